@@ -1,0 +1,82 @@
+#include "render/painter_surface.h"
+
+#include "render/qt_font_from_record.h"
+
+#include <QFontMetricsF>
+#include <QPagedPaintDevice>
+#include <QPainter>
+#include <cmath>
+
+PainterSurface::PainterSurface(QPainter& painter) : painter_(painter)
+{
+    setFont(PageDefaultFont());
+}
+
+FontRecord PainterSurface::PageDefaultFont()
+{
+    FontRecord record;
+    record.faceName = QFont().family();
+    return record;
+}
+
+int PainterSurface::dpiX() const { return painter_.device()->logicalDpiX(); }
+int PainterSurface::dpiY() const { return painter_.device()->logicalDpiY(); }
+
+void PainterSurface::setFont(const FontRecord& font)
+{
+    font_ = font;
+    qtFont_ = QtFontFromRecord(font, painter_.device());
+}
+
+void PainterSurface::drawTextAt(int xPx, int yPx, const QString& text)
+{
+    const QFontMetricsF metrics(qtFont_, painter_.device());
+    painter_.save();
+    painter_.translate(xPx, yPx);
+    // Escapement is counter-clockwise on the page; Qt's y axis points down, so
+    // a counter-clockwise turn is a negative angle here.
+    painter_.rotate(-font_.escapementTenths / 10.0);
+    if (backgroundMode_ == BackgroundMode::Opaque) {
+        painter_.fillRect(QRectF(0, 0, metrics.horizontalAdvance(text), metrics.ascent() + metrics.descent()),
+                          brushColor_);
+    }
+    painter_.setFont(qtFont_);
+    painter_.setPen(textColor_);
+    painter_.drawText(QPointF(0, metrics.ascent()), text);
+    painter_.restore();
+}
+
+void PainterSurface::textOut(int xPx, int yPx, const QString& text) { drawTextAt(xPx, yPx, text); }
+
+void PainterSurface::textOutClipped(const QRect& clipPx, int xPx, int yPx, const QString& text)
+{
+    painter_.save();
+    if (brushStyle_ != BrushStyle::Clear)
+        painter_.fillRect(clipPx, brushColor_);
+    painter_.setClipRect(clipPx, Qt::IntersectClip);
+    drawTextAt(xPx, yPx, text);
+    painter_.restore();
+}
+
+int PainterSurface::textWidthPx(const QString& text) const
+{
+    return int(std::lround(QFontMetricsF(qtFont_, painter_.device()).horizontalAdvance(text)));
+}
+
+void PainterSurface::stretchImage(const QRect& targetPx, const QImage& image)
+{
+    painter_.save();
+    painter_.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    painter_.drawImage(targetPx, image);
+    painter_.restore();
+}
+
+bool PainterSurface::newPage()
+{
+    auto* paged = dynamic_cast<QPagedPaintDevice*>(painter_.device());
+    if (paged == nullptr || !paged->newPage())
+        return false;
+    brushStyle_ = BrushStyle::Solid;
+    brushColor_ = Qt::white;
+    return true;
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "render/drawing_surface.h"
+
+#include <QColor>
+#include <QFont>
+
+class QPainter;
+
+// The drawing surface of a real page: a QPainter that is active on a printer,
+// a PDF writer or an image.
+class PainterSurface : public DrawingSurface {
+public:
+    explicit PainterSurface(QPainter& painter);
+
+    int dpiX() const override;
+    int dpiY() const override;
+
+    FontRecord font() const override { return font_; }
+    void setFont(const FontRecord& font) override;
+
+    BackgroundMode backgroundMode() const override { return backgroundMode_; }
+    void setBackgroundMode(BackgroundMode mode) override { backgroundMode_ = mode; }
+
+    void textOut(int xPx, int yPx, const QString& text) override;
+    void textOutClipped(const QRect& clipPx, int xPx, int yPx, const QString& text) override;
+    int textWidthPx(const QString& text) const override;
+
+    BrushStyle brushStyle() const override { return brushStyle_; }
+    void setBrushStyle(BrushStyle style) override { brushStyle_ = style; }
+    QColor brushColor() const override { return brushColor_; }
+    void setBrushColor(const QColor& color) { brushColor_ = color; }
+
+    void stretchImage(const QRect& targetPx, const QImage& image) override;
+
+    // Ends the current page and starts the next one. Only paged devices (printers,
+    // PDF writers) have pages; returns false for any other device.
+    bool newPage();
+
+    // The font a fresh page starts with: regular weight, upright, no height set.
+    static FontRecord PageDefaultFont();
+
+private:
+    void drawTextAt(int xPx, int yPx, const QString& text);
+
+    QPainter& painter_;
+    FontRecord font_;
+    QFont qtFont_;
+    BackgroundMode backgroundMode_ = BackgroundMode::Opaque;
+    BrushStyle brushStyle_ = BrushStyle::Solid;
+    QColor brushColor_ = Qt::white;
+    QColor textColor_ = Qt::black;
+};

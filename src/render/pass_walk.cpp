@@ -1,0 +1,129 @@
+#include "render/pass_walk.h"
+
+#include "passes/pass_serial.h"
+#include "passes/valid_on_stamp.h"
+#include "render/barcode/draw_code128.h"
+#include "render/rotated_text.h"
+
+#include <QLocale>
+
+namespace {
+
+constexpr int kTextAngle = 270;
+constexpr int kBarcodeValueA = 25;
+constexpr int kBarcodeValueB = 1750;
+constexpr int kBarcodeOption = 3;
+
+int Trunc(double value) { return int(value); }
+
+// Blank after removing leading and trailing blanks and control characters.
+bool IsBlankLine(const QString& text)
+{
+    for (const QChar c : text) {
+        if (c.unicode() > u' ')
+            return false;
+    }
+    return true;
+}
+
+void DrawHeadingLine(DrawingSurface& surface, const PassPlacement& p, int lineNumber, double xPx, int yPx)
+{
+    const QString& text = p.settings.headingLines[lineNumber - 1];
+    if (IsBlankLine(text))
+        return;
+    DrawRotatedText(surface, text, Trunc(xPx), yPx, kTextAngle, p.geometry.headingHeightPx,
+                    p.settings.headingBold[lineNumber - 1], p.style.Centred(), p.geometry.textBandPx,
+                    p.style.FaceName());
+}
+
+// Index of the first row from `from` on that has passes to print, or rows.size().
+std::size_t NextPrintableRow(const std::vector<PassListRow>& rows, std::size_t from)
+{
+    while (from < rows.size() && rows[from].quantity() < 1)
+        ++from;
+    return from;
+}
+
+}  // namespace
+
+void DrawPass(DrawingSurface& surface, const PassPlacement& p, int x0Px, int yPx, const PassListRow& row,
+              int passIndex)
+{
+    const CalendarInstant instant = DecodeValidOnStamp(row.validOnStamp);
+    const QString passNumber = PassNumberText(instant, passIndex);
+    const QString barcode = BarcodeText(passNumber, row.lane);
+    const QString validLine = QStringLiteral("Valid: ") + QLocale().toString(DateOf(instant), u"MMM dd yyyy");
+    const SheetGeometry& g = p.geometry;
+
+    double x = x0Px + g.lineStepPx;
+    DrawHeadingLine(surface, p, 5, x, yPx);
+    x += g.lineStepPx;
+    DrawHeadingLine(surface, p, 4, x, yPx);
+    x += g.lineStepPx;
+    DrawRotatedText(surface, validLine, Trunc(x), yPx, kTextAngle, g.validHeightPx, false, p.style.Centred(),
+                    g.textBandPx, p.style.FaceName());
+    x += g.lineStepPx;
+    DrawCode128(surface, Trunc(x), yPx + Trunc(1.75 * g.sixthYPx), kBarcodeValueA, kBarcodeValueB, g.dpiX, g.dpiY,
+                barcode, kBarcodeOption, p.bitmapPath);
+    DrawRotatedText(surface, passNumber, Trunc(x), yPx + 6 * g.sixthYPx, kTextAngle, g.numberHeightPx, false, false,
+                    0, kPassNumberFace);
+    x += 4.25 * g.lineStepPx;
+    x += g.sixthXPx;
+    DrawHeadingLine(surface, p, 3, x, yPx);
+    x += g.lineStepPx;
+    DrawHeadingLine(surface, p, 2, x, yPx);
+    x += g.lineStepPx;
+    DrawHeadingLine(surface, p, 1, x, yPx);
+}
+
+int WalkPasses(DrawingSurface& surface, const PassPlacement& p, const std::vector<PassListRow>& rows,
+               const WalkControl& control)
+{
+    const SheetGeometry& g = p.geometry;
+    const LayoutSettings& s = p.settings;
+    const auto stop = [&control] { return control.stopRequested && control.stopRequested(); };
+
+    std::size_t k = NextPrintableRow(rows, 0);
+    int passIndex = 0;
+    int drawn = 0;
+    while (k < rows.size()) {
+        int y = g.firstRowYPx;
+        for (int r = 0; r < s.rows; ++r) {
+            int x = g.leftPx;
+            for (int c = 0; c < s.cols; ++c) {
+                DrawPass(surface, p, x, y, rows[k], passIndex);
+                ++drawn;
+                x += g.cellWidthPx + s.colAdjustPx;
+                ++passIndex;
+                if (passIndex >= rows[k].quantity()) {
+                    k = NextPrintableRow(rows, k + 1);
+                    passIndex = 0;
+                    if (k >= rows.size())
+                        return drawn;
+                }
+                if (stop())
+                    return drawn;
+            }
+            y += g.cellHeightPx + s.rowAdjustPx;
+            if (stop())
+                return drawn;
+        }
+        if (stop())
+            return drawn;
+        control.newPage();
+        if (stop())
+            return drawn;
+    }
+    return drawn;
+}
+
+int SheetsNeeded(const std::vector<PassListRow>& rows, int cols, int rowsPerSheet)
+{
+    const qint64 cellsPerSheet = qint64(cols) * rowsPerSheet;
+    if (cols < 1 || rowsPerSheet < 1)
+        return 0;
+    qint64 total = 0;
+    for (const PassListRow& row : rows)
+        total += std::max(0, row.quantity());
+    return int((total + cellsPerSheet - 1) / cellsPerSheet);
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "render/layout_settings.h"
+
+// Device-pixel geometry of one US-letter sheet for a layout and a resolution.
+struct SheetGeometry {
+    int dpiX = 0;
+    int dpiY = 0;
+    int pageWidthPx = 0;
+    int pageHeightPx = 0;
+    int leftPx = 0;
+    int topPx = 0;
+    int cellWidthPx = 0;   // only computed when cols and rows are at least 1
+    int cellHeightPx = 0;
+    int sixthXPx = 0;
+    int sixthYPx = 0;
+    int firstRowYPx = 0;
+    double lineStepPx = 0.0;  // a whole number kept as a double: positions built from it carry fractions
+    int headingHeightPx = 0;
+    int validHeightPx = 0;
+    int numberHeightPx = 0;
+    int textBandPx = 0;
+};
+
+constexpr double kSheetWidthInches = 8.5;
+constexpr int kSheetHeightInches = 11;
+
+SheetGeometry ComputeSheetGeometry(const LayoutSettings& settings, int dpiX, int dpiY);
+
+// Whether a run can lay anything out: entry rows exist, at least one cell across
+// and down, and cells at least one pixel wide and high.
+bool LayoutUsable(int entryRowCount, const LayoutSettings& settings, const SheetGeometry& geometry);
