@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+
+// Runs a checking tool (pdftoppm, zbarimg, pdfimages, ...) and gives its standard output.
+inline QString RunTool(const QString& program, const QStringList& arguments, int* exitCode = nullptr)
+{
+    QProcess process;
+    process.start(program, arguments);
+    process.waitForFinished(120000);
+    if (exitCode)
+        *exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// Every barcode that zbarimg finds in the pages of a PDF rendered at 300 dpi.
+QStringList ScanPdfBarcodes(const QString& pdfPath, const QString& workDir);
