@@ -1,0 +1,21 @@
+#include "app/fontpicker/font_name_match.h"
+
+namespace {
+
+char16_t FoldAsciiLetter(char16_t c)
+{
+    return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c - u'A' + u'a') : c;
+}
+
+} // namespace
+
+bool SameNameIgnoringAsciiCase(const QString& a, const QString& b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (qsizetype i = 0; i < a.size(); ++i) {
+        if (FoldAsciiLetter(a.at(i).unicode()) != FoldAsciiLetter(b.at(i).unicode()))
+            return false;
+    }
+    return true;
+}
