@@ -79,6 +79,9 @@ void TFontComboBox::RebuildFontList()
             // No fonts to offer is not worth a message; the list stays as it is.
         }
     }
+    // A combo box selects the first entry added to an empty list; the selection
+    // went with the old entries and stays empty.
+    setCurrentIndex(-1);
     setUpdatesEnabled(wasUpdating);
     update();
 }

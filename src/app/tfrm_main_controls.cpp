@@ -1,0 +1,200 @@
+// Construction of the window's controls: positions and sizes are pixels at 96 dpi.
+#include "app/tfrm_main.h"
+
+#include "app/fontpicker/font_combo_box.h"
+#include "app/tessary_application.h"
+#include "passes/pass_list.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QFileDialog>
+#include <QFrame>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+
+namespace {
+
+constexpr int kLabelHeight = 13;
+constexpr int kButtonWidth = 75;
+constexpr int kButtonHeight = 25;
+
+template <typename Control>
+Control* Place(Control* control, const char* name, int left, int top, int width, int height)
+{
+    control->setObjectName(QLatin1String(name));
+    control->setGeometry(left, top, width, height);
+    return control;
+}
+
+QLineEdit* MakeEdit(QWidget* parent, const char* name, int left, int top, int width)
+{
+    return Place(new QLineEdit(parent), name, left, top, width, 21);
+}
+
+QCheckBox* MakeCheck(QWidget* parent, const char* name, const QString& caption, int left, int top)
+{
+    return Place(new QCheckBox(caption, parent), name, left, top, 55, 17);
+}
+
+QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption, int left, int top)
+{
+    auto* button = Place(new QPushButton(caption, parent), name, left, top, kButtonWidth, kButtonHeight);
+    button->setAutoDefault(false);
+    button->setDefault(false);
+    return button;
+}
+
+// A caption sized to its text. A right-aligned caption keeps the right edge it
+// has with the window's design font and grows to the left.
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, int left, int top,
+                  bool rightAligned = false)
+{
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QLatin1String(name));
+    const int width = label->fontMetrics().horizontalAdvance(text);
+    label->setGeometry(left, top, width, kLabelHeight);
+    if (rightAligned)
+        label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    return label;
+}
+
+// A lowered frame with its title drawn over the top edge.
+void MakeFrame(QWidget* parent, const char* frameName, QRect rect, const char* titleName, const QString& title,
+               QPoint titlePos)
+{
+    auto* frame = new QFrame(parent);
+    frame->setObjectName(QLatin1String(frameName));
+    frame->setFrameShape(QFrame::Box);
+    frame->setFrameShadow(QFrame::Sunken);
+    frame->setGeometry(rect);
+    frame->lower();
+    QLabel* label = MakeLabel(parent, titleName, title, titlePos.x(), titlePos.y());
+    label->setAutoFillBackground(true);
+    label->raise();
+}
+
+}  // namespace
+
+void TfrmMain::BuildControls()
+{
+    // " Margins (inches) "
+    txtLeftMargin = MakeEdit(this, "txtLeftMargin", 48, 24, 50);
+    MakeLabel(this, "Label11", QStringLiteral("Left"), 24, 28);
+    txtTop = MakeEdit(this, "txtTop", 138, 24, 50);
+    MakeLabel(this, "Label6", QStringLiteral("Top"), 112, 28);
+    ebxAdjust = MakeEdit(this, "ebxAdjust", 132, 54, 56);
+    MakeLabel(this, "Label24", QStringLiteral("Row pixels adj (+/-)"), 24, 58);
+    ebxAdjustCol = MakeEdit(this, "ebxAdjustCol", 132, 82, 56);
+    MakeLabel(this, "Label28", QStringLiteral("Column pixels adj (+/-)"), 24, 86);
+
+    // " # of Passes "
+    ebxCols = MakeEdit(this, "ebxCols", 252, 42, 33);
+    MakeLabel(this, "Label1", QStringLiteral("Across"), 214, 46);
+    ebxRows = MakeEdit(this, "ebxRows", 334, 42, 33);
+    MakeLabel(this, "Label4", QStringLiteral("Down"), 300, 46);
+
+    // " Headings "
+    cboFontName = Place(new TFontComboBox(this), "cboFontName", 84, 122, 161, 21);
+    cboFontName->setOptions(TFontCBOptions{TFontCBOption::foPrinterFonts, TFontCBOption::foDisplayFont,
+                                           TFontCBOption::foDisplaySelectedFont});
+    cboFontName->RebuildFontList();
+    MakeLabel(this, "Label25", QStringLiteral("Font"), 39, 126, true);
+    txtFontSize = MakeEdit(this, "txtFontSize", 280, 124, 37);
+    MakeLabel(this, "Label29", QStringLiteral("Size"), 248, 126, true);
+    chbCentered = MakeCheck(this, "chbCentered", QStringLiteral("Center"), 326, 120);
+    const int lineTops[kHeadingLineCount] = {146, 171, 196, 221, 246};
+    const int boldTops[kHeadingLineCount] = {148, 172, 200, 224, 248};
+    for (int n = 0; n < kHeadingLineCount; ++n) {
+        const QByteArray lineName = "ebxLine" + QByteArray::number(n + 1);
+        const QByteArray boldName = "chkBold" + QByteArray::number(n + 1);
+        const QByteArray labelName = "Label" + QByteArray::number(13 + n);
+        ebxLine[n] = MakeEdit(this, lineName.constData(), 118, lineTops[n], 200);
+        MakeLabel(this, labelName.constData(), QStringLiteral("Line %1").arg(n + 1), 77, lineTops[n] + 4, true);
+        chkBold[n] = MakeCheck(this, boldName.constData(), QStringLiteral("Bold"), 326, boldTops[n]);
+    }
+
+    // " Data "
+    cboType = Place(new QComboBox(this), "cboType", 90, 292, 45, 21);
+    cboType->addItems({"01", "02", "03", "04", "05", "06", "07", "09"});
+    cboType->setCurrentIndex(-1);
+    MakeLabel(this, "Label26", QStringLiteral("Lane"), 19, 296);
+    dtpDate = Place(new QDateEdit(this), "dtpDate", 88, 320, 186, 25);
+    dtpDate->setCalendarPopup(true);
+    dtpDate->setDisplayFormat(QStringLiteral("MMMM dd yyyy"));
+    dtpDate->setMinimumDate(QDate(100, 1, 1));
+    MakeLabel(this, "Label27", QStringLiteral("Valid On"), 19, 324);
+    txtQty = MakeEdit(this, "txtQty", 88, 352, 65);
+    txtQty->setMaxLength(2);
+    txtQty->setText(QStringLiteral("1"));
+    txtQty->installEventFilter(this);
+    MakeLabel(this, "Label5", QStringLiteral("Quantity"), 19, 356);
+    btnAdd = MakeButton(this, "btnAdd", QStringLiteral("Add"), 88, 376);
+    txtPages = MakeEdit(this, "txtPages", 314, 380, 61);
+    txtPages->setReadOnly(true);
+    txtPages->setFocusPolicy(Qt::NoFocus);
+    QPalette pagesPalette = txtPages->palette();
+    pagesPalette.setColor(QPalette::Base, palette().color(QPalette::Button));
+    txtPages->setPalette(pagesPalette);
+    MakeLabel(this, "Label8", QStringLiteral("Pages"), 243, 384);
+
+    // " Pass List to Print "
+    grdList = Place(new QTableView(this), "grdList", 16, 432, 361, 97);
+    grdList->setModel(passList_.get());
+    grdList->verticalHeader()->hide();
+    grdList->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    grdList->verticalHeader()->setDefaultSectionSize(18);
+    grdList->horizontalHeader()->setFixedHeight(18);
+    grdList->horizontalHeader()->setHighlightSections(false);
+    grdList->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    const int columnWidths[] = {56, 194, 89};
+    for (int column = 0; column < 3; ++column)
+        grdList->setColumnWidth(column, columnWidths[column]);
+    grdList->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grdList->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    grdList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grdList->setShowGrid(true);
+
+    btnLoad = MakeButton(this, "btnLoad", QStringLiteral("&Load"), 10, 542);
+    btnSave = MakeButton(this, "btnSave", QStringLiteral("&Save"), 90, 542);
+    btnClear = MakeButton(this, "btnClear", QStringLiteral("&Clear"), 170, 542);
+    btnPrint = MakeButton(this, "btnPrint", QStringLiteral("&Print"), 308, 542);
+
+    MakeFrame(this, "Bevel2", QRect(8, 10, 190, 99), "Label3", QStringLiteral(" Margins (inches) "), {24, 6});
+    MakeFrame(this, "Bevel3", QRect(200, 10, 185, 99), "Label12", QStringLiteral(" # of Passes "), {216, 6});
+    MakeFrame(this, "Bevel4", QRect(8, 114, 378, 159), "Label18", QStringLiteral(" Headings "), {22, 111});
+    MakeFrame(this, "Bevel1", QRect(8, 282, 377, 127), "Label19", QStringLiteral(" Data "), {24, 279});
+    MakeFrame(this, "Bevel5", QRect(8, 416, 377, 121), "Label2", QStringLiteral(" Pass List to Print "), {32, 415});
+
+    const QString filter = QStringLiteral("Label Format (*.lbl)");
+    OpenDialog1 = new QFileDialog(this, QStringLiteral("Load Label File"), QString(), filter);
+    OpenDialog1->setObjectName(QStringLiteral("OpenDialog1"));
+    OpenDialog1->setAcceptMode(QFileDialog::AcceptOpen);
+    OpenDialog1->setFileMode(QFileDialog::AnyFile);
+    SaveDialog1 = new QFileDialog(this, QStringLiteral("Save Label File"), QString(), filter);
+    SaveDialog1->setObjectName(QStringLiteral("SaveDialog1"));
+    SaveDialog1->setAcceptMode(QFileDialog::AcceptSave);
+    SaveDialog1->setFileMode(QFileDialog::AnyFile);
+    SaveDialog1->setOption(QFileDialog::DontConfirmOverwrite, true);
+    for (QFileDialog* dialog : {OpenDialog1, SaveDialog1}) {
+        dialog->setOption(QFileDialog::DontUseNativeDialog, true);
+        dialog->setOption(QFileDialog::ReadOnly, false);
+    }
+}
+
+void TfrmMain::SetTabOrder()
+{
+    QList<QWidget*> order = {txtLeftMargin, txtTop, ebxAdjust, ebxAdjustCol, ebxCols, ebxRows, cboFontName,
+                             chbCentered};
+    for (int n = 0; n < kHeadingLineCount; ++n)
+        order << ebxLine[n] << chkBold[n];
+    order << cboType << btnLoad << btnSave << btnPrint << txtFontSize << dtpDate << btnAdd << grdList << btnClear
+          << txtQty;
+    for (int i = 0; i + 1 < order.size(); ++i)
+        setTabOrder(order[i], order[i + 1]);
+    for (QPushButton* button : {btnAdd, btnLoad, btnSave, btnClear, btnPrint})
+        button->setFocusPolicy(Qt::StrongFocus);
+}
