@@ -62,6 +62,21 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, int le
     return label;
 }
 
+// A caption whose face runs wider than the one the window was laid out for is
+// drawn with its letters a little closer, so that it ends before its box.
+QLabel* FitCaption(QLabel* label, int boxLeft)
+{
+    const int room = boxLeft - label->x() - 1;
+    const int width = label->fontMetrics().horizontalAdvance(label->text());
+    if (width <= room || label->text().size() < 2)
+        return label;
+    QFont condensed = label->font();
+    condensed.setLetterSpacing(QFont::AbsoluteSpacing, double(room - width) / (label->text().size() - 1));
+    label->setFont(condensed);
+    label->resize(std::min(QFontMetrics(condensed).horizontalAdvance(label->text()), room), label->height());
+    return label;
+}
+
 // A lowered frame with its title drawn over the top edge.
 void MakeFrame(QWidget* parent, const char* frameName, QRect rect, const char* titleName, const QString& title,
                QPoint titlePos)
@@ -71,10 +86,20 @@ void MakeFrame(QWidget* parent, const char* frameName, QRect rect, const char* t
     frame->setFrameShape(QFrame::Box);
     frame->setFrameShadow(QFrame::Sunken);
     frame->setGeometry(rect);
-    frame->lower();
     QLabel* label = MakeLabel(parent, titleName, title, titlePos.x(), titlePos.y());
     label->setAutoFillBackground(true);
-    label->raise();
+}
+
+// Captions lie under the boxes they name and frames under everything, so a
+// caption a pixel too wide for its font is covered by its box, not drawn over it.
+void StackCaptionsAndFrames(QWidget* window)
+{
+    for (QLabel* label : window->findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly))
+        label->lower();
+    for (QFrame* frame : window->findChildren<QFrame*>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (frame->metaObject() == &QFrame::staticMetaObject)
+            frame->lower();
+    }
 }
 
 }  // namespace
@@ -87,9 +112,9 @@ void TfrmMain::BuildControls()
     txtTop = MakeEdit(this, "txtTop", 138, 24, 50);
     MakeLabel(this, "Label6", QStringLiteral("Top"), 112, 28);
     ebxAdjust = MakeEdit(this, "ebxAdjust", 132, 54, 56);
-    MakeLabel(this, "Label24", QStringLiteral("Row pixels adj (+/-)"), 24, 58);
+    FitCaption(MakeLabel(this, "Label24", QStringLiteral("Row pixels adj (+/-)"), 24, 58), 132);
     ebxAdjustCol = MakeEdit(this, "ebxAdjustCol", 132, 82, 56);
-    MakeLabel(this, "Label28", QStringLiteral("Column pixels adj (+/-)"), 24, 86);
+    FitCaption(MakeLabel(this, "Label28", QStringLiteral("Column pixels adj (+/-)"), 24, 86), 132);
 
     // " # of Passes "
     ebxCols = MakeEdit(this, "ebxCols", 252, 42, 33);
@@ -168,6 +193,8 @@ void TfrmMain::BuildControls()
     MakeFrame(this, "Bevel4", QRect(8, 114, 378, 159), "Label18", QStringLiteral(" Headings "), {22, 111});
     MakeFrame(this, "Bevel1", QRect(8, 282, 377, 127), "Label19", QStringLiteral(" Data "), {24, 279});
     MakeFrame(this, "Bevel5", QRect(8, 416, 377, 121), "Label2", QStringLiteral(" Pass List to Print "), {32, 415});
+
+    StackCaptionsAndFrames(this);
 
     const QString filter = QStringLiteral("Label Format (*.lbl)");
     OpenDialog1 = new QFileDialog(this, QStringLiteral("Load Label File"), QString(), filter);
