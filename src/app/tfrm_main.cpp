@@ -77,6 +77,17 @@ void TfrmMain::closeEvent(QCloseEvent* event)
 
 bool TfrmMain::eventFilter(QObject* watched, QEvent* event)
 {
+    if (event->type() == QEvent::KeyPress && (watched == txtQty || watched == dtpDate)) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        // Qt gives Tab the character "\t" and lets the date picker step through
+        // its fields with it; here Tab only ever moves to the next control.
+        const bool tabKey = (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab)
+                            && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
+        if (tabKey) {
+            focusNextPrevChild(key->key() == Qt::Key_Tab && !(key->modifiers() & Qt::ShiftModifier));
+            return true;
+        }
+    }
     if (watched == txtQty && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         const QString typed = key->text();

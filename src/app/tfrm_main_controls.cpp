@@ -151,6 +151,7 @@ void TfrmMain::BuildControls()
     dtpDate->setCalendarPopup(true);
     dtpDate->setDisplayFormat(QStringLiteral("MMMM dd yyyy"));
     dtpDate->setMinimumDate(QDate(100, 1, 1));
+    dtpDate->installEventFilter(this);
     MakeLabel(this, "Label27", QStringLiteral("Valid On"), 19, 324);
     txtQty = MakeEdit(this, "txtQty", 88, 352, 65);
     txtQty->setMaxLength(2);
@@ -181,6 +182,8 @@ void TfrmMain::BuildControls()
     grdList->setSelectionBehavior(QAbstractItemView::SelectRows);
     grdList->setSelectionMode(QAbstractItemView::ExtendedSelection);
     grdList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Tab leaves the grid for the next control instead of walking its cells.
+    grdList->setTabKeyNavigation(false);
     grdList->setShowGrid(true);
 
     btnLoad = MakeButton(this, "btnLoad", QStringLiteral("&Load"), 10, 542);
