@@ -1,0 +1,183 @@
+// Measures how fast sheets of passes go into a PDF file, how large each sheet
+// comes out and how much memory the run peaks at.
+//
+//   render-bench --sheets S --cols C --rows R --dpi D --out FILE
+//
+// Prints passes_per_second, pdf_bytes_per_sheet and peak_rss_mb, one per line.
+
+#include "passes/valid_on_stamp.h"
+#include "render/pdf_sheets.h"
+
+#include <QDate>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QTime>
+
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <sys/resource.h>
+
+namespace {
+
+// A list row holds at most 99 passes, as the window allows.
+constexpr int kMaxPassesPerRow = 99;
+
+struct BenchOptions {
+    int sheets = 100;
+    int cols = 4;
+    int rows = 20;
+    int dpi = 300;
+    QString out;
+};
+
+class BenchStyle : public HeadingStyleSource {
+public:
+    bool Centred() const override { return true; }
+    QString FaceName() const override { return QStringLiteral("Liberation Sans"); }
+};
+
+void PrintUsage()
+{
+    std::fprintf(stderr, "usage: render-bench --sheets S --cols C --rows R --dpi D --out FILE\n");
+}
+
+bool ParsePositive(const QString& text, int& value)
+{
+    bool ok = false;
+    const int parsed = text.toInt(&ok);
+    if (!ok || parsed < 1)
+        return false;
+    value = parsed;
+    return true;
+}
+
+bool ParseOptions(const QStringList& args, BenchOptions& options)
+{
+    for (int i = 1; i < args.size(); ++i) {
+        const QString& name = args[i];
+        if (i + 1 >= args.size())
+            return false;
+        const QString value = args[++i];
+        bool ok = true;
+        if (name == "--sheets")
+            ok = ParsePositive(value, options.sheets);
+        else if (name == "--cols")
+            ok = ParsePositive(value, options.cols);
+        else if (name == "--rows")
+            ok = ParsePositive(value, options.rows);
+        else if (name == "--dpi")
+            ok = ParsePositive(value, options.dpi);
+        else if (name == "--out")
+            options.out = value;
+        else
+            ok = false;
+        if (!ok)
+            return false;
+    }
+    return !options.out.isEmpty();
+}
+
+LayoutSettings BenchLayout(const BenchOptions& options)
+{
+    LayoutSettings s;
+    s.cols = options.cols;
+    s.rows = options.rows;
+    s.leftMarginInches = 0.25;
+    s.topMarginInches = 0.5;
+    s.fontSizeFactor = 1.0;
+    s.headingLines = {"RIVERSIDE AQUATIC CENTRE", "Lane Swim Pass", "Admit one", "", ""};
+    s.headingBold = {true, false, false, false, false};
+    return s;
+}
+
+// Enough rows for the passes wanted, each with its own lane and stamp so that
+// no two barcodes of the run repeat.
+std::vector<PassListRow> BenchRows(long long passes)
+{
+    std::vector<PassListRow> rows;
+    const QDate firstDay(2026, 3, 2);
+    for (long long made = 0, k = 0; made < passes; ++k) {
+        const int quantity = int(std::min<long long>(kMaxPassesPerRow, passes - made));
+        const QDate day = firstDay.addDays(k / 24);
+        const QTime time(int(k % 24), int((k * 7) % 60), int((k * 2) % 60));
+        PassListRow row;
+        row.lane = QStringLiteral("%1").arg(int(k % 12) + 1, 2, 10, QLatin1Char('0'));
+        row.validOnStamp = EncodeValidOnStamp(day, time);
+        row.validOnText = day.toString(u"MM/dd/yyyy");
+        row.quantityText = QString::number(quantity);
+        rows.push_back(row);
+        made += quantity;
+    }
+    return rows;
+}
+
+double PeakRssMb()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (status.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        while (!status.atEnd()) {
+            const QByteArray line = status.readLine();
+            if (line.startsWith("VmHWM:")) {
+                const QList<QByteArray> parts = line.mid(6).simplified().split(' ');
+                bool ok = false;
+                const double kb = parts.value(0).toDouble(&ok);
+                if (ok)
+                    return kb / 1024.0;
+            }
+        }
+    }
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_maxrss) / 1024.0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+
+    BenchOptions options;
+    if (!ParseOptions(app.arguments(), options)) {
+        PrintUsage();
+        return 2;
+    }
+    QTemporaryDir workDir;
+    if (!workDir.isValid()) {
+        std::fprintf(stderr, "cannot make a temporary folder\n");
+        return 1;
+    }
+    const LayoutSettings settings = BenchLayout(options);
+    const long long wanted = 1LL * options.sheets * options.cols * options.rows;
+    const std::vector<PassListRow> rows = BenchRows(wanted);
+    const BenchStyle style;
+
+    int drawn = 0;
+    QElapsedTimer timer;
+    timer.start();
+    try {
+        drawn = PrintPassesToPdf(options.out, options.dpi, settings, rows, style,
+                                 workDir.filePath(QStringLiteral("code128.bmp")));
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "printing failed: %s\n", error.what());
+        return 1;
+    }
+    const double seconds = double(timer.nsecsElapsed()) / 1e9;
+    if (drawn != wanted) {
+        std::fprintf(stderr, "drew %d passes of %lld\n", drawn, wanted);
+        return 1;
+    }
+    const qint64 pdfBytes = QFileInfo(options.out).size();
+
+    std::printf("passes_per_second: %.0f\n", seconds > 0 ? drawn / seconds : 0.0);
+    std::printf("pdf_bytes_per_sheet: %lld\n", static_cast<long long>(pdfBytes / options.sheets));
+    std::printf("peak_rss_mb: %.1f\n", PeakRssMb());
+    return 0;
+}
