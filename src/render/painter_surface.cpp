@@ -1,5 +1,6 @@
 #include "render/painter_surface.h"
 
+#include "render/mono_image_rows.h"
 #include "render/qt_font_from_record.h"
 
 #include <QFontMetricsF>
@@ -67,7 +68,17 @@ void PainterSurface::stretchImage(const QRect& targetPx, const QImage& image)
 {
     painter_.save();
     painter_.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    painter_.drawImage(targetPx, image);
+    if (EveryRowIsOneColour(image)) {
+        // Print documents compress an image row by row. A barcode turned down the
+        // page has its bars across the rows; stored turned back, every row is the
+        // same and the symbol takes a fraction of the space. The painter turns it
+        // again, so the page shows exactly the same pixels.
+        painter_.translate(targetPx.left() + targetPx.width(), targetPx.top());
+        painter_.rotate(90);
+        painter_.drawImage(QRectF(0, 0, targetPx.height(), targetPx.width()), TurnedCounterClockwise(image));
+    } else {
+        painter_.drawImage(targetPx, image);
+    }
     painter_.restore();
 }
 
