@@ -77,8 +77,9 @@ TEST(DrawPass, EveryItemOfTheFirstCellSitsWhereTheLayoutSays)
         EXPECT_EQ(call.font.faceName, e.face) << e.text;
         EXPECT_EQ(call.font.escapementTenths, 2700) << e.text;
         EXPECT_EQ(call.clipped, e.band > 0) << e.text;
-        if (e.band > 0)
+        if (e.band > 0) {
             EXPECT_EQ(call.clipPx, QRect(e.x - e.height, 120, e.height, e.band)) << e.text;
+        }
     }
     ASSERT_EQ(surface.images.size(), 1u);
     EXPECT_EQ(surface.images[0].targetPx.topLeft(), QPoint(435, 207));
