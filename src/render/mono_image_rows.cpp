@@ -4,7 +4,7 @@
 
 namespace {
 
-bool Bit(const uchar* line, int x) { return (line[x >> 3] >> (7 - (x & 7))) & 1; }
+bool FirstBit(const uchar* line) { return (line[0] & 0x80) != 0; }
 
 }  // namespace
 
@@ -12,33 +12,35 @@ bool EveryRowIsOneColour(const QImage& mono)
 {
     if (mono.format() != QImage::Format_Mono || mono.isNull())
         return false;
-    const int width = mono.width();
+    const int fullBytes = mono.width() / 8;
+    const int tailBits = mono.width() % 8;
+    const uchar tailMask = uchar(0xFF << (8 - tailBits));
     for (int y = 0; y < mono.height(); ++y) {
         const uchar* line = mono.constScanLine(y);
-        const bool first = Bit(line, 0);
-        for (int x = 1; x < width; ++x) {
-            if (Bit(line, x) != first)
+        const uchar all = FirstBit(line) ? 0xFF : 0x00;
+        for (int i = 0; i < fullBytes; ++i) {
+            if (line[i] != all)
                 return false;
         }
+        if (tailBits != 0 && (line[fullBytes] & tailMask) != (all & tailMask))
+            return false;
     }
     return true;
 }
 
-QImage TurnedCounterClockwise(const QImage& mono)
+QImage TurnedOneColourRows(const QImage& mono)
 {
-    const int width = mono.width();
     const int height = mono.height();
-    QImage turned(height, width, QImage::Format_Mono);
+    QImage turned(height, mono.width(), QImage::Format_Mono);
     turned.setColorTable(mono.colorTable());
-    turned.fill(0);
+    // Row y of the source becomes column y of every row of the result.
+    QByteArray row(turned.bytesPerLine(), '\0');
     for (int y = 0; y < height; ++y) {
-        const uchar* source = mono.constScanLine(y);
-        for (int x = 0; x < width; ++x) {
-            if (Bit(source, x)) {
-                uchar* target = turned.scanLine(width - 1 - x);
-                target[y >> 3] |= uchar(0x80 >> (y & 7));
-            }
-        }
+        if (FirstBit(mono.constScanLine(y)))
+            row[y >> 3] = char(uchar(row[y >> 3]) | uchar(0x80 >> (y & 7)));
     }
+    uchar* bits = turned.bits();
+    for (int line = 0; line < turned.height(); ++line)
+        std::memcpy(bits + qsizetype(line) * turned.bytesPerLine(), row.constData(), row.size());
     return turned;
 }

@@ -75,7 +75,7 @@ void PainterSurface::stretchImage(const QRect& targetPx, const QImage& image)
         // again, so the page shows exactly the same pixels.
         painter_.translate(targetPx.left() + targetPx.width(), targetPx.top());
         painter_.rotate(90);
-        painter_.drawImage(QRectF(0, 0, targetPx.height(), targetPx.width()), TurnedCounterClockwise(image));
+        painter_.drawImage(QRectF(0, 0, targetPx.height(), targetPx.width()), TurnedOneColourRows(image));
     } else {
         painter_.drawImage(targetPx, image);
     }

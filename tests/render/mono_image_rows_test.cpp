@@ -56,25 +56,29 @@ TEST(MonoImageRows, BarRowsAreDrawnWithExactlyThePixelsOfAPlainCopy)
 
 TEST(MonoImageRows, TurningKeepsEveryPixelAndTheColourTable)
 {
-    QImage source(13, 9, QImage::Format_Mono);
-    source.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
-    for (int y = 0; y < 9; ++y)
-        for (int x = 0; x < 13; ++x)
-            source.setPixel(x, y, (x * 7 + y * 3) % 5 == 0);
-    const QImage turned = TurnedCounterClockwise(source);
-    ASSERT_EQ(turned.size(), QSize(9, 13));
-    EXPECT_EQ(turned.colorTable(), source.colorTable());
-    for (int y = 0; y < 9; ++y)
-        for (int x = 0; x < 13; ++x)
-            EXPECT_EQ(turned.pixelIndex(y, 12 - x), source.pixelIndex(x, y)) << x << "," << y;
+    for (const QSize size : {QSize(13, 9), QSize(8, 16), QSize(280, 440), QSize(1, 1)}) {
+        const QImage source = BarRows(size.width(), size.height(), 0xB3A1F0ULL);
+        const QImage turned = TurnedOneColourRows(source);
+        ASSERT_EQ(turned.size(), size.transposed());
+        EXPECT_EQ(turned.colorTable(), source.colorTable());
+        for (int y = 0; y < size.height(); ++y)
+            for (int x = 0; x < size.width(); ++x)
+                ASSERT_EQ(turned.pixelIndex(y, size.width() - 1 - x), source.pixelIndex(x, y)) << x << "," << y;
+    }
 }
 
 TEST(MonoImageRows, OnlyOneColourRowsCount)
 {
-    QImage mixed = BarRows(16, 8, 0x5A);
-    EXPECT_TRUE(EveryRowIsOneColour(mixed));
-    mixed.setPixel(15, 3, 1 - mixed.pixelIndex(15, 3));
-    EXPECT_FALSE(EveryRowIsOneColour(mixed));
+    for (const int width : {16, 13, 1}) {
+        for (const int x : {0, width / 2, width - 1}) {
+            QImage mixed = BarRows(width, 8, 0x5A);
+            EXPECT_TRUE(EveryRowIsOneColour(mixed));
+            if (width == 1)
+                continue;
+            mixed.setPixel(x, 3, 1 - mixed.pixelIndex(x, 3));
+            EXPECT_FALSE(EveryRowIsOneColour(mixed)) << width << " wide, pixel " << x;
+        }
+    }
     EXPECT_FALSE(EveryRowIsOneColour(QImage(4, 4, QImage::Format_RGB32)));
 }
 
