@@ -65,9 +65,9 @@ mkdir -p "$outdir"
 before=$(ls "$outdir"/*.pdf 2>/dev/null || true)
 rm -f /usr/bin/code128.bmp
 
-timeout 120 xvfb-run -a -s "-screen 0 1024x768x24" \
+timeout 240 xvfb-run -a -s "-screen 0 1024x768x24" \
   bash "$src/tests/dist/drive_installed_program.sh" "$work/add_times.txt" 2>"$work/program.log" \
-  || echo "the program driver ended with status $?"
+  || { echo "the program driver ended with status $?"; echo "--- program output:"; tail -n 30 "$work/program.log"; }
 
 for _ in $(seq 1 240); do [ -z "$(lpstat -o "$queue" 2>/dev/null)" ] && break; sleep 0.5; done
 sleep 1

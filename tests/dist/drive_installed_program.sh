@@ -9,7 +9,8 @@ times_file="$1"
 app_pid=$!
 trap 'kill "$app_pid" 2>/dev/null || true' EXIT
 
-win=$(timeout 30 xdotool search --sync --name '^Tessary Utility$' | head -1)
+# The first start on a fresh machine may build font caches; give it time.
+win=$(timeout 90 xdotool search --sync --onlyvisible --name '^Tessary Utility$' | head -1)
 echo "window $win: $(xwininfo -id "$win" | grep -E 'Width|Height' | tr -s ' ' | tr '\n' ' ')"
 sleep 1
 
@@ -43,7 +44,7 @@ sleep 0.3
 date +%s >> "$times_file"
 
 xdotool mousemove --window "$win" 345 554 click 1   # Print
-dialog=$(timeout 30 xdotool search --sync --name '^Print$' | head -1)
+dialog=$(timeout 60 xdotool search --sync --onlyvisible --name '^Print$' | head -1)
 echo "print dialog $dialog"
 sleep 1
 xdotool mousemove --window "$dialog" 20 20 key Return
