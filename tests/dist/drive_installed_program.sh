@@ -10,7 +10,12 @@ app_pid=$!
 trap 'kill "$app_pid" 2>/dev/null || true' EXIT
 
 # The first start on a fresh machine may build font caches; give it time.
-win=$(timeout 90 xdotool search --sync --onlyvisible --name '^Tessary Utility$' | head -1)
+win=$(timeout 90 xdotool search --sync --onlyvisible --name '^Tessary Utility$' | head -1) || {
+  echo "no window after 90 s; windows on the display:"
+  xwininfo -root -tree | head -n 20
+  if command -v gdb >/dev/null; then gdb -batch -p "$app_pid" -ex 'thread apply all bt 12' 2>/dev/null | grep -E '^#|^Thread' | head -n 60; fi
+  exit 124
+}
 echo "window $win: $(xwininfo -id "$win" | grep -E 'Width|Height' | tr -s ' ' | tr '\n' ' ')"
 sleep 1
 
