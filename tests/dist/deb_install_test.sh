@@ -65,7 +65,8 @@ mkdir -p "$outdir"
 before=$(ls "$outdir"/*.pdf 2>/dev/null || true)
 rm -f /usr/bin/code128.bmp
 
-timeout 240 xvfb-run -a -s "-screen 0 1024x768x24" \
+# The test runner asks for headless Qt; the installed program must use the X server.
+timeout 240 env -u QT_QPA_PLATFORM xvfb-run -a -s "-screen 0 1024x768x24" \
   bash "$src/tests/dist/drive_installed_program.sh" "$work/add_times.txt" 2>"$work/program.log" \
   || { echo "the program driver ended with status $?"; echo "--- program output:"; tail -n 30 "$work/program.log"; }
 
