@@ -8,7 +8,7 @@ PACKAGES=(
   libzint-dev libgtest-dev
   poppler-utils zbar-tools fonts-liberation xvfb xauth
   clang libclang-rt-14-dev
-  cups printer-driver-cups-pdf xdotool x11-utils desktop-file-utils
+  cups libcups2-dev printer-driver-cups-pdf xdotool x11-utils desktop-file-utils
 )
 
 missing=()
