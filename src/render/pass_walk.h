@@ -8,6 +8,7 @@
 #include <QString>
 #include <functional>
 #include <limits>
+#include <utility>
 #include <vector>
 
 // The two heading styles the window keeps live: read again for every line drawn.
@@ -18,11 +19,24 @@ public:
     virtual QString FaceName() const = 0;
 };
 
-// Sheets of a run, counted from 1 as in a full run; both ends included.
+// Sheets of a run, counted from 1 as in a full run; both ends included. A list
+// of pieces ("1,3-5") narrows it to the sheets the pieces name.
 struct SheetRange {
     int first = 1;
     int last = std::numeric_limits<int>::max();
-    bool Contains(int sheet) const { return sheet >= first && sheet <= last; }
+    std::vector<std::pair<int, int>> pieces;
+    bool Contains(int sheet) const
+    {
+        if (sheet < first || sheet > last)
+            return false;
+        if (pieces.empty())
+            return true;
+        for (const auto& [from, to] : pieces) {
+            if (sheet >= from && sheet <= to)
+                return true;
+        }
+        return false;
+    }
 };
 
 // What the walk needs from the print run around it.

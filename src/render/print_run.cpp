@@ -6,6 +6,7 @@
 #include "render/sheet_geometry.h"
 #include "render/staged_pdf.h"
 
+#include <QPageRanges>
 #include <QPrinter>
 #include <algorithm>
 
@@ -33,6 +34,24 @@ void CopyPageSetup(const QPrinter& from, QPrinter& to)
 
 }  // namespace
 
+SheetRange ChosenSheetRange(const QPrinter& printer)
+{
+    SheetRange range;
+    if (printer.printRange() != QPrinter::PageRange)
+        return range;
+    const QPageRanges pages = printer.pageRanges();
+    if (!pages.isEmpty()) {
+        range.first = pages.firstPage();
+        range.last = pages.lastPage();
+        for (const QPageRanges::Range& piece : pages.toRangeList())
+            range.pieces.emplace_back(piece.from, piece.to);
+    } else if (printer.fromPage() >= 1) {
+        range.first = printer.fromPage();
+        range.last = std::max(printer.fromPage(), printer.toPage());
+    }
+    return range;
+}
+
 int RunSheetCount(const PrintRunRequest& request)
 {
     return SheetsNeeded(request.rows, request.settings.cols, request.settings.rows, request.startCell);
@@ -41,7 +60,10 @@ int RunSheetCount(const PrintRunRequest& request)
 int SheetsInRange(const PrintRunRequest& request)
 {
     const int last = std::min(RunSheetCount(request), request.sheets.last);
-    return std::max(0, last - std::max(1, request.sheets.first) + 1);
+    int count = 0;
+    for (int sheet = std::max(1, request.sheets.first); sheet <= last; ++sheet)
+        count += request.sheets.Contains(sheet) ? 1 : 0;
+    return count;
 }
 
 std::pair<qint64, qint64> RunPassWindow(const PrintRunRequest& request)

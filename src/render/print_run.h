@@ -33,15 +33,18 @@ struct PrintRunResult {
     int pagesEnded = 0;           // pages the document holds
 };
 
+// The sheets the print dialog's page range chose on the printer: "All", "Pages
+// from .. to ..", or a list of pages.
+SheetRange ChosenSheetRange(const QPrinter& printer);
+
 // Sheets a full run of the request fills (the start cell counted).
 int RunSheetCount(const PrintRunRequest& request);
 
-// The request's sheets that are within its range: from the first to the last
-// sheet printed, 0 when none is.
+// How many of the sheets a full run fills lie within the request's range.
 int SheetsInRange(const PrintRunRequest& request);
 
-// The passes the request's range holds, counted over all rows from 0: first and
-// one past the last.
+// The passes from the range's first sheet to its last, counted over all rows
+// from 0: first and one past the last.
 std::pair<qint64, qint64> RunPassWindow(const PrintRunRequest& request);
 
 // Whether the layout of the request can be laid out at this resolution.
