@@ -3,6 +3,7 @@
 
 #include "app/error_box.h"
 #include "app/fontpicker/font_combo_box.h"
+#include "app/print_dialog_paper.h"
 #include "app/tessary_application.h"
 #include "passes/duplicate_barcodes.h"
 #include "passes/pass_list.h"
@@ -34,17 +35,6 @@ private:
     const QCheckBox& centred_;
     const TFontComboBox& font_;
 };
-
-// The sheets the dialog's page range chose; "All" is every sheet.
-SheetRange ChosenSheets(const QPrinter& printer)
-{
-    SheetRange range;
-    if (printer.printRange() == QPrinter::PageRange && printer.fromPage() >= 1) {
-        range.first = printer.fromPage();
-        range.last = std::max(printer.fromPage(), printer.toPage());
-    }
-    return range;
-}
 
 // Passes that share a barcode are let through only when the operator says so.
 bool DuplicatesAccepted(const PrintRunRequest& request)
@@ -103,12 +93,14 @@ void TfrmMain::PrintPasses()
     printer_.setPrintRange(QPrinter::AllPages);
     printer_.setFromTo(1, std::max(pageCount, 1));
     dialog.setWindowModality(Qt::ApplicationModal);
+    const PaperChoiceWatch paper(dialog, printer_);
     if (dialog.exec() != QDialog::Accepted)
         return;
 
+    paper.Apply(printer_);
     SetRunPageLayout(printer_);
     ReadLayoutText(CurrentLayoutTexts(), request.settings);
-    request.sheets = ChosenSheets(printer_);
+    request.sheets = ChosenSheetRange(printer_);
     const WindowHeadingStyle style(*chbCentered, *cboFontName);
     request.style = &style;
     request.bitmapPath = BarcodeBitmapPath();
