@@ -22,7 +22,10 @@ const QString kHelp = QStringLiteral("help");
 
 [[noreturn]] void UsageFault(const QString& message)
 {
-    throw BatchFailure(kExitUsage, message + QStringLiteral(" (see tessary-print --help)"));
+    QString text = message;
+    if (text.endsWith(QLatin1Char('.')))  // Qt's parser ends its messages with one
+        text.chop(1);
+    throw BatchFailure(kExitUsage, text + QStringLiteral(" (see tessary-print --help)"));
 }
 
 // The one value of an option that may be given once; empty when it is absent.
