@@ -23,10 +23,9 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME tessary-utility)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Prints sheets of lane passes with Code 128 barcodes")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Prints sheets of lane passes with Code 128 barcodes
- The window tessary-utility lays out sheets of lane passes and prints them;
- tessary-print prints the same sheets from a label file and a list of rows,
- for scripts.")
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "The window tessary-utility lays out sheets of lane passes and prints them;
+tessary-print prints the same sheets from a label file and a list of rows,
+for scripts.")
 set(CPACK_PACKAGE_CONTACT "Tessary Utility developers <tessary-utility@localhost>")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
