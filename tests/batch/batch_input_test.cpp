@@ -1,7 +1,6 @@
-// What tessary-print reads: rows from the command line and from CSV files, the
-// command line's form, and the heading face a label file's font name finds.
+// What tessary-print reads: rows from the command line and from CSV files, and
+// the heading face a label file's font name finds.
 #include "batch/batch_failure.h"
-#include "batch/batch_options.h"
 #include "batch/batch_rows.h"
 #include "batch/heading_face.h"
 #include "passes/valid_on_stamp.h"
@@ -104,30 +103,6 @@ TEST(BatchRows, CsvFilesGiveTheirRowsAndNameTheLineTheyRefuse)
             ASSERT_NE(c.error, nullptr) << Text(failure.message());
             EXPECT_EQ(failure.status(), kExitRefused);
             EXPECT_NE(failure.message().indexOf(path + " " + c.error), -1) << Text(failure.message());
-        }
-    }
-}
-
-struct RangeCase {
-    const char* text;
-    int first;  // 0: refused
-    int last;
-};
-
-const RangeCase kRanges[] = {
-    {"2-5", 2, 5}, {"3", 3, 3}, {"1-1", 1, 1}, {"0-2", 0, 0}, {"5-2", 0, 0},
-    {"2-", 0, 0},  {"-3", 0, 0}, {"a-b", 0, 0}, {"", 0, 0},    {"1-9999999999", 0, 0},
-};
-
-TEST(BatchOptions, PageRangesAreReadAsTheDialogsFromAndTo)
-{
-    for (const RangeCase& c : kRanges) {
-        SCOPED_TRACE(c.text);
-        const std::optional<SheetRange> range = ParseSheetRange(c.text);
-        ASSERT_EQ(range.has_value(), c.first != 0);
-        if (range) {
-            EXPECT_EQ(range->first, c.first);
-            EXPECT_EQ(range->last, c.last);
         }
     }
 }
