@@ -31,7 +31,7 @@ struct WalkControl {
     std::function<bool()> stopRequested;    // the operator asked to abort
     SheetRange sheets;                      // sheets outside it are counted, not drawn
     int startCell = 1;                      // first cell of sheet 1 that takes a pass
-    bool outlineCells = false;              // frame every cell of each sheet drawn
+    bool outlineCells = false;              // frame every cell of each sheet drawn, over its passes
     std::function<void(int sheet)> sheetBegun;               // a sheet is about to be drawn
     std::function<void(const QString& barcodeText)> passDrawn;  // after each pass
 };

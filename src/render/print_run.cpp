@@ -9,10 +9,6 @@
 #include <QPrinter>
 #include <algorithm>
 
-namespace {
-
-// A row that cannot be numbered would stop the run half way; find it before
-// anything is begun.
 void CheckStampsDecode(const std::vector<PassListRow>& rows)
 {
     for (const PassListRow& row : rows) {
@@ -21,8 +17,6 @@ void CheckStampsDecode(const std::vector<PassListRow>& rows)
     }
 }
 
-// The staging printer draws exactly what the chosen output would: same paper,
-// margins and resolution, on an engine that holds no state from earlier runs.
 void CopyPageSetup(const QPrinter& from, QPrinter& to)
 {
     to.setResolution(from.resolution());
@@ -30,8 +24,6 @@ void CopyPageSetup(const QPrinter& from, QPrinter& to)
     to.setPageLayout(from.pageLayout());
     to.setDocName(QString());
 }
-
-}  // namespace
 
 int RunSheetCount(const PrintRunRequest& request)
 {
