@@ -121,4 +121,8 @@ void RunPreview::ShowPosition()
     position_->setText(text);
 }
 
-void RunPreview::Step(int pages) { view_->setCurrentPage(view_->currentPage() + pages); }
+void RunPreview::Step(int pages)
+{
+    view_->setCurrentPage(view_->currentPage() + pages);
+    ShowPosition();
+}
