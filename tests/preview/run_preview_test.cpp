@@ -91,8 +91,9 @@ TEST(RunPreview, HoldsTheSheetsOfTheRangeAndSaysWhichIsInView)
             shown.Click("btnNextSheet");
         }
         shown.Click("btnPreviousSheet");
-        if (c.pages > 1)
+        if (c.pages > 1) {
             EXPECT_EQ(shown.preview->PositionText(), c.positions[c.positions.size() - 2]);
+        }
     }
 }
 
