@@ -9,7 +9,8 @@
 class PassesTab;
 class QPrinter;
 
-// What the print dialog needs from its caller to show a preview of the run.
+// What the print dialog needs from its caller to show a preview of the run;
+// every member is set.
 struct RunPreviewSource {
     // The whole run as the caller's settings stand now, without the dialog's choices.
     std::function<PrintRunRequest()> request;
