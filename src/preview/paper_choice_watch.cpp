@@ -1,4 +1,4 @@
-#include "app/print_dialog_paper.h"
+#include "preview/paper_choice_watch.h"
 
 #include <QPrintDialog>
 #include <QPrinter>
