@@ -26,17 +26,13 @@ QString FontSubstituteFamily(const QString& name)
     if (name.isEmpty())
         return {};
     // A true alias is bound to the name and wins whatever generic kind is
-    // asked for; a plain fallback follows the kind (DejaVu Sans, Serif or
-    // Sans Mono here), so an answer that changes with the kind is no
-    // substitute for this face. A system with one font family answers the
-    // same for everything: a name nobody binds shows that.
+    // asked for; a plain fallback follows the kind (DejaVu Sans or DejaVu Sans
+    // Mono here), so an answer that changes with the kind is no substitute
+    // for this face. A system whose sans and mono fallbacks are one face
+    // answers the same for everything: a name nobody binds shows that.
     static const QString kUnboundName = QStringLiteral("Tessary Unbound Face Name");
     const QString family = ResolvedFamily(name, QFont::SansSerif);
-    for (QFont::StyleHint hint : {QFont::Serif, QFont::Monospace}) {
-        if (ResolvedFamily(name, hint) != family)
-            return {};
-    }
-    if (ResolvedFamily(kUnboundName, QFont::SansSerif) == family)
+    if (ResolvedFamily(name, QFont::Monospace) != family || ResolvedFamily(kUnboundName, QFont::SansSerif) == family)
         return {};
     return family;
 }

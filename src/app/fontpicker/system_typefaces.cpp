@@ -2,9 +2,7 @@
 
 #include "app/fontpicker/font_substitute.h"
 
-#include <QFont>
 #include <QFontDatabase>
-#include <QFontInfo>
 #include <QHash>
 
 namespace {
@@ -46,24 +44,19 @@ QStringList PlainFamilyNames(const QStringList& reported)
     return plain;
 }
 
-bool IsGenericFamilyAlias(const QString& family)
+bool IsGenericFamilyName(const QString& family)
 {
-    QFont font;
-    font.setFamilies(QStringList{family});
-    return SplitFoundry(QFontInfo(font).family()).family.compare(family, Qt::CaseInsensitive) != 0;
+    static const QStringList generic{"Sans Serif", "Serif", "Monospace"};
+    return generic.contains(family, Qt::CaseInsensitive);
 }
 
 const QStringList& CommonWindowsFaceNames()
 {
-    // The core fonts of Windows and those Office installs, which label files
-    // made there name; fontconfig has metric aliases for several of them.
+    // Windows core and Office fonts with a metric-compatible face in fontconfig
+    // (Liberation, Carlito, Caladea, Gelasio and the URW core 35).
     static const QStringList names{
-        "Arial",          "Arial Black",       "Arial Narrow",      "Book Antiqua",        "Bookman Old Style",
-        "Calibri",        "Cambria",           "Candara",           "Century Gothic",      "Century Schoolbook",
-        "Comic Sans MS",  "Consolas",          "Constantia",        "Corbel",              "Courier New",
-        "Garamond",       "Georgia",           "Impact",            "Lucida Console",      "Lucida Sans Unicode",
-        "Monotype Corsiva", "Palatino Linotype", "Segoe UI",        "Symbol",              "Tahoma",
-        "Times New Roman", "Trebuchet MS",     "Verdana",           "Wingdings",
+        "Arial",   "Arial Narrow", "Bookman Old Style", "Calibri", "Cambria",         "Century Schoolbook",
+        "Courier New", "Georgia",  "Palatino Linotype", "Symbol",  "Times New Roman",
     };
     return names;
 }
@@ -85,7 +78,7 @@ QStringList SystemFontFamilies()
 {
     QStringList families;
     for (const QString& family : PlainFamilyNames(QFontDatabase::families())) {
-        if (!IsGenericFamilyAlias(family))
+        if (!IsGenericFamilyName(family))
             families << family;
     }
     return families + BoundWindowsFaceNames(CommonWindowsFaceNames(), families);

@@ -19,11 +19,14 @@ QStringList SystemFontFamilies();
 // another foundry too, which is how QFontDatabase::families() marks it.
 QStringList PlainFamilyNames(const QStringList& reported);
 
-// Whether drawing with this family gives a face of another family: true for
-// fontconfig's generic names, false for any installed typeface.
-bool IsGenericFamilyAlias(const QString& family);
+// Whether the name is one of the generic families Qt lists for fontconfig
+// ("Sans Serif", "Serif", "Monospace"): each draws the system's default face
+// of that kind and is no typeface of its own.
+bool IsGenericFamilyName(const QString& family);
 
-// Windows face names that label files made on Windows commonly carry.
+// Windows face names that label files made on Windows carry and that
+// fontconfig's metric aliases know. Asking the font system about a name costs
+// a font match, which start-up pays for each one, so the list stays short.
 const QStringList& CommonWindowsFaceNames();
 
 // Those of the candidates that are not installed under their own name and

@@ -38,6 +38,14 @@ INSTANTIATE_TEST_SUITE_P(
 
 const QStringList kGenericNames{"Sans Serif", "Serif", "Monospace"};
 
+// Whether drawing with the family gives a face of another family.
+bool DrawsAnotherFamily(const QString& family)
+{
+    QFont font;
+    font.setFamilies({family});
+    return !QFontInfo(font).family().startsWith(family, Qt::CaseInsensitive);
+}
+
 // Needs fonts-liberation and fonts-urw-base35 (Nimbus Sans comes from two
 // foundries there, and one of them has only italic faces).
 TEST(SystemTypefaces, PlainNamesOnlyAndNoGenericAliases)
@@ -49,11 +57,14 @@ TEST(SystemTypefaces, PlainNamesOnlyAndNoGenericAliases)
         EXPECT_FALSE(family.contains(u'[')) << "a foundry in the name";
         EXPECT_FALSE(kGenericNames.contains(family, Qt::CaseInsensitive)) << "a generic alias";
         if (!CommonWindowsFaceNames().contains(family)) {
-            EXPECT_FALSE(IsGenericFamilyAlias(family)) << "drawn in another family's face";
+            EXPECT_FALSE(DrawsAnotherFamily(family)) << "drawn in another family's face";
         }
     }
-    for (const QString& generic : kGenericNames)
-        EXPECT_TRUE(IsGenericFamilyAlias(generic)) << generic.toStdString();
+    for (const QString& generic : kGenericNames) {
+        EXPECT_TRUE(QFontDatabase::families().contains(generic)) << "Qt lists " << generic.toStdString();
+        EXPECT_TRUE(DrawsAnotherFamily(generic)) << generic.toStdString();
+        EXPECT_TRUE(IsGenericFamilyName(generic.toLower())) << generic.toStdString();
+    }
     EXPECT_TRUE(families.contains("Nimbus Sans")) << families.join(", ").toStdString();
 }
 
@@ -86,9 +97,10 @@ TEST(SystemTypefaces, WindowsNamesAreEntriesDrawnInTheirBoundFace)
             EXPECT_TRUE(QFontInfo(font).family().startsWith(QString::fromUtf8(c.face))) << hint;
         }
     }
-    // Names fontconfig only falls back for are not listed.
-    for (const char* unbound : {"Tahoma", "Verdana", "Segoe UI", "Comic Sans MS"})
-        EXPECT_FALSE(families.contains(unbound)) << unbound;
+    // Names fontconfig only falls back for are not bound.
+    const QStringList candidates{"Tahoma", "Arial", "Verdana", "Segoe UI", "Helvetica Neue", "Courier New"};
+    EXPECT_EQ(BoundWindowsFaceNames(candidates, PlainFamilyNames(QFontDatabase::families())),
+              (QStringList{"Arial", "Courier New"}));
 }
 
 struct BoundCase {
