@@ -89,9 +89,9 @@ ModalScript::Action PrintToPdf(const QString& pdfPath, int* maxPage)
     };
 }
 
-ModalScript::Action ChooseFile(const QString& path, QString* proposed, QString* nameBox)
+ModalScript::Action ChooseFile(const QString& path, QString* proposed)
 {
-    return [path, proposed, nameBox](QWidget* dialog) {
+    return [path, proposed](QWidget* dialog) {
         auto* fileDialog = qobject_cast<QFileDialog*>(dialog);
         if (!fileDialog) {
             static_cast<QDialog*>(dialog)->reject();
@@ -101,13 +101,10 @@ ModalScript::Action ChooseFile(const QString& path, QString* proposed, QString* 
             const QStringList selected = fileDialog->selectedFiles();
             *proposed = selected.isEmpty() ? QString() : selected.constFirst();
         }
-        auto* name = fileDialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-        if (nameBox)
-            *nameBox = name ? name->text() : QStringLiteral("<no name box>");
         // selectFile() leaves the name box alone while it has the focus, as
         // it does in an open dialog; type the name the way an operator would.
         fileDialog->selectFile(path);
-        if (name)
+        if (auto* name = fileDialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
             name->setText(path);
         static_cast<QDialog*>(fileDialog)->accept();
     };

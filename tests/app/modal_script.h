@@ -49,6 +49,5 @@ ModalScript::Action RejectDialog();
 // Chooses "Print to File (PDF)" with that file name; maxPage gets the dialog's
 // maximum page while it is open.
 ModalScript::Action PrintToPdf(const QString& pdfPath, int* maxPage = nullptr);
-// Records the file the dialog proposes as it opens (and the text of its name
-// box), then chooses path.
-ModalScript::Action ChooseFile(const QString& path, QString* proposed = nullptr, QString* nameBox = nullptr);
+// Records the file the dialog proposes as it opens, then chooses path.
+ModalScript::Action ChooseFile(const QString& path, QString* proposed = nullptr);

@@ -1,5 +1,4 @@
 #include "passes/month_date_text.h"
-#include "passes/pass_list.h"
 
 #include <gtest/gtest.h>
 
@@ -46,19 +45,6 @@ TEST(MonthDateText, InvalidDateGivesNoText)
 {
     EXPECT_EQ(LongMonthDateText(QDate(), QLocale("ru_RU")), QString());
     EXPECT_EQ(ShortMonthDateText(QDate(2026, 2, 30), QLocale("en_US")), QString());
-}
-
-// The grid writes its rows in the default locale, as the window's user has it.
-TEST(MonthDateText, PassListRowsFollowTheDefaultLocale)
-{
-    const QLocale saved;
-    for (const DateTextCase& c : kDateTexts) {
-        QLocale::setDefault(QLocale(QString::fromLatin1(c.locale)));
-        PassList list;
-        ASSERT_TRUE(list.Add(QStringLiteral("01"), c.date, QStringLiteral("1")));
-        EXPECT_EQ(list.EntryRow(1).validOnText, QString::fromUtf8(c.longText)) << c.locale;
-    }
-    QLocale::setDefault(saved);
 }
 
 } // namespace

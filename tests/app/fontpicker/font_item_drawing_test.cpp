@@ -135,40 +135,6 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(FaceCase{"own face", {TFontCBOption::foPrinterFonts, TFontCBOption::foDisplayFont}, true},
                       FaceCase{"picker face", {TFontCBOption::foPrinterFonts}, false}));
 
-struct BoundFaceCase {
-    const char* name;
-    const char* face;       // the face fontconfig binds to the Windows name
-    const char* pickerFace; // one of other widths, for the picker's own font
-};
-
-class WindowsNameEntry : public ::testing::TestWithParam<BoundFaceCase> {};
-
-// Needs fonts-liberation. The entry shows the face the name prints with.
-TEST_P(WindowsNameEntry, IsDrawnInTheFaceItPrintsWith)
-{
-    const BoundFaceCase& c = GetParam();
-    auto picker = std::make_unique<TFontComboBox>(nullptr, [&c] { return QStringList{c.name}; });
-    picker->setOptions(WindowPickerOptions());
-    QFont pickerFont(c.pickerFace);
-    pickerFont.setPixelSize(20);
-    picker->setFont(pickerFont);
-    QFont bound = pickerFont;
-    bound.setFamilies({c.face});
-    const int boundAdvance = QFontMetrics(bound).horizontalAdvance(c.name);
-    const int pickerAdvance = QFontMetrics(pickerFont).horizontalAdvance(c.name);
-    ASSERT_GT(qAbs(boundAdvance - pickerAdvance), 10) << c.name;
-
-    const QRect rectPx(0, 0, 299, picker->ItemHeight());
-    const QImage image = DrawRow(*picker, 0, rectPx, QStyle::State_Enabled);
-    const QRect ink = InkBounds(image, rectPx, picker->palette().color(QPalette::Base).rgb());
-    EXPECT_NEAR(ink.right() + 1, 3 + boundAdvance, 3) << c.name;
-}
-
-INSTANTIATE_TEST_SUITE_P(Table, WindowsNameEntry,
-                         ::testing::Values(BoundFaceCase{"Arial", "Liberation Sans", "Liberation Mono"},
-                                           BoundFaceCase{"Times New Roman", "Liberation Serif", "DejaVu Sans"},
-                                           BoundFaceCase{"Courier New", "Liberation Mono", "Liberation Sans"}));
-
 struct ClosedBoxCase {
     const char* what;
     TFontCBOptions options;

@@ -135,15 +135,4 @@ TEST(SelectOnSystemFonts, UnlistedWindowsNameClears)
     EXPECT_EQ(picker->SelectedFontName(), QString());
 }
 
-// A name differing from an entry only in a letter outside A to Z is another name.
-TEST(SelectByName, CaseOutsideAToZIsAnotherName)
-{
-    auto picker = PickerWithFaces({QString::fromUtf8("\u00C9clair Serif"), "Nimbus Sans"});
-    picker->SelectFontByName("Nimbus Sans");
-    picker->SelectFontByName(QString::fromUtf8("\u00E9clair serif"));
-    EXPECT_EQ(picker->SelectedFontName(), QString());
-    picker->SelectFontByName(QString::fromUtf8("\u00C9CLAIR SERIF"));
-    EXPECT_EQ(picker->SelectedFontName(), QString::fromUtf8("\u00C9clair Serif"));
-}
-
 } // namespace

@@ -127,14 +127,4 @@ INSTANTIATE_TEST_SUITE_P(
         BoundCase{"installed under its own name", {"Arial"}, {"arial", "Liberation Sans"}, {}},
         BoundCase{"only a fallback", {"Tahoma"}, {"DejaVu Sans", "DejaVu Serif", "DejaVu Sans Mono"}, {}}));
 
-// Printing a plain family name must not land on a foundry with only italics.
-TEST(SystemTypefaces, PlainNameOfSeveralFoundriesDrawsTheRegularFace)
-{
-    QFont font;
-    font.setFamily("Nimbus Sans");
-    const QFontInfo info(font);
-    EXPECT_EQ(info.style(), QFont::StyleNormal) << info.family().toStdString() << " " << info.styleName().toStdString();
-    EXPECT_EQ(info.weight(), QFont::Normal);
-}
-
 } // namespace
