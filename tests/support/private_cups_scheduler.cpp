@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QRegularExpression>
 #include <QThread>
+#include <QUrl>
 
 #include <cups/cups.h>
 
@@ -222,6 +223,13 @@ QString PrivateCupsScheduler::Run(const QString& program, const QStringList& arg
         return QStringLiteral("the scheduler was never started");
     }
     return RunProcess(program, arguments, env_, exitCode);
+}
+
+QString PrivateCupsScheduler::IppUri(const QString& resource) const
+{
+    // libcups takes a host that starts with "/" for a domain socket.
+    return QStringLiteral("ipp://%1/%2")
+        .arg(QString::fromLatin1(QUrl::toPercentEncoding(SocketPath())), resource);
 }
 
 QString PrivateCupsScheduler::OutputDir(const QString& queue) const
