@@ -10,10 +10,8 @@
 #include <cups/cups.h>
 
 #include <csignal>
-#include <utility>
-#include <cstdlib>
 #include <sys/prctl.h>
-#include <unistd.h>
+#include <utility>
 
 namespace {
 

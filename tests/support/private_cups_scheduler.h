@@ -17,7 +17,9 @@
 // destination and any scheduler it runs are neither used nor changed.
 //
 // The cupsd is this object's child: stopped by its process id when the object
-// goes, and sent SIGTERM by the kernel if the test process dies first.
+// goes, and sent SIGTERM by the kernel if the test process dies first (the
+// signal follows the thread that called Start(), so start it on a thread that
+// outlives its use, such as the test's main thread).
 class PrivateCupsScheduler {
 public:
     PrivateCupsScheduler();
