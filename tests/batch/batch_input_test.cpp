@@ -112,41 +112,37 @@ struct FaceCase {
     const char* face;  // what the headings are drawn with; "" is no face
 };
 
-// Families as the system reports them, and the names it binds to a face of its own.
-const QStringList kFamilies = {"DejaVu Sans", "Liberation Sans", "liberation sans", "Ubuntu"};
-const QStringList kBoundNames = {"Arial", "arial", "Times New Roman"};
+// The entries as the window's font picker lists them.
+const QStringList kEntries = {"Arial", "DejaVu Sans", "Liberation Sans", "liberation sans", "Times New Roman",
+                              "Ubuntu"};
 
 const FaceCase kFaces[] = {
     {"Liberation Sans", "Liberation Sans"},  // exact first, though another entry folds to it
     {"liberation sans", "liberation sans"},
     {"LIBERATION SANS", "Liberation Sans"},  // else the first entry equal with A-Z folded
     {"UBUNTU", "Ubuntu"},
-    {"Arial", "Arial"},                      // a bound name is an entry of its own
+    {"ARIAL", "Arial"},                      // a Windows name is an entry of its own
     {"Times New Roman", "Times New Roman"},
     {"Ubüntu", ""},                          // only A to Z fold
-    {"Courier New", ""},                     // neither a family nor bound: no face
+    {"Helvetica", ""},                       // not an entry: no face
     {"", ""},
 };
 
 TEST(HeadingFace, LabelFontNamesFindTheFontPickersEntry)
 {
-    const auto bound = [](const QString& name) { return kBoundNames.contains(name); };
     for (const FaceCase& c : kFaces) {
         SCOPED_TRACE(c.labelFont);
-        EXPECT_EQ(Text(ResolveHeadingFace(QString::fromUtf8(c.labelFont), kFamilies, bound)), c.face);
+        EXPECT_EQ(Text(ResolveHeadingFace(QString::fromUtf8(c.labelFont), kEntries)), c.face);
     }
 }
 
-TEST(HeadingFace, TheFontSystemBindsWindowsNamesButNotGenericOnes)
+TEST(HeadingFace, TheSystemsOwnEntriesAreTheWindowsOnes)
 {
-    // fontconfig's metric aliases bind Arial to Liberation Sans (fonts-liberation);
-    // a generic name or an unknown one follows the kind asked for.
-    EXPECT_TRUE(FontSystemBindsName("Arial"));
-    EXPECT_FALSE(FontSystemBindsName("Sans Serif"));
-    EXPECT_FALSE(FontSystemBindsName("monospace"));
-    EXPECT_FALSE(FontSystemBindsName("No Such Face 1234"));
-    EXPECT_EQ(Text(SystemHeadingFace("ARIAL")), "ARIAL");
+    // fontconfig's metric aliases bind Arial to Liberation Sans (fonts-liberation).
+    EXPECT_EQ(Text(SystemHeadingFace("ARIAL")), "Arial");
     EXPECT_EQ(Text(SystemHeadingFace("liberation serif")), "Liberation Serif");
+    EXPECT_EQ(Text(SystemHeadingFace("Sans Serif")), "");
+    EXPECT_EQ(Text(SystemHeadingFace("No Such Face 1234")), "");
 }
 
 }  // namespace

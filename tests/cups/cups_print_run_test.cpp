@@ -2,7 +2,7 @@
 // a cups-pdf queue as its default, whose output PDF must carry every barcode of
 // the run.
 #include "app/fontpicker/font_combo_box.h"
-#include "app/fontpicker/system_typefaces.h"
+#include "render/system_typefaces.h"
 #include "app/tessary_application.h"
 #include "app/tfrm_main.h"
 #include "cups/modal_answerer.h"

@@ -2,7 +2,7 @@
 
 #include "app/fontpicker/font_cb_options.h"
 #include "app/fontpicker/owner_draw_combo_box.h"
-#include "app/fontpicker/system_typefaces.h"
+#include "render/system_typefaces.h"
 
 #include <QStringList>
 

@@ -1,4 +1,4 @@
-#include "app/fontpicker/font_name_match.h"
+#include "render/font_name_match.h"
 #include "font_picker_test_support.h"
 
 #include <QSignalSpy>

@@ -1,4 +1,4 @@
-#include "app/fontpicker/font_substitute.h"
+#include "render/font_substitute.h"
 
 #include <QFont>
 #include <QFontInfo>

@@ -1,6 +1,6 @@
-#include "app/fontpicker/system_typefaces.h"
+#include "render/system_typefaces.h"
 
-#include "app/fontpicker/font_substitute.h"
+#include "render/font_substitute.h"
 
 #include <QFontDatabase>
 #include <QHash>

@@ -1,4 +1,4 @@
-#include "app/fontpicker/font_name_match.h"
+#include "render/font_name_match.h"
 
 namespace {
 
@@ -18,4 +18,15 @@ bool SameNameIgnoringAsciiCase(const QString& a, const QString& b)
             return false;
     }
     return true;
+}
+
+QString MatchingFontEntry(const QString& name, const QStringList& entries)
+{
+    if (entries.contains(name))
+        return name;
+    for (const QString& entry : entries) {
+        if (SameNameIgnoringAsciiCase(entry, name))
+            return entry;
+    }
+    return QString();
 }
