@@ -46,6 +46,11 @@ std::size_t NextPrintableRow(const std::vector<PassListRow>& rows, std::size_t f
 
 }  // namespace
 
+QString PassBarcodeText(const PassListRow& row, int passIndex)
+{
+    return BarcodeText(PassNumberText(DecodeValidOnStamp(row.validOnStamp), passIndex), row.lane);
+}
+
 void DrawPass(DrawingSurface& surface, const PassPlacement& p, int x0Px, int yPx, const PassListRow& row,
               int passIndex)
 {
@@ -93,6 +98,8 @@ int WalkPasses(DrawingSurface& surface, const PassPlacement& p, const std::vecto
             for (int c = 0; c < s.cols; ++c) {
                 DrawPass(surface, p, x, y, rows[k], passIndex);
                 ++drawn;
+                if (control.passDrawn)
+                    control.passDrawn(PassBarcodeText(rows[k], passIndex));
                 x += g.cellWidthPx + s.colAdjustPx;
                 ++passIndex;
                 if (passIndex >= rows[k].quantity()) {

@@ -21,6 +21,7 @@ public:
 struct WalkControl {
     std::function<void()> newPage;          // ends the sheet and starts an empty one
     std::function<bool()> stopRequested;    // the operator asked to abort
+    std::function<void(const QString& barcodeText)> passDrawn = {};  // optional, after each pass
 };
 
 struct PassPlacement {
@@ -32,6 +33,9 @@ struct PassPlacement {
 
 // Face of the pass number, whatever face the headings use.
 inline const QString kPassNumberFace = QStringLiteral("Arial");
+
+// The text the barcode of the row's pass at passIndex encodes.
+QString PassBarcodeText(const PassListRow& row, int passIndex);
 
 // Draws one pass into the cell whose left edge is x0Px and top edge is yPx.
 void DrawPass(DrawingSurface& surface, const PassPlacement& placement, int x0Px, int yPx,

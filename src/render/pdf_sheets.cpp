@@ -8,7 +8,7 @@
 
 int PrintPassesToPdf(const QString& pdfPath, int dpi, const LayoutSettings& settings,
                      const std::vector<PassListRow>& rows, const HeadingStyleSource& style,
-                     const QString& bitmapPath)
+                     const QString& bitmapPath, const std::function<void(const QString& barcodeText)>& passDrawn)
 {
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
@@ -25,6 +25,7 @@ int PrintPassesToPdf(const QString& pdfPath, int dpi, const LayoutSettings& sett
     WalkControl control;
     control.newPage = [&document] { document.newPage(); };
     control.stopRequested = [] { return false; };
+    control.passDrawn = passDrawn;
     const int drawn = WalkPasses(surface, placement, rows, control);
     document.end();
     return drawn;
