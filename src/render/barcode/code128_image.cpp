@@ -64,11 +64,13 @@ QImage BlankMonoImage(int widthPx, int heightPx)
 QImage DownThePage(const std::vector<bool>& dark, int moduleWidthPx, int barLengthPx)
 {
     QImage image = BlankMonoImage(barLengthPx, int(dark.size()) * moduleWidthPx);
+    const qsizetype lineBytes = image.bytesPerLine();
+    uchar* line = image.bits();
     for (size_t m = 0; m < dark.size(); ++m) {
-        if (dark[m])
-            continue;
-        for (int line = 0; line < moduleWidthPx; ++line)
-            SetLeadingBits(image.scanLine(int(m) * moduleWidthPx + line), barLengthPx);
+        for (int i = 0; i < moduleWidthPx; ++i, line += lineBytes) {
+            if (!dark[m])
+                SetLeadingBits(line, barLengthPx);
+        }
     }
     return image;
 }
@@ -79,7 +81,8 @@ QImage LeftToRight(const std::vector<bool>& dark, int moduleWidthPx, int barLeng
     QImage image = BlankMonoImage(int(dark.size()) * moduleWidthPx, barLengthPx);
     if (barLengthPx == 0)
         return image;
-    uchar* first = image.scanLine(0);
+    const qsizetype lineBytes = image.bytesPerLine();
+    uchar* first = image.bits();
     for (size_t m = 0; m < dark.size(); ++m) {
         if (dark[m])
             continue;
@@ -87,7 +90,7 @@ QImage LeftToRight(const std::vector<bool>& dark, int moduleWidthPx, int barLeng
             first[x >> 3] |= uchar(0x80 >> (x & 7));
     }
     for (int y = 1; y < barLengthPx; ++y)
-        std::memcpy(image.scanLine(y), first, size_t(image.bytesPerLine()));
+        std::memcpy(first + y * lineBytes, first, size_t(lineBytes));
     return image;
 }
 

@@ -32,43 +32,68 @@ constexpr std::array<const char*, 106> kPatterns = {
     "114131", "311141", "411131", "211412", "211214", "211232"};
 constexpr std::array<int, kStopElements> kStop = {2, 3, 3, 1, 1, 1, 2};
 
+constexpr int kWidestElement = 4;
+constexpr int kPatternKeys = 4 * 4 * 4 * 4 * 4 * 4;
+
+// Six widths of 1 to 4 as one number, or -1 for any other width.
+int PatternKey(const int* widths)
+{
+    int key = 0;
+    for (int e = 0; e < kElementsPerCharacter; ++e) {
+        if (widths[e] < 1 || widths[e] > kWidestElement)
+            return -1;
+        key = key * kWidestElement + (widths[e] - 1);
+    }
+    return key;
+}
+
 // Value of six widths, or -1.
 int ValueOf(const int* widths)
 {
-    for (size_t value = 0; value < kPatterns.size(); ++value) {
-        int e = 0;
-        while (e < kElementsPerCharacter && kPatterns[value][e] - '0' == widths[e])
-            ++e;
-        if (e == kElementsPerCharacter)
-            return int(value);
-    }
-    return -1;
+    static const std::array<signed char, kPatternKeys> values = [] {
+        std::array<signed char, kPatternKeys> table;
+        table.fill(-1);
+        for (size_t value = 0; value < kPatterns.size(); ++value) {
+            int widthsOfValue[kElementsPerCharacter];
+            for (int e = 0; e < kElementsPerCharacter; ++e)
+                widthsOfValue[e] = kPatterns[value][e] - '0';
+            table[size_t(PatternKey(widthsOfValue))] = static_cast<signed char>(value);
+        }
+        return table;
+    }();
+    const int key = PatternKey(widths);
+    return key < 0 ? -1 : values[size_t(key)];
 }
 
-// Widths in modules between the two quiet zones, or empty.
-std::vector<int> ModuleWidths(const std::vector<bool>& darkPx, int modulePx)
+// Widths in modules between the two quiet zones of lengthPx pixels, each dark
+// or not as darkAt(i) says, or empty.
+template <typename DarkAt>
+std::vector<int> ModuleWidths(int lengthPx, const DarkAt& darkAt, int modulePx)
 {
-    const size_t quietPx = size_t(kCode128QuietZoneModules) * size_t(modulePx);
-    size_t first = 0;
-    while (first < darkPx.size() && !darkPx[first])
+    const int quietPx = kCode128QuietZoneModules * modulePx;
+    int first = 0;
+    while (first < lengthPx && !darkAt(first))
         ++first;
-    size_t end = darkPx.size();
-    while (end > first && !darkPx[end - 1])
+    int end = lengthPx;
+    while (end > first && !darkAt(end - 1))
         --end;
-    if (first == end || first < quietPx || darkPx.size() - end < quietPx)
+    if (first == end || first < quietPx || lengthPx - end < quietPx)
         return {};
     std::vector<int> widths;
-    for (size_t at = first; at < end;) {
-        size_t run = at + 1;
-        while (run < end && darkPx[run] == darkPx[at])
+    widths.reserve(size_t(end - first) / size_t(modulePx));
+    for (int at = first; at < end;) {
+        const bool dark = darkAt(at);
+        int run = at + 1;
+        while (run < end && darkAt(run) == dark)
             ++run;
-        if ((run - at) % size_t(modulePx) != 0)
+        if ((run - at) % modulePx != 0)
             return {};
-        widths.push_back(int((run - at) / size_t(modulePx)));
+        widths.push_back((run - at) / modulePx);
         at = run;
     }
     return widths;
 }
+
 
 // Symbol values from the start character to the check character, or empty.
 std::vector<int> SymbolValues(const std::vector<int>& widths)
@@ -168,35 +193,9 @@ std::optional<QString> DataText(const std::vector<int>& values)
     return text;
 }
 
-// Whether each pixel of the image is a bar; 1-bit images are read by index.
-class DarkPixels {
-public:
-    explicit DarkPixels(const QImage& image) : image_(image)
-    {
-        mono_ = image.format() == QImage::Format_Mono && image.colorCount() == 2;
-        for (int i = 0; mono_ && i < 2; ++i)
-            darkIndex_[i] = qGray(image.color(i)) < 128;
-    }
-    bool at(int x, int y) const
-    {
-        if (!mono_)
-            return qGray(image_.pixel(x, y)) < 128;
-        return darkIndex_[(image_.constScanLine(y)[x >> 3] >> (7 - (x & 7))) & 1];
-    }
-
-private:
-    const QImage& image_;
-    bool mono_ = false;
-    bool darkIndex_[2] = {false, false};
-};
-
-}  // namespace
-
-std::optional<QString> ReadCode128Line(const std::vector<bool>& darkPx, int modulePx)
+std::optional<QString> ReadWidths(const std::vector<int>& widths)
 {
-    if (modulePx < 1)
-        return std::nullopt;
-    const std::vector<int> values = SymbolValues(ModuleWidths(darkPx, modulePx));
+    const std::vector<int> values = SymbolValues(widths);
     if (values.empty() || values.front() < kStartA || !CheckCharacterHolds(values))
         return std::nullopt;
     for (size_t i = 1; i + 1 < values.size(); ++i) {
@@ -206,22 +205,31 @@ std::optional<QString> ReadCode128Line(const std::vector<bool>& darkPx, int modu
     return DataText(values);
 }
 
+}  // namespace
+
+std::optional<QString> ReadCode128Line(const std::vector<bool>& darkPx, int modulePx)
+{
+    if (modulePx < 1)
+        return std::nullopt;
+    return ReadWidths(ModuleWidths(int(darkPx.size()), [&darkPx](int i) { return bool(darkPx[size_t(i)]); }, modulePx));
+}
+
 std::optional<QString> ReadCode128Image(const QImage& image, bool downThePage, int modulePx)
 {
-    if (image.isNull())
+    if (image.isNull() || modulePx < 1)
         return std::nullopt;
-    const DarkPixels dark(image);
-    std::vector<bool> darkPx;
-    if (downThePage) {
-        const int x = image.width() / 2;
-        darkPx.reserve(size_t(image.height()));
-        for (int y = 0; y < image.height(); ++y)
-            darkPx.push_back(dark.at(x, y));
-    } else {
-        const int y = image.height() / 2;
-        darkPx.reserve(size_t(image.width()));
-        for (int x = 0; x < image.width(); ++x)
-            darkPx.push_back(dark.at(x, y));
-    }
-    return ReadCode128Line(darkPx, modulePx);
+    if (image.format() != QImage::Format_Mono || image.colorCount() != 2)
+        return ReadCode128Image(image.convertToFormat(QImage::Format_Mono, Qt::ThresholdDither), downThePage, modulePx);
+    const bool darkIndex[2] = {qGray(image.color(0)) < 128, qGray(image.color(1)) < 128};
+    const uchar* bits = image.constBits();
+    const qsizetype lineBytes = image.bytesPerLine();
+    // The middle column read down, or the middle line read across.
+    const int x = downThePage ? image.width() / 2 : 0;
+    const uchar* line = bits + (downThePage ? 0 : image.height() / 2) * lineBytes;
+    const auto darkAt = [&](int i) {
+        const int px = downThePage ? x : i;
+        const uchar* at = downThePage ? bits + i * lineBytes : line;
+        return darkIndex[(at[px >> 3] >> (7 - (px & 7))) & 1];
+    };
+    return ReadWidths(ModuleWidths(downThePage ? image.height() : image.width(), darkAt, modulePx));
 }

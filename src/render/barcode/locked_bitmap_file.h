@@ -31,5 +31,5 @@ public:
 private:
     QString path_;
     std::intptr_t handle_;
-    qint64 sizeBytes_;  // as last written through this object
+    qint64 sizeBytes_;  // the file's length when locked, then as written
 };

@@ -109,23 +109,21 @@ void LockedBitmapFile::Overwrite(const QByteArray& bytes)
 QByteArray LockedBitmapFile::ReadAll() const
 {
     const int fd = int(handle_);
-    struct stat now;
-    if (fstat(fd, &now) != 0)
-        throw TessaryError(QString("Cannot open file %1").arg(path_));
-    // One byte more than the size, to see the end of a file that has grown.
-    QByteArray bytes(qsizetype(now.st_size) + 1, Qt::Uninitialized);
+    // Room for one byte more than was written: a read that comes short has met
+    // the end, and only a file grown since needs another round.
+    QByteArray bytes(qsizetype(sizeBytes_) + 1, Qt::Uninitialized);
     qsizetype done = 0;
     for (;;) {
-        if (done == bytes.size())
-            bytes.resize(bytes.size() * 2);
-        const ssize_t got = pread(fd, bytes.data() + done, size_t(bytes.size() - done), off_t(done));
+        const qsizetype wanted = bytes.size() - done;
+        const ssize_t got = pread(fd, bytes.data() + done, size_t(wanted), off_t(done));
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0)
             throw TessaryError(QString("Cannot open file %1").arg(path_));
-        if (got == 0)
-            break;
         done += got;
+        if (got < wanted)
+            break;
+        bytes.resize(bytes.size() * 2);
     }
     bytes.truncate(done);
     return bytes;

@@ -98,8 +98,10 @@ QImage DecodeMono(const QByteArray& bytes, const MonoHeader& h)
     // QImage::invertPixels, only the bytes that hold pixels are flipped.
     const qsizetype pixelBytes = (h.widthPx + 7) / 8;
     const char* line = bytes.constData() + h.pixelOffset;
-    for (int i = 0; i < image.height(); ++i, line += lineBytes) {
-        uchar* target = image.scanLine(h.topDown ? i : image.height() - 1 - i);
+    uchar* bits = image.bits();
+    const int heightPx = int(h.heightPx);
+    for (int i = 0; i < heightPx; ++i, line += lineBytes) {
+        uchar* target = bits + (h.topDown ? i : heightPx - 1 - i) * lineBytes;
         std::memcpy(target, line, size_t(lineBytes));
         if (h.whiteFirst) {
             for (qsizetype b = 0; b < pixelBytes; ++b)
@@ -141,8 +143,9 @@ QByteArray EncodeMonoBmp(const QImage& mono)
         *at++ = uchar(qRed(colour));
         *at++ = 0;
     }
+    const uchar* bits = mono.constBits();
     for (int y = mono.height() - 1; y >= 0; --y, at += lineBytes)
-        std::memcpy(at, mono.constScanLine(y), size_t(lineBytes));
+        std::memcpy(at, bits + y * lineBytes, size_t(lineBytes));
     return bytes;
 }
 
