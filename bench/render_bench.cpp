@@ -13,13 +13,16 @@
 
 #include "passes/valid_on_stamp.h"
 #include "render/barcode/heap_retention.h"
-#include "render/pdf_sheets.h"
+#include "common/tessary_error.h"
+#include "render/print_run.h"
+#include "render/run_page_layout.h"
 
 #include <QDate>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QPrinter>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTime>
@@ -27,7 +30,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
-#include <functional>
 #include <sys/resource.h>
 
 namespace {
@@ -192,17 +194,28 @@ int main(int argc, char** argv)
     const QString bitmapPath =
         options.bitmap.isEmpty() ? workDir.filePath(QStringLiteral("code128.bmp")) : options.bitmap;
     QStringList drawnTexts;
-    std::function<void(const QString&)> passDrawn;
+    PrintRunRequest request;
+    request.settings = settings;
+    request.rows = rows;
+    request.style = &style;
+    request.bitmapPath = bitmapPath;
     if (!options.list.isEmpty()) {
         drawnTexts.reserve(qsizetype(wanted));
-        passDrawn = [&drawnTexts](const QString& text) { drawnTexts.append(text); };
+        request.passDrawn = [&drawnTexts](const QString& text) { drawnTexts.append(text); };
     }
 
     int drawn = 0;
     QElapsedTimer timer;
     timer.start();
     try {
-        drawn = PrintPassesToPdf(options.out, options.dpi, settings, rows, style, bitmapPath, passDrawn);
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(options.out);
+        printer.setResolution(options.dpi);
+        PrepareLetterPrinter(printer);
+        drawn = PrintRun(printer, request, [] {
+                    throw TessaryError(QStringLiteral("Invalid value, fix and retry..."));
+                }).passesDrawn;
     } catch (const std::exception& error) {
         std::fprintf(stderr, "printing failed: %s\n", error.what());
         WriteList(options.list, drawnTexts);

@@ -3,15 +3,16 @@
 
 #include "app/error_box.h"
 #include "app/fontpicker/font_combo_box.h"
+#include "app/tessary_application.h"
+#include "passes/duplicate_barcodes.h"
 #include "passes/pass_list.h"
-#include "passes/valid_on_stamp.h"
 #include "render/barcode/barcode_bitmap_path.h"
-#include "render/pass_walk.h"
-#include "render/print_document.h"
-#include "render/sheet_geometry.h"
+#include "render/print_run.h"
+#include "render/run_page_layout.h"
 
 #include <QAbstractPrintDialog>
 #include <QCheckBox>
+#include <QMessageBox>
 #include <QPrintDialog>
 #include <QPushButton>
 #include <QTimer>
@@ -34,14 +35,30 @@ private:
     const TFontComboBox& font_;
 };
 
-// A row that cannot be numbered would stop the run half way, with sheets already
-// sent; find it before the document is begun.
-void CheckStampsDecode(const std::vector<PassListRow>& rows)
+// The sheets the dialog's page range chose; "All" is every sheet.
+SheetRange ChosenSheets(const QPrinter& printer)
 {
-    for (const PassListRow& row : rows) {
-        if (row.quantity() >= 1)
-            DecodeValidOnStamp(row.validOnStamp);
+    SheetRange range;
+    if (printer.printRange() == QPrinter::PageRange && printer.fromPage() >= 1) {
+        range.first = printer.fromPage();
+        range.last = std::max(printer.fromPage(), printer.toPage());
     }
+    return range;
+}
+
+// Passes that share a barcode are let through only when the operator says so.
+bool DuplicatesAccepted(const PrintRunRequest& request)
+{
+    const auto [first, end] = RunPassWindow(request);
+    const DuplicateBarcodes found = FindDuplicateBarcodes(request.rows, first, end);
+    if (found.repeatedPasses == 0)
+        return true;
+    QMessageBox box(QMessageBox::Question, kApplicationTitle, DuplicateBarcodesQuestion(found),
+                    QMessageBox::Yes | QMessageBox::No);
+    box.setObjectName(QStringLiteral("duplicateQuestion"));
+    box.setDefaultButton(QMessageBox::No);
+    box.setWindowModality(Qt::ApplicationModal);
+    return box.exec() == QMessageBox::Yes;
 }
 
 }  // namespace
@@ -70,44 +87,33 @@ void TfrmMain::btnPrintClick()
 void TfrmMain::PrintPasses()
 {
     abortRequested_ = false;
-    LayoutSettings settings;
-    ReadLayoutCounts(CurrentLayoutTexts(), settings);
+    PrintRunRequest request;
+    ReadLayoutCounts(CurrentLayoutTexts(), request.settings);
     // The run prints a snapshot: rows added or cleared meanwhile do not reach it.
-    const std::vector<PassListRow> rows = passList_->EntryRows();
-    const int pageCount = SheetsNeeded(rows, settings.cols, settings.rows);
+    request.rows = passList_->EntryRows();
+    const int pageCount = RunSheetCount(request);
 
     QPrintDialog dialog(&printer_, nullptr);
     dialog.setObjectName(QStringLiteral("printDialog"));
-    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
     dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
     dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
     dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
     dialog.setMinMax(1, std::max(pageCount, 1));
+    printer_.setPrintRange(QPrinter::AllPages);
     printer_.setFromTo(1, std::max(pageCount, 1));
     dialog.setWindowModality(Qt::ApplicationModal);
     if (dialog.exec() != QDialog::Accepted)
         return;
 
-    ReadLayoutText(CurrentLayoutTexts(), settings);
-    const SheetGeometry expected = ComputeSheetGeometry(settings, printer_.logicalDpiX(), printer_.logicalDpiY());
-    const bool usable = LayoutUsable(int(rows.size()), settings, expected);
-    if (usable)
-        CheckStampsDecode(rows);
-
-    PrintDocument document(printer_);
-    PainterSurface& surface = document.surface();
-    const SheetGeometry geometry = ComputeSheetGeometry(settings, surface.dpiX(), surface.dpiY());
-    const QString bitmapPath = BarcodeBitmapPath();
-    if (!usable || !LayoutUsable(int(rows.size()), settings, geometry)) {
-        ShowMessage(kInvalidValueMessage);
-        document.end();
-        return;
-    }
+    SetRunPageLayout(printer_);
+    ReadLayoutText(CurrentLayoutTexts(), request.settings);
+    request.sheets = ChosenSheets(printer_);
     const WindowHeadingStyle style(*chbCentered, *cboFontName);
-    const PassPlacement placement{geometry, settings, style, bitmapPath};
-    WalkControl control;
-    control.newPage = [&document] { document.newPage(); };
-    control.stopRequested = [this] { return abortRequested_; };
-    WalkPasses(surface, placement, rows, control);
-    document.end();
+    request.style = &style;
+    request.bitmapPath = BarcodeBitmapPath();
+    request.stopRequested = [this] { return abortRequested_; };
+    if (RunLayoutUsable(request, printer_.logicalDpiX(), printer_.logicalDpiY()) && !DuplicatesAccepted(request))
+        return;
+    PrintRun(printer_, request, [] { ShowMessage(kInvalidValueMessage); });
 }

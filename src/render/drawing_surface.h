@@ -40,4 +40,7 @@ public:
 
     // The whole image stretched into targetPx as a plain pixel copy.
     virtual void stretchImage(const QRect& targetPx, const QImage& image) = 0;
+
+    // The rectangle's outline in black, lineWidthPx wide, inside its edges.
+    virtual void frameRect(const QRect& rectPx, int lineWidthPx) = 0;
 };

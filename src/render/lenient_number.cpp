@@ -1,5 +1,6 @@
 #include "render/lenient_number.h"
 
+#include <cmath>
 #include <limits>
 
 int ParseLenientInt(const QString& text, int fallback)
@@ -49,5 +50,7 @@ double ParseLenientDouble(const QString& text, double fallback, const QLocale& l
     QLocale strict(locale);
     strict.setNumberOptions(QLocale::RejectGroupSeparator);
     const double value = strict.toDouble(text.trimmed(), &ok);
-    return ok ? value : fallback;
+    // "inf", "nan" and overflowing exponents are read by QLocale, but are no
+    // number of inches or size factor.
+    return ok && std::isfinite(value) ? value : fallback;
 }

@@ -9,5 +9,5 @@
 int ParseLenientInt(const QString& text, int fallback = 0);
 
 // Decimal number written with the locale's decimal separator, blanks around it
-// allowed; anything else gives fallback.
+// allowed; anything else, infinities and "nan" included, gives fallback.
 double ParseLenientDouble(const QString& text, double fallback, const QLocale& locale = QLocale());

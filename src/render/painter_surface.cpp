@@ -6,6 +6,7 @@
 #include <QFontMetricsF>
 #include <QPagedPaintDevice>
 #include <QPainter>
+#include <algorithm>
 #include <cmath>
 
 PainterSurface::PainterSurface(QPainter& painter) : painter_(painter)
@@ -80,6 +81,18 @@ void PainterSurface::stretchImage(const QRect& targetPx, const QImage& image)
         painter_.drawImage(targetPx, image);
     }
     painter_.restore();
+}
+
+void PainterSurface::frameRect(const QRect& rectPx, int lineWidthPx)
+{
+    const int w = std::min({lineWidthPx, rectPx.width(), rectPx.height()});
+    if (w < 1)
+        return;
+    // Four filled strips rather than a pen, whose line would straddle the edges.
+    painter_.fillRect(QRect(rectPx.left(), rectPx.top(), rectPx.width(), w), Qt::black);
+    painter_.fillRect(QRect(rectPx.left(), rectPx.bottom() + 1 - w, rectPx.width(), w), Qt::black);
+    painter_.fillRect(QRect(rectPx.left(), rectPx.top(), w, rectPx.height()), Qt::black);
+    painter_.fillRect(QRect(rectPx.right() + 1 - w, rectPx.top(), w, rectPx.height()), Qt::black);
 }
 
 bool PainterSurface::newPage()

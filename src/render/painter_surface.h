@@ -32,6 +32,7 @@ public:
     void setBrushColor(const QColor& color) { brushColor_ = color; }
 
     void stretchImage(const QRect& targetPx, const QImage& image) override;
+    void frameRect(const QRect& rectPx, int lineWidthPx) override;
 
     // Ends the current page and starts the next one. Only paged devices (printers,
     // PDF writers) have pages; returns false for any other device.

@@ -6,6 +6,9 @@
 #include "render/rotated_text.h"
 
 #include <QLocale>
+#include <QRect>
+
+#include <algorithm>
 
 namespace {
 
@@ -91,46 +94,88 @@ int WalkPasses(DrawingSurface& surface, const PassPlacement& p, const std::vecto
     std::size_t k = NextPrintableRow(rows, 0);
     int passIndex = 0;
     int drawn = 0;
-    while (k < rows.size()) {
+    const qint64 cellsPerSheet = qint64(s.cols) * s.rows;
+    qint64 cellsToSkip = std::clamp<qint64>(control.startCell - 1, 0, std::max<qint64>(0, cellsPerSheet - 1));
+    bool anySheetDrawn = false;
+    for (int sheet = 1; k < rows.size() && sheet <= control.sheets.last; ++sheet) {
+        const bool drawing = control.sheets.Contains(sheet);
+        if (drawing) {
+            if (anySheetDrawn) {
+                if (stop())
+                    return drawn;
+                control.newPage();
+                if (stop())
+                    return drawn;
+            }
+            anySheetDrawn = true;
+            if (control.sheetBegun)
+                control.sheetBegun(sheet);
+            if (control.outlineCells)
+                DrawCellOutlines(surface, g, s);
+        }
         int y = g.firstRowYPx;
         for (int r = 0; r < s.rows; ++r) {
             int x = g.leftPx;
             for (int c = 0; c < s.cols; ++c) {
-                DrawPass(surface, p, x, y, rows[k], passIndex);
-                ++drawn;
-                if (control.passDrawn)
-                    control.passDrawn(PassBarcodeText(rows[k], passIndex));
-                x += g.cellWidthPx + s.colAdjustPx;
-                ++passIndex;
-                if (passIndex >= rows[k].quantity()) {
-                    k = NextPrintableRow(rows, k + 1);
-                    passIndex = 0;
-                    if (k >= rows.size())
-                        return drawn;
+                if (cellsToSkip > 0) {
+                    --cellsToSkip;
+                } else {
+                    if (drawing) {
+                        DrawPass(surface, p, x, y, rows[k], passIndex);
+                        ++drawn;
+                        if (control.passDrawn)
+                            control.passDrawn(PassBarcodeText(rows[k], passIndex));
+                    }
+                    ++passIndex;
+                    if (passIndex >= rows[k].quantity()) {
+                        k = NextPrintableRow(rows, k + 1);
+                        passIndex = 0;
+                        if (k >= rows.size())
+                            return drawn;
+                    }
                 }
-                if (stop())
+                x += g.cellWidthPx + s.colAdjustPx;
+                if (drawing && stop())
                     return drawn;
             }
             y += g.cellHeightPx + s.rowAdjustPx;
-            if (stop())
+            if (drawing && stop())
                 return drawn;
         }
-        if (stop())
-            return drawn;
-        control.newPage();
-        if (stop())
-            return drawn;
     }
     return drawn;
 }
 
-int SheetsNeeded(const std::vector<PassListRow>& rows, int cols, int rowsPerSheet)
+qint64 TotalPasses(const std::vector<PassListRow>& rows)
+{
+    qint64 total = 0;
+    for (const PassListRow& row : rows)
+        total += std::max(0, row.quantity());
+    return total;
+}
+
+int SheetsNeeded(const std::vector<PassListRow>& rows, int cols, int rowsPerSheet, int startCell)
 {
     const qint64 cellsPerSheet = qint64(cols) * rowsPerSheet;
     if (cols < 1 || rowsPerSheet < 1)
         return 0;
-    qint64 total = 0;
-    for (const PassListRow& row : rows)
-        total += std::max(0, row.quantity());
-    return int((total + cellsPerSheet - 1) / cellsPerSheet);
+    const qint64 total = TotalPasses(rows);
+    if (total == 0)
+        return 0;
+    const qint64 skipped = std::clamp<qint64>(startCell - 1, 0, cellsPerSheet - 1);
+    return int((total + skipped + cellsPerSheet - 1) / cellsPerSheet);
+}
+
+void DrawCellOutlines(DrawingSurface& surface, const SheetGeometry& g, const LayoutSettings& s)
+{
+    const int lineWidthPx = std::max(1, g.dpiX / 100);
+    int y = g.firstRowYPx;
+    for (int r = 0; r < s.rows; ++r) {
+        int x = g.leftPx;
+        for (int c = 0; c < s.cols; ++c) {
+            surface.frameRect(QRect(x, y, g.cellWidthPx, g.cellHeightPx), lineWidthPx);
+            x += g.cellWidthPx + s.colAdjustPx;
+        }
+        y += g.cellHeightPx + s.rowAdjustPx;
+    }
 }

@@ -7,6 +7,8 @@
 
 #include <QString>
 #include <functional>
+#include <limits>
+#include <utility>
 #include <vector>
 
 // The two heading styles the window keeps live: read again for every line drawn.
@@ -17,11 +19,35 @@ public:
     virtual QString FaceName() const = 0;
 };
 
+// Sheets of a run, counted from 1 as in a full run; both ends included. A list
+// of pieces ("1,3-5") narrows it to the sheets the pieces name.
+struct SheetRange {
+    int first = 1;
+    int last = std::numeric_limits<int>::max();
+    std::vector<std::pair<int, int>> pieces;
+    bool Contains(int sheet) const
+    {
+        if (sheet < first || sheet > last)
+            return false;
+        if (pieces.empty())
+            return true;
+        for (const auto& [from, to] : pieces) {
+            if (sheet >= from && sheet <= to)
+                return true;
+        }
+        return false;
+    }
+};
+
 // What the walk needs from the print run around it.
 struct WalkControl {
     std::function<void()> newPage;          // ends the sheet and starts an empty one
     std::function<bool()> stopRequested;    // the operator asked to abort
-    std::function<void(const QString& barcodeText)> passDrawn = {};  // optional, after each pass
+    SheetRange sheets;                      // sheets outside it are counted, not drawn
+    int startCell = 1;                      // first cell of sheet 1 that takes a pass
+    bool outlineCells = false;              // frame every cell of each sheet drawn
+    std::function<void(int sheet)> sheetBegun;               // a sheet is about to be drawn
+    std::function<void(const QString& barcodeText)> passDrawn;  // after each pass
 };
 
 struct PassPlacement {
@@ -34,7 +60,7 @@ struct PassPlacement {
 // Face of the pass number, whatever face the headings use.
 inline const QString kPassNumberFace = QStringLiteral("Arial");
 
-// The text the barcode of the row's pass at passIndex encodes.
+// The barcode text of a row's pass: its number followed by the lane code.
 QString PassBarcodeText(const PassListRow& row, int passIndex);
 
 // Draws one pass into the cell whose left edge is x0Px and top edge is yPx.
@@ -43,9 +69,19 @@ void DrawPass(DrawingSurface& surface, const PassPlacement& placement, int x0Px,
 
 // Fills sheets with the passes of rows in order, cell by cell, asking for a new
 // sheet when one is full and passes remain. Rows with a quantity below 1 print
-// nothing. Returns the number of passes drawn.
+// nothing. Cells before the start cell on sheet 1 stay empty. Sheets outside the
+// control's range are walked without drawing, so each sheet drawn holds exactly
+// the passes it holds in a full run. Returns the number of passes drawn.
 int WalkPasses(DrawingSurface& surface, const PassPlacement& placement, const std::vector<PassListRow>& rows,
                const WalkControl& control);
 
-// Sheets a run of these rows fills: passes over cells per sheet, rounded up.
-int SheetsNeeded(const std::vector<PassListRow>& rows, int cols, int rowsPerSheet);
+// Sheets a run of these rows fills: passes over cells per sheet, rounded up, with
+// the cells before startCell on the first sheet left empty.
+int SheetsNeeded(const std::vector<PassListRow>& rows, int cols, int rowsPerSheet, int startCell = 1);
+
+// Passes of all rows together; rows below 1 count as none.
+qint64 TotalPasses(const std::vector<PassListRow>& rows);
+
+// Frames each cell of one sheet: its left and top edges as the walk places them,
+// CellWidth by CellHeight, with lines about a hundredth of an inch wide.
+void DrawCellOutlines(DrawingSurface& surface, const SheetGeometry& geometry, const LayoutSettings& settings);

@@ -7,8 +7,7 @@
 
 // Prints passes straight into a PDF file at a given resolution, without a print
 // dialog: the path a run takes once the operator has chosen "Print to File".
-// Returns the number of passes drawn; passDrawn, when given, hears each one's barcode text.
+// Returns the number of passes drawn.
 int PrintPassesToPdf(const QString& pdfPath, int dpi, const LayoutSettings& settings,
                      const std::vector<PassListRow>& rows, const HeadingStyleSource& style,
-                     const QString& bitmapPath,
-                     const std::function<void(const QString& barcodeText)>& passDrawn = {});
+                     const QString& bitmapPath);

@@ -51,13 +51,3 @@ void PrintDocument::abandon()
     if (!outputFile_.isEmpty())
         QFile::remove(outputFile_);
 }
-
-void PrepareLetterPrinter(QPrinter& printer)
-{
-    printer.setPageSize(QPageSize(QPageSize::Letter));
-    printer.setPageOrientation(QPageLayout::Portrait);
-    if (printer.outputFormat() == QPrinter::PdfFormat) {
-        printer.setFullPage(false);
-        printer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Inch);
-    }
-}

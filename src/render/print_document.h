@@ -1,6 +1,7 @@
 #pragma once
 
 #include "render/painter_surface.h"
+#include "render/run_page_layout.h"
 
 #include <QPainter>
 #include <QString>
@@ -38,7 +39,3 @@ private:
     QString outputFile_;
     bool ended_ = false;
 };
-
-// Puts a printer on the passes' stock: US Letter, portrait; a PDF file has no
-// unprintable border, so its origin is the paper's corner.
-void PrepareLetterPrinter(QPrinter& printer);

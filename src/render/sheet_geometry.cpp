@@ -1,35 +1,65 @@
 #include "render/sheet_geometry.h"
 
+#include <cmath>
+#include <limits>
+
 namespace {
-int Trunc(double value) { return int(value); }
+
+// Whole device pixels toward zero. A value that is not a finite number or does
+// not fit in 32 bits gives 0 and marks the geometry as not fitting: a margin of
+// "1e10" inches must not wrap round into a plausible position.
+class PixelTruncation {
+public:
+    int operator()(double value)
+    {
+        if (!std::isfinite(value) || value <= double(std::numeric_limits<int>::min()) - 1.0
+            || value >= double(std::numeric_limits<int>::max()) + 1.0) {
+            fits = false;
+            return 0;
+        }
+        return int(value);
+    }
+    int operator()(qint64 value)
+    {
+        if (value < std::numeric_limits<int>::min() || value > std::numeric_limits<int>::max()) {
+            fits = false;
+            return 0;
+        }
+        return int(value);
+    }
+    bool fits = true;
+};
+
 }  // namespace
 
 SheetGeometry ComputeSheetGeometry(const LayoutSettings& settings, int dpiX, int dpiY)
 {
+    PixelTruncation trunc;
     SheetGeometry g;
     g.dpiX = dpiX;
     g.dpiY = dpiY;
-    g.pageWidthPx = Trunc(dpiX * kSheetWidthInches);
-    g.pageHeightPx = dpiY * kSheetHeightInches;
-    g.leftPx = Trunc(settings.leftMarginInches * dpiX);
-    g.topPx = Trunc(settings.topMarginInches * dpiY);
+    g.pageWidthPx = trunc(dpiX * kSheetWidthInches);
+    g.pageHeightPx = trunc(qint64(dpiY) * kSheetHeightInches);
+    g.leftPx = trunc(settings.leftMarginInches * dpiX);
+    g.topPx = trunc(settings.topMarginInches * dpiY);
     if (settings.cols >= 1 && settings.rows >= 1) {
-        g.cellWidthPx = (g.pageWidthPx - 2 * g.leftPx) / settings.cols;
-        g.cellHeightPx = (g.pageHeightPx - 2 * g.topPx) / settings.rows;
+        g.cellWidthPx = trunc((qint64(g.pageWidthPx) - 2 * qint64(g.leftPx)) / settings.cols);
+        g.cellHeightPx = trunc((qint64(g.pageHeightPx) - 2 * qint64(g.topPx)) / settings.rows);
     }
     g.sixthXPx = dpiX / 6;
     g.sixthYPx = dpiY / 6;
-    g.firstRowYPx = g.topPx - (dpiY / 10);
-    g.lineStepPx = double(Trunc(g.cellWidthPx / 13.25));
-    g.headingHeightPx = Trunc(settings.fontSizeFactor * (dpiX / 3.5));
-    g.validHeightPx = Trunc(dpiX / 3.5 * 0.75);
-    g.numberHeightPx = Trunc(dpiX / 7.5);
-    g.textBandPx = g.cellHeightPx - (g.sixthXPx / 2);
+    g.firstRowYPx = trunc(qint64(g.topPx) - dpiY / 10);
+    g.lineStepPx = double(trunc(g.cellWidthPx / 13.25));
+    g.headingHeightPx = trunc(settings.fontSizeFactor * (dpiX / 3.5));
+    g.validHeightPx = trunc(dpiX / 3.5 * 0.75);
+    g.numberHeightPx = trunc(dpiX / 7.5);
+    g.textBandPx = trunc(qint64(g.cellHeightPx) - g.sixthXPx / 2);
+    g.pixelsFit = trunc.fits;
     return g;
 }
 
 bool LayoutUsable(int entryRowCount, const LayoutSettings& settings, const SheetGeometry& geometry)
 {
-    return entryRowCount >= 1 && settings.cols >= 1 && settings.rows >= 1 && geometry.cellHeightPx >= 1
-        && geometry.cellWidthPx >= 1;
+    return entryRowCount >= 1 && settings.cols >= 1 && settings.rows >= 1 && geometry.pixelsFit
+        && geometry.cellHeightPx >= 1 && geometry.cellWidthPx >= 1;
 }

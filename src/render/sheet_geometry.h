@@ -20,6 +20,7 @@ struct SheetGeometry {
     int validHeightPx = 0;
     int numberHeightPx = 0;
     int textBandPx = 0;
+    bool pixelsFit = true;  // every value above fits in 32 bits
 };
 
 constexpr double kSheetWidthInches = 8.5;
@@ -28,5 +29,6 @@ constexpr int kSheetHeightInches = 11;
 SheetGeometry ComputeSheetGeometry(const LayoutSettings& settings, int dpiX, int dpiY);
 
 // Whether a run can lay anything out: entry rows exist, at least one cell across
-// and down, and cells at least one pixel wide and high.
+// and down, cells at least one pixel wide and high, and every pixel value within
+// 32 bits.
 bool LayoutUsable(int entryRowCount, const LayoutSettings& settings, const SheetGeometry& geometry);

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -16,8 +17,9 @@ namespace {
 std::string Joined(const QStringList& list) { return list.join(QLatin1Char(' ')).toStdString(); }
 
 // Acts once, at the first moment a run is drawing: the caption reads "&Abort",
-// no dialog is open and the document's file has been begun. Events reach the
-// window only at a page change, so that is when the action runs.
+// no dialog is open and the run's document has been begun (the run draws into a
+// file of its own beside the chosen one). Events reach the window only at a page
+// change, so that is when the action runs.
 class DuringRun : public QObject {
 public:
     DuringRun(const QPushButton& printButton, const QString& pdfPath, std::function<void()> action)
@@ -25,7 +27,7 @@ public:
         timer_.setInterval(1);
         connect(&timer_, &QTimer::timeout, this, [this, &printButton, pdfPath, action] {
             if (printButton.text() != QStringLiteral("&Abort") || QApplication::activeModalWidget()
-                || !QFile::exists(pdfPath))
+                || QDir(QFileInfo(pdfPath).path()).entryList(QDir::Files | QDir::Hidden).isEmpty())
                 return;
             timer_.stop();
             ++fired;

@@ -32,6 +32,12 @@ TEST(LenientNumber, DecimalsFollowTheLocaleSeparator)
     EXPECT_DOUBLE_EQ(ParseLenientDouble("0,25", 7.0, english), 7.0);
     EXPECT_DOUBLE_EQ(ParseLenientDouble("", 1.0, english), 1.0);
     EXPECT_DOUBLE_EQ(ParseLenientDouble("big", 1.0, english), 1.0);
+    // What QLocale reads but no margin or size factor is.
+    for (const char* text : {"inf", "-inf", "nan", "NaN", "1e400", "-1e999"}) {
+        EXPECT_DOUBLE_EQ(ParseLenientDouble(text, 0.0, english), 0.0) << text;
+        EXPECT_DOUBLE_EQ(ParseLenientDouble(text, 1.0, english), 1.0) << text;
+    }
+    EXPECT_DOUBLE_EQ(ParseLenientDouble("1e10", 0.0, english), 1e10);
 }
 
 LayoutSettings Layout(int cols, int rows, double left, double top, double fontSize = 1.0)

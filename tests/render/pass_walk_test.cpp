@@ -238,7 +238,9 @@ TEST(WalkPasses, NegativeAdjustmentsOverlapCells)
     s.headingLines = {};
     const SheetGeometry g = ComputeSheetGeometry(s, 300, 300);
     RecordingSurface surface;
-    WalkPasses(surface, {g, s, f.style, f.bitmap}, {Row("01", 4)}, {[] {}, [] { return false; }});
+    WalkControl control;
+    control.newPage = [] {};
+    WalkPasses(surface, {g, s, f.style, f.bitmap}, {Row("01", 4)}, control);
     ASSERT_EQ(surface.images.size(), 4u);
     EXPECT_EQ(surface.images[1].targetPx.left() - surface.images[0].targetPx.left(), 1200 + 12);
     EXPECT_EQ(surface.images[2].targetPx.top() - surface.images[0].targetPx.top(), 1500 - 30);

@@ -56,7 +56,15 @@ public:
         images.push_back({targetPx, image.size(), brush_});
     }
 
+    void frameRect(const QRect& rectPx, int lineWidthPx) override { frames.push_back({rectPx, lineWidthPx}); }
+
+    struct FrameCall {
+        QRect rectPx;
+        int lineWidthPx;
+    };
+
     int pixelsPerChar = 10;
+    std::vector<FrameCall> frames;
     std::vector<TextCall> texts;
     std::vector<ImageCall> images;
 

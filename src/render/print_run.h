@@ -1,0 +1,65 @@
+#pragma once
+
+#include "passes/pass_list.h"
+#include "render/layout_settings.h"
+#include "render/pass_walk.h"
+
+#include <QString>
+#include <functional>
+#include <utility>
+#include <vector>
+
+class QPrinter;
+
+// Everything one print run draws, whoever asks for it: the window, the batch
+// tool, the preview and the benchmark all print through PrintRun or DrawRun.
+struct PrintRunRequest {
+    LayoutSettings settings;
+    std::vector<PassListRow> rows;
+    const HeadingStyleSource* style = nullptr;
+    QString bitmapPath;
+    SheetRange sheets;           // as counted in a full run
+    int startCell = 1;           // first cell of sheet 1 that takes a pass
+    bool outlineCells = false;   // frame every cell, for alignment on plain paper
+    std::function<bool()> stopRequested;
+    std::function<void(int sheet)> sheetBegun;
+    std::function<void(const QString& barcodeText)> passDrawn;
+};
+
+struct PrintRunResult {
+    bool layoutUsable = true;
+    bool nothingInRange = false;  // no sheet of the range has a pass: no document was made
+    int passesDrawn = 0;
+    int pagesEnded = 0;           // pages the document holds
+};
+
+// The sheets the print dialog's page range chose on the printer: "All", "Pages
+// from .. to ..", or a list of pages.
+SheetRange ChosenSheetRange(const QPrinter& printer);
+
+// Sheets a full run of the request fills (the start cell counted).
+int RunSheetCount(const PrintRunRequest& request);
+
+// How many of the sheets a full run fills lie within the request's range.
+int SheetsInRange(const PrintRunRequest& request);
+
+// The passes from the range's first sheet to its last, counted over all rows
+// from 0: first and one past the last.
+std::pair<qint64, qint64> RunPassWindow(const PrintRunRequest& request);
+
+// Whether the layout of the request can be laid out at this resolution.
+bool RunLayoutUsable(const PrintRunRequest& request, int dpiX, int dpiY);
+
+// Draws the run onto a printer that is ready for it (a preview, or a PDF file of
+// the run's own), from beginning the document to ending it. When the layout is
+// unusable, reportUnusable is called and a document of one empty page is ended.
+PrintRunResult DrawRun(QPrinter& printer, const PrintRunRequest& request,
+                       const std::function<void()>& reportUnusable);
+
+// A whole run to the output the printer names, all or nothing: the sheets go into
+// a PDF of the run's own, which is handed on (renamed into place for a file,
+// submitted for a queue) only once it has ended complete. Before anything is
+// begun, every row's stamp must decode. Throws on any failure, leaving no job
+// and no file behind.
+PrintRunResult PrintRun(QPrinter& printer, const PrintRunRequest& request,
+                        const std::function<void()>& reportUnusable);

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <utility>
+#include <vector>
+
+class QPrinter;
+
+using JobOptions = std::vector<std::pair<QByteArray, QByteArray>>;
+
+// The job options the operator chose for the printer's queue in the print
+// dialog: paper, copies and collation, sides, orientation and the queue's own
+// options from its properties page, as Qt's own queue output would send them.
+JobOptions QueueJobOptions(const QPrinter& printer);
+
+// Sends a finished PDF to the printer's queue as one job with those options.
+// Throws "The printer <name> did not accept the job: <message>" when the
+// scheduler refuses it.
+void SubmitPdfToQueue(const QPrinter& printer, const QString& pdfPath);

@@ -1,0 +1,52 @@
+#include "render/queue_job.h"
+
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPrintEngine>
+#include <QPrinter>
+#include <QStringList>
+
+namespace {
+
+// Where Qt's queue engine keeps the options of the dialog's properties page:
+// name and value pairs, one after the other.
+const auto kCupsOptionsKey = QPrintEngine::PrintEnginePropertyKey(0xfe00);
+
+QByteArray SidesFor(QPrinter::DuplexMode duplex, QPageLayout::Orientation orientation)
+{
+    switch (duplex) {
+    case QPrinter::DuplexNone:
+        return "one-sided";
+    case QPrinter::DuplexAuto:
+        return orientation == QPageLayout::Portrait ? "two-sided-long-edge" : "two-sided-short-edge";
+    case QPrinter::DuplexLongSide:
+        return "two-sided-long-edge";
+    case QPrinter::DuplexShortSide:
+        return "two-sided-short-edge";
+    }
+    return "one-sided";
+}
+
+}  // namespace
+
+JobOptions QueueJobOptions(const QPrinter& printer)
+{
+    JobOptions options;
+    const QPageLayout layout = printer.pageLayout();
+    options.emplace_back("media", layout.pageSize().key().toLocal8Bit());
+    const int copies = printer.copyCount();
+    if (copies > 1) {
+        options.emplace_back("copies", QByteArray::number(copies));
+        if (printer.collateCopies())
+            options.emplace_back("Collate", "True");
+    }
+    options.emplace_back("sides", SidesFor(printer.duplex(), layout.orientation()));
+    if (layout.orientation() == QPageLayout::Landscape)
+        options.emplace_back("landscape", "");
+    if (QPrintEngine* engine = printer.printEngine()) {
+        const QStringList pairs = engine->property(kCupsOptionsKey).toStringList();
+        for (int i = 0; i + 1 < pairs.size(); i += 2)
+            options.emplace_back(pairs[i].toLocal8Bit(), pairs[i + 1].toLocal8Bit());
+    }
+    return options;
+}
