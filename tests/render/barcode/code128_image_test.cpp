@@ -1,6 +1,5 @@
 #include "render/barcode/code128_image.h"
 
-#include "common/tessary_error.h"
 #include "render/barcode/mono_bmp.h"
 #include "zint_reference.h"
 
@@ -60,33 +59,5 @@ INSTANTIATE_TEST_SUITE_P(
                                      GeometryCase{true, 100, 3}, GeometryCase{false, 17, 1},
                                      GeometryCase{true, 31, 7}, GeometryCase{true, 1, 4},
                                      GeometryCase{true, 0, 4}, GeometryCase{false, 255, 12})));
-
-struct RefusedCase {
-    const char* text;
-    int barHeightPx;
-    int moduleWidthPx;
-    const char* messagePart;
-};
-
-class Code128ImageRefused : public testing::TestWithParam<RefusedCase> {};
-
-TEST_P(Code128ImageRefused, ThrowsZintsOwnMessage)
-{
-    const RefusedCase& c = GetParam();
-    try {
-        MakeCode128Image(QString::fromUtf8(c.text), true, c.barHeightPx, c.moduleWidthPx);
-        FAIL() << "no error";
-    } catch (const TessaryError& e) {
-        EXPECT_TRUE(e.text().startsWith("Error ")) << e.what();
-        EXPECT_TRUE(e.text().contains(c.messagePart)) << e.what();
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, Code128ImageRefused,
-                         testing::Values(RefusedCase{"2514080003", 280, 0, "Scale"},
-                                         RefusedCase{"2514080003", 280, 201, "Scale"},
-                                         RefusedCase{"2514080003", -280, 4, "Height"},
-                                         RefusedCase{"2514\u20ac0003", 280, 4, "Invalid character"},
-                                         RefusedCase{"", 280, 4, "No input data"}));
 
 }  // namespace
