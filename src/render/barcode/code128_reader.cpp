@@ -8,7 +8,6 @@
 namespace {
 
 constexpr int kElementsPerCharacter = 6;
-constexpr int kModulesPerCharacter = 11;
 constexpr int kStopElements = 7;
 constexpr int kStartA = 103;
 constexpr int kStartB = 104;
@@ -93,7 +92,6 @@ std::vector<int> ModuleWidths(int lengthPx, const DarkAt& darkAt, int modulePx)
     }
     return widths;
 }
-
 
 // Symbol values from the start character to the check character, or empty.
 std::vector<int> SymbolValues(const std::vector<int>& widths)
@@ -193,6 +191,7 @@ std::optional<QString> DataText(const std::vector<int>& values)
     return text;
 }
 
+// The text of a symbol given as its bar and space widths, or std::nullopt.
 std::optional<QString> ReadWidths(const std::vector<int>& widths)
 {
     const std::vector<int> values = SymbolValues(widths);
