@@ -4,10 +4,28 @@ install(FILES ${CMAKE_SOURCE_DIR}/data/tessary-utility.desktop
 install(FILES ${CMAKE_SOURCE_DIR}/data/tessary-utility.svg
   DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 
+# tessary-print's manual page, compressed as Debian keeps them (gzip -9n: no
+# name or time stamp, so the same page gives the same bytes). Made when CMake
+# configures, so that a package built from one target still holds it.
+if(UNIX)
+  set(man_source ${CMAKE_SOURCE_DIR}/data/tessary-print.1)
+  set(man_page ${CMAKE_BINARY_DIR}/man/tessary-print.1.gz)
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${man_source})
+  file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/man)
+  execute_process(COMMAND gzip -9n -c ${man_source} OUTPUT_FILE ${man_page} RESULT_VARIABLE gzip_status)
+  if(NOT gzip_status EQUAL 0)
+    message(FATAL_ERROR "gzip could not compress ${man_source}")
+  endif()
+  install(FILES ${man_page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+endif()
+
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME tessary-utility)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Prints sheets of lane passes with Code 128 barcodes")
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "The window tessary-utility lays out sheets of lane passes and prints them;
+tessary-print prints the same sheets from a label file and a list of rows,
+for scripts.")
 set(CPACK_PACKAGE_CONTACT "Tessary Utility developers <tessary-utility@localhost>")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

@@ -3,6 +3,7 @@
 
 #include "app/fontpicker/font_combo_box.h"
 #include "app/tessary_application.h"
+#include "passes/lane_codes.h"
 #include "passes/pass_list.h"
 
 #include <QCheckBox>
@@ -144,7 +145,7 @@ void TfrmMain::BuildControls()
 
     // " Data "
     cboType = Place(new QComboBox(this), "cboType", 90, 292, 45, 21);
-    cboType->addItems({"01", "02", "03", "04", "05", "06", "07", "09"});
+    cboType->addItems(LaneCodes());
     cboType->setCurrentIndex(-1);
     MakeLabel(this, "Label26", QStringLiteral("Lane"), 19, 296);
     dtpDate = Place(new QDateEdit(this), "dtpDate", 88, 320, 186, 25);

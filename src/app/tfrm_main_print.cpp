@@ -6,6 +6,7 @@
 #include "app/tessary_application.h"
 #include "passes/duplicate_barcodes.h"
 #include "passes/pass_list.h"
+#include "preview/run_print_dialog.h"
 #include "render/barcode/barcode_bitmap_path.h"
 #include "render/print_run.h"
 #include "render/run_page_layout.h"
@@ -34,17 +35,6 @@ private:
     const QCheckBox& centred_;
     const TFontComboBox& font_;
 };
-
-// The sheets the dialog's page range chose; "All" is every sheet.
-SheetRange ChosenSheets(const QPrinter& printer)
-{
-    SheetRange range;
-    if (printer.printRange() == QPrinter::PageRange && printer.fromPage() >= 1) {
-        range.first = printer.fromPage();
-        range.last = std::max(printer.fromPage(), printer.toPage());
-    }
-    return range;
-}
 
 // Passes that share a barcode are let through only when the operator says so.
 bool DuplicatesAccepted(const PrintRunRequest& request)
@@ -91,27 +81,36 @@ void TfrmMain::PrintPasses()
     ReadLayoutCounts(CurrentLayoutTexts(), request.settings);
     // The run prints a snapshot: rows added or cleared meanwhile do not reach it.
     request.rows = passList_->EntryRows();
-    const int pageCount = RunSheetCount(request);
+    const WindowHeadingStyle style(*chbCentered, *cboFontName);
+    // The rest of the settings. The window is disabled while the dialog is open,
+    // so a preview reads exactly what the run reads after OK.
+    const auto readRest = [this, &style](PrintRunRequest& run) {
+        ReadLayoutText(CurrentLayoutTexts(), run.settings);
+        run.style = &style;
+        run.bitmapPath = BarcodeBitmapPath();
+    };
 
-    QPrintDialog dialog(&printer_, nullptr);
+    RunPreviewSource preview;
+    preview.request = [&request, &readRest] {
+        PrintRunRequest whole = request;
+        readRest(whole);
+        return whole;
+    };
+    preview.reportUnusable = [] { ShowMessage(kInvalidValueMessage); };
+    preview.reportError = [](const QString& text) { ShowErrorBox(text); };
+    RunPrintDialog dialog(printer_, request, preview);
     dialog.setObjectName(QStringLiteral("printDialog"));
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
     dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
     dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
     dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
-    dialog.setMinMax(1, std::max(pageCount, 1));
-    printer_.setPrintRange(QPrinter::AllPages);
-    printer_.setFromTo(1, std::max(pageCount, 1));
     dialog.setWindowModality(Qt::ApplicationModal);
     if (dialog.exec() != QDialog::Accepted)
         return;
 
     SetRunPageLayout(printer_);
-    ReadLayoutText(CurrentLayoutTexts(), request.settings);
-    request.sheets = ChosenSheets(printer_);
-    const WindowHeadingStyle style(*chbCentered, *cboFontName);
-    request.style = &style;
-    request.bitmapPath = BarcodeBitmapPath();
+    readRest(request);
+    dialog.ApplyChoices(request);
     request.stopRequested = [this] { return abortRequested_; };
     if (RunLayoutUsable(request, printer_.logicalDpiX(), printer_.logicalDpiY()) && !DuplicatesAccepted(request))
         return;

@@ -84,8 +84,10 @@ void DrawPass(DrawingSurface& surface, const PassPlacement& p, int x0Px, int yPx
     DrawHeadingLine(surface, p, 1, x, yPx);
 }
 
-int WalkPasses(DrawingSurface& surface, const PassPlacement& p, const std::vector<PassListRow>& rows,
-               const WalkControl& control)
+namespace {
+
+int WalkSheets(DrawingSurface& surface, const PassPlacement& p, const std::vector<PassListRow>& rows,
+               const WalkControl& control, const std::function<void()>& sheetDone)
 {
     const SheetGeometry& g = p.geometry;
     const LayoutSettings& s = p.settings;
@@ -101,6 +103,7 @@ int WalkPasses(DrawingSurface& surface, const PassPlacement& p, const std::vecto
         const bool drawing = control.sheets.Contains(sheet);
         if (drawing) {
             if (anySheetDrawn) {
+                sheetDone();
                 if (stop())
                     return drawn;
                 control.newPage();
@@ -110,8 +113,6 @@ int WalkPasses(DrawingSurface& surface, const PassPlacement& p, const std::vecto
             anySheetDrawn = true;
             if (control.sheetBegun)
                 control.sheetBegun(sheet);
-            if (control.outlineCells)
-                DrawCellOutlines(surface, g, s);
         }
         int y = g.firstRowYPx;
         for (int r = 0; r < s.rows; ++r) {
@@ -143,6 +144,30 @@ int WalkPasses(DrawingSurface& surface, const PassPlacement& p, const std::vecto
                 return drawn;
         }
     }
+    return drawn;
+}
+
+}  // namespace
+
+int WalkPasses(DrawingSurface& surface, const PassPlacement& p, const std::vector<PassListRow>& rows,
+               const WalkControl& control)
+{
+    // Outlines go over a sheet's passes once they are drawn: the passes' text
+    // bands are filled white and would break lines drawn before them.
+    bool outlinesDue = false;
+    WalkControl walk = control;
+    walk.sheetBegun = [&control, &outlinesDue](int sheet) {
+        outlinesDue = control.outlineCells;
+        if (control.sheetBegun)
+            control.sheetBegun(sheet);
+    };
+    const auto sheetDone = [&] {
+        if (outlinesDue)
+            DrawCellOutlines(surface, p.geometry, p.settings);
+        outlinesDue = false;
+    };
+    const int drawn = WalkSheets(surface, p, rows, walk, sheetDone);
+    sheetDone();
     return drawn;
 }
 

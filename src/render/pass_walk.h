@@ -22,6 +22,9 @@ public:
 // Sheets of a run, counted from 1 as in a full run; both ends included. A list
 // of pieces ("1,3-5") narrows it to the sheets the pieces name.
 struct SheetRange {
+    SheetRange() = default;
+    SheetRange(int firstSheet, int lastSheet) : first(firstSheet), last(lastSheet) {}
+
     int first = 1;
     int last = std::numeric_limits<int>::max();
     std::vector<std::pair<int, int>> pieces;
@@ -45,7 +48,7 @@ struct WalkControl {
     std::function<bool()> stopRequested;    // the operator asked to abort
     SheetRange sheets;                      // sheets outside it are counted, not drawn
     int startCell = 1;                      // first cell of sheet 1 that takes a pass
-    bool outlineCells = false;              // frame every cell of each sheet drawn
+    bool outlineCells = false;              // frame every cell of each sheet drawn, over its passes
     std::function<void(int sheet)> sheetBegun;               // a sheet is about to be drawn
     std::function<void(const QString& barcodeText)> passDrawn;  // after each pass
 };

@@ -10,10 +10,6 @@
 #include <QPrinter>
 #include <algorithm>
 
-namespace {
-
-// A row that cannot be numbered would stop the run half way; find it before
-// anything is begun.
 void CheckStampsDecode(const std::vector<PassListRow>& rows)
 {
     for (const PassListRow& row : rows) {
@@ -22,8 +18,6 @@ void CheckStampsDecode(const std::vector<PassListRow>& rows)
     }
 }
 
-// The staging printer draws exactly what the chosen output would: same paper,
-// margins and resolution, on an engine that holds no state from earlier runs.
 void CopyPageSetup(const QPrinter& from, QPrinter& to)
 {
     to.setResolution(from.resolution());
@@ -31,8 +25,6 @@ void CopyPageSetup(const QPrinter& from, QPrinter& to)
     to.setPageLayout(from.pageLayout());
     to.setDocName(QString());
 }
-
-}  // namespace
 
 SheetRange ChosenSheetRange(const QPrinter& printer)
 {

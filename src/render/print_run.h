@@ -47,6 +47,14 @@ int SheetsInRange(const PrintRunRequest& request);
 // from 0: first and one past the last.
 std::pair<qint64, qint64> RunPassWindow(const PrintRunRequest& request);
 
+// A row that cannot be numbered would stop a run half way; this finds it before
+// anything is begun, throwing the error its stamp gives.
+void CheckStampsDecode(const std::vector<PassListRow>& rows);
+
+// Gives a printer that draws a run (the staging PDF, the preview) exactly the
+// page of the chosen output: same paper, margins and resolution, no document name.
+void CopyPageSetup(const QPrinter& from, QPrinter& to);
+
 // Whether the layout of the request can be laid out at this resolution.
 bool RunLayoutUsable(const PrintRunRequest& request, int dpiX, int dpiY);
 

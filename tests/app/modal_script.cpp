@@ -36,7 +36,8 @@ void ModalScript::Poll()
     if (current_ != this)
         return;
     QWidget* dialog = QApplication::activeModalWidget();
-    if (!dialog || !dialog->isVisible())
+    // A disabled dialog is busy (a preview being drawn); the operator waits too.
+    if (!dialog || !dialog->isVisible() || !dialog->isEnabled())
         return;
     if (steps_.empty() || steps_.front().objectName != dialog->objectName()) {
         const auto* box = qobject_cast<QMessageBox*>(dialog);
@@ -71,20 +72,25 @@ ModalScript::Action RejectDialog()
     return [](QWidget* dialog) { static_cast<QDialog*>(dialog)->reject(); };
 }
 
+void ChoosePdfOutput(QWidget* printDialog, const QString& pdfPath)
+{
+    // Qt's print widget lists the PDF writer last, after the real printers.
+    if (auto* printers = printDialog->findChild<QComboBox*>(QStringLiteral("printers"))) {
+        const int pdfEntry = printers->findText(QStringLiteral("Print to File (PDF)"));
+        if (pdfEntry >= 0)
+            printers->setCurrentIndex(pdfEntry);
+    }
+    if (auto* fileName = printDialog->findChild<QLineEdit*>(QStringLiteral("filename")))
+        fileName->setText(pdfPath);
+}
+
 ModalScript::Action PrintToPdf(const QString& pdfPath, int* maxPage)
 {
     return [pdfPath, maxPage](QWidget* dialog) {
         auto* printDialog = qobject_cast<QAbstractPrintDialog*>(dialog);
         if (maxPage && printDialog)
             *maxPage = printDialog->maxPage();
-        // Qt's print widget lists the PDF writer last, after the real printers.
-        if (auto* printers = dialog->findChild<QComboBox*>(QStringLiteral("printers"))) {
-            const int pdfEntry = printers->findText(QStringLiteral("Print to File (PDF)"));
-            if (pdfEntry >= 0)
-                printers->setCurrentIndex(pdfEntry);
-        }
-        if (auto* fileName = dialog->findChild<QLineEdit*>(QStringLiteral("filename")))
-            fileName->setText(pdfPath);
+        ChoosePdfOutput(dialog, pdfPath);
         static_cast<QDialog*>(dialog)->accept();
     };
 }

@@ -13,7 +13,8 @@ class QWidget;
 // Answers the modal dialogs that a click opens, as an operator would: each
 // expected dialog, matched by object name, gets its action in turn. A dialog
 // that comes out of turn is rejected and recorded, so a test fails instead of
-// hanging in exec(). Only the newest living script answers.
+// hanging in exec(). A disabled dialog is left alone until it is enabled again.
+// Only the newest living script answers.
 class ModalScript : public QObject {
 public:
     using Action = std::function<void(QWidget* dialog)>;
@@ -46,7 +47,9 @@ private:
 // Actions for the dialogs the window opens.
 ModalScript::Action AcceptMessage(QString* text);
 ModalScript::Action RejectDialog();
-// Chooses "Print to File (PDF)" with that file name; maxPage gets the dialog's
+// Chooses "Print to File (PDF)" in an open print dialog, writing to pdfPath.
+void ChoosePdfOutput(QWidget* printDialog, const QString& pdfPath);
+// Chooses "Print to File (PDF)" with that file name and accepts; maxPage gets the dialog's
 // maximum page while it is open.
 ModalScript::Action PrintToPdf(const QString& pdfPath, int* maxPage = nullptr);
 // Records the file the dialog proposes as it opens, then chooses path.

@@ -1,0 +1,157 @@
+#include "batch/batch_options.h"
+
+#include "batch/batch_failure.h"
+
+#include <QCommandLineParser>
+#include <QRegularExpression>
+
+namespace {
+
+const QString kLabel = QStringLiteral("label");
+const QString kRow = QStringLiteral("row");
+const QString kRows = QStringLiteral("rows");
+const QString kPdf = QStringLiteral("pdf");
+const QString kPrinter = QStringLiteral("printer");
+const QString kPages = QStringLiteral("pages");
+const QString kAt = QStringLiteral("at");
+const QString kStartCell = QStringLiteral("start-cell");
+const QString kOutline = QStringLiteral("outline");
+const QString kAllowDuplicates = QStringLiteral("allow-duplicates");
+const QString kQuiet = QStringLiteral("quiet");
+const QString kHelp = QStringLiteral("help");
+
+[[noreturn]] void UsageFault(const QString& message)
+{
+    QString text = message;
+    if (text.endsWith(QLatin1Char('.')))  // Qt's parser ends its messages with one
+        text.chop(1);
+    throw BatchFailure(kExitUsage, text + QStringLiteral(" (see tessary-print --help)"));
+}
+
+// The one value of an option that may be given once; empty when it is absent.
+QString SingleValue(const QCommandLineParser& parser, const QString& name)
+{
+    const QStringList values = parser.values(name);
+    if (values.size() > 1)
+        UsageFault(QStringLiteral("--%1 is given more than once").arg(name));
+    if (!values.isEmpty() && values.constFirst().isEmpty())
+        UsageFault(QStringLiteral("--%1 needs a value").arg(name));
+    return values.isEmpty() ? QString() : values.constFirst();
+}
+
+int WholeNumberOrZero(const QString& digits)
+{
+    if (!QRegularExpression(QStringLiteral("^[0-9]{1,9}$")).match(digits).hasMatch())
+        return 0;
+    return digits.toInt();
+}
+
+}  // namespace
+
+std::optional<SheetRange> ParseSheetRange(const QString& text)
+{
+    const QRegularExpressionMatch match =
+        QRegularExpression(QStringLiteral("^([0-9]{1,9})(?:-([0-9]{1,9}))?$")).match(text);
+    if (!match.hasMatch())
+        return std::nullopt;
+    SheetRange range;
+    range.first = match.captured(1).toInt();
+    range.last = match.captured(2).isEmpty() ? range.first : match.captured(2).toInt();
+    if (range.first < 1 || range.last < range.first)
+        return std::nullopt;
+    return range;
+}
+
+QTime ParseTimeOfDay(const QString& text)
+{
+    if (!QRegularExpression(QStringLiteral("^[0-9]{2}:[0-9]{2}:[0-9]{2}$")).match(text).hasMatch())
+        return QTime();
+    return QTime::fromString(text, QStringLiteral("HH:mm:ss"));
+}
+
+BatchOptions ParseBatchOptions(const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const auto valued = [](const QString& name, const char* valueName) {
+        return QCommandLineOption(name, QString(), QString::fromLatin1(valueName));
+    };
+    parser.addOptions({valued(kLabel, "file"), valued(kRow, "row"), valued(kRows, "file"), valued(kPdf, "file"),
+                       valued(kPrinter, "queue"), valued(kPages, "range"), valued(kAt, "time"),
+                       valued(kStartCell, "n"), QCommandLineOption(kOutline),
+                       QCommandLineOption(kAllowDuplicates), QCommandLineOption(kQuiet),
+                       QCommandLineOption(QStringList{QStringLiteral("h"), kHelp})});
+    if (!parser.parse(QStringList{QStringLiteral("tessary-print")} + arguments))
+        UsageFault(parser.errorText());
+
+    BatchOptions options;
+    if (parser.isSet(kHelp)) {
+        options.help = true;
+        return options;
+    }
+    if (!parser.positionalArguments().isEmpty())
+        UsageFault(QStringLiteral("unexpected argument \"%1\"").arg(parser.positionalArguments().constFirst()));
+
+    options.labelFile = SingleValue(parser, kLabel);
+    if (options.labelFile.isEmpty())
+        UsageFault(QStringLiteral("--label is required"));
+    options.rowTexts = parser.values(kRow);
+    options.rowFiles = parser.values(kRows);
+    if (options.rowTexts.isEmpty() && options.rowFiles.isEmpty())
+        UsageFault(QStringLiteral("no rows: give --row or --rows"));
+
+    options.pdfFile = SingleValue(parser, kPdf);
+    options.queue = SingleValue(parser, kPrinter);
+    if (options.pdfFile.isEmpty() == options.queue.isEmpty())
+        UsageFault(QStringLiteral("give either --pdf or --printer"));
+
+    if (parser.isSet(kPages)) {
+        const QString text = SingleValue(parser, kPages);
+        options.pages = ParseSheetRange(text);
+        if (!options.pages)
+            UsageFault(QStringLiteral("--pages \"%1\" is not a range of sheets such as 2-5").arg(text));
+    }
+    if (parser.isSet(kAt)) {
+        const QString text = SingleValue(parser, kAt);
+        options.timeOfDay = ParseTimeOfDay(text);
+        if (!options.timeOfDay->isValid())
+            UsageFault(QStringLiteral("--at \"%1\" is not a time of day hh:mm:ss").arg(text));
+    }
+    if (parser.isSet(kStartCell)) {
+        const QString text = SingleValue(parser, kStartCell);
+        options.startCell = WholeNumberOrZero(text);
+        if (options.startCell < 1)
+            UsageFault(QStringLiteral("--start-cell \"%1\" is not a cell number from 1").arg(text));
+    }
+    options.outlineCells = parser.isSet(kOutline);
+    options.allowDuplicates = parser.isSet(kAllowDuplicates);
+    options.quiet = parser.isSet(kQuiet);
+    return options;
+}
+
+QString BatchHelpText()
+{
+    return QStringLiteral(
+        "Usage: tessary-print --label FILE.lbl --row LANE,YYYY-MM-DD[Thh:mm:ss],QTY [--row ...]\n"
+        "                     [--rows FILE.csv] (--pdf OUT.pdf | --printer QUEUE) [options]\n"
+        "\n"
+        "Prints sheets of lane passes without the window: the layout, headings and\n"
+        "typeface come from the label file, the passes from the rows.\n"
+        "\n"
+        "  --label FILE        label file with the layout and heading settings\n"
+        "  --row ROW           one row: lane, valid-on date (and time), quantity\n"
+        "  --rows FILE         CSV rows \"lane,date[,time],quantity\", optional header\n"
+        "  --pdf FILE          write the sheets to a PDF file (US Letter)\n"
+        "  --printer QUEUE     send the sheets to a CUPS queue as one job\n"
+        "  --pages A[-B]       print only sheets A to B of the run\n"
+        "  --at hh:mm:ss       time of day for rows that give none (default: now)\n"
+        "  --start-cell N      first cell of sheet 1 that takes a pass (default 1)\n"
+        "  --outline           frame every cell, for lining up the stock\n"
+        "  --allow-duplicates  print even when passes would share a barcode\n"
+        "  --quiet             no progress on standard error\n"
+        "  -h, --help          show this text\n"
+        "\n"
+        "Exit status: 0 printed, 1 invalid values or refused rows (or nothing to\n"
+        "print), 2 usage, 3 printing failed. Nothing is printed or written unless\n"
+        "the whole run is.\n");
+}

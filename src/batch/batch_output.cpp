@@ -1,0 +1,28 @@
+#include "batch/batch_output.h"
+
+#include "batch/batch_failure.h"
+#include "render/run_page_layout.h"
+
+#include <QPrinter>
+#include <QPrinterInfo>
+
+void PreparePdfOutput(QPrinter& printer, const QString& pdfPath)
+{
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(pdfPath);
+    PrepareLetterPrinter(printer);
+}
+
+void PrepareQueueOutput(QPrinter& printer, const QString& queue)
+{
+    const auto noSuchPrinter = [&queue] {
+        return BatchFailure(kExitPrintingFailed, QStringLiteral("No printer named %1").arg(queue));
+    };
+    if (QPrinterInfo::printerInfo(queue).isNull())
+        throw noSuchPrinter();
+    printer.setOutputFormat(QPrinter::NativeFormat);
+    printer.setPrinterName(queue);
+    if (printer.outputFormat() != QPrinter::NativeFormat || printer.printerName() != queue)
+        throw noSuchPrinter();
+    PrepareLetterPrinter(printer);
+}

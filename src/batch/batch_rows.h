@@ -1,0 +1,34 @@
+#pragma once
+
+#include "passes/pass_list.h"
+
+#include <QDate>
+#include <QString>
+#include <QTime>
+#include <optional>
+#include <vector>
+
+// One row of the pass list as the batch tool reads it, before its stamp is made.
+struct BatchRow {
+    QString lane;            // as the window's lane list spells it
+    QDate date;
+    std::optional<QTime> timeOfDay;  // when the row gives its own
+    int quantity = 0;
+    QString origin;          // where the row came from, for messages
+};
+
+// "LANE,YYYY-MM-DD[Thh:mm:ss],QTY" from --row. Throws BatchFailure(kExitRefused)
+// naming origin when the text is not such a row.
+BatchRow ParseRowText(const QString& text, const QString& origin);
+
+// The rows of a CSV file, one "lane,date[,time],quantity" a line; a first line
+// without any digit is a header, blank lines are skipped. Throws
+// BatchFailure(kExitUsage) "Cannot open file <path>" when it cannot be read and
+// BatchFailure(kExitRefused) for a line that is not a row.
+std::vector<BatchRow> ReadRowsFile(const QString& path);
+
+// The pass list row the window's Add makes for this row: the row's own time,
+// or else defaultTime, and the window's texts. Throws
+// BatchFailure(kExitRefused) "<origin>: Invalid argument to date encode" for a
+// date outside the years a stamp holds, as printing it in the window would.
+PassListRow MakePassListRow(const BatchRow& row, const QTime& defaultTime);

@@ -1,0 +1,73 @@
+#include "preview/passes_tab.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <limits>
+
+namespace {
+
+QLabel* Explanation(const QString& text)
+{
+    auto* label = new QLabel(text);
+    label->setWordWrap(true);
+    label->setEnabled(false);  // drawn greyed, as help under a control
+    return label;
+}
+
+}  // namespace
+
+PassesTab::PassesTab(qint64 cellsPerSheet, QWidget* parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("passesTab"));
+    setWindowTitle(tr("Passes"));
+
+    auto* preview = new QPushButton(tr("Pre&view..."));
+    preview->setObjectName(QStringLiteral("btnPreview"));
+    preview->setAutoDefault(false);
+    connect(preview, &QPushButton::clicked, this, &PassesTab::previewRequested);
+
+    outlineCells_ = new QCheckBox(tr("Out&line every pass"));
+    outlineCells_->setObjectName(QStringLiteral("chkOutlineCells"));
+
+    const int lastCell = int(std::clamp<qint64>(cellsPerSheet, 1, std::numeric_limits<int>::max()));
+    startCell_ = new QSpinBox;
+    startCell_->setObjectName(QStringLiteral("spnStartCell"));
+    startCell_->setRange(1, lastCell);
+    startCell_->setValue(1);
+    startCell_->setEnabled(lastCell > 1);
+    connect(startCell_, &QSpinBox::valueChanged, this, &PassesTab::startCellChanged);
+    auto* startLabel = new QLabel(tr("Start on &cell"));
+    startLabel->setBuddy(startCell_);
+    auto* cellCount = new QLabel(tr("of %1").arg(lastCell));
+    cellCount->setObjectName(QStringLiteral("lblCellCount"));
+
+    auto* grid = new QGridLayout;
+    grid->addWidget(preview, 0, 0, 1, 3, Qt::AlignLeft);
+    grid->addWidget(Explanation(tr("The sheets exactly as this run prints them on the printer chosen above.")), 1, 0,
+                    1, 3);
+    grid->addWidget(outlineCells_, 2, 0, 1, 3);
+    grid->addWidget(Explanation(tr("Frames every pass's cell with a thin line: print on plain paper and lay it on "
+                                   "the stock against the light to check the margins and adjustments.")),
+                    3, 0, 1, 3);
+    grid->addWidget(startLabel, 4, 0);
+    grid->addWidget(startCell_, 4, 1);
+    grid->addWidget(cellCount, 4, 2);
+    grid->addWidget(Explanation(tr("Cells before it on the first sheet stay empty, to use the rest of a partly "
+                                   "used sheet; cells count across each row of passes from the top. Later sheets "
+                                   "start at cell 1.")),
+                    5, 0, 1, 3);
+    grid->setColumnStretch(2, 1);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    layout->addStretch();
+}
+
+int PassesTab::StartCell() const { return startCell_->value(); }
+
+bool PassesTab::OutlineCells() const { return outlineCells_->isChecked(); }

@@ -1,0 +1,24 @@
+#include "preview/preview_printer.h"
+
+#include "render/print_run.h"
+#include "render/run_page_layout.h"
+
+#include <QPrinter>
+
+std::unique_ptr<QPrinter> PreviewPrinterFor(const QPrinter& chosen)
+{
+    QPrinter choice(QPrinter::HighResolution);
+    if (chosen.outputFormat() == QPrinter::PdfFormat)
+        choice.setOutputFormat(QPrinter::PdfFormat);
+    else
+        choice.setPrinterName(chosen.printerName());
+    choice.setResolution(chosen.resolution());
+    choice.setFullPage(chosen.fullPage());
+    choice.setPageLayout(chosen.pageLayout());
+    SetRunPageLayout(choice);
+
+    auto page = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    page->setOutputFormat(QPrinter::PdfFormat);
+    CopyPageSetup(choice, *page);
+    return page;
+}

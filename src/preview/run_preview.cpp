@@ -1,0 +1,128 @@
+#include "preview/run_preview.h"
+
+#include "common/tessary_error.h"
+
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
+#include <QPushButton>
+#include <QScreen>
+#include <QVBoxLayout>
+#include <algorithm>
+
+namespace {
+
+constexpr qreal kZoomStep = 1.25;
+
+QPushButton* Button(const QString& text, const char* name)
+{
+    auto* button = new QPushButton(text);
+    button->setObjectName(QLatin1String(name));
+    // Enter must not print by accident.
+    button->setAutoDefault(false);
+    return button;
+}
+
+}  // namespace
+
+RunPreview::RunPreview(QPrinter& page, const PrintRunRequest& request, QWidget* parent)
+    : QDialog(parent), page_(page), request_(request)
+{
+    setObjectName(QStringLiteral("runPreview"));
+    setWindowTitle(tr("Print Preview"));
+    setWindowModality(Qt::ApplicationModal);
+
+    view_ = new QPrintPreviewWidget(&page, this);
+    view_->setObjectName(QStringLiteral("previewView"));
+    connect(view_, &QPrintPreviewWidget::paintRequested, this, &RunPreview::Draw);
+    connect(view_, &QPrintPreviewWidget::previewChanged, this, &RunPreview::ShowPosition);
+
+    previous_ = Button(tr("&Previous sheet"), "btnPreviousSheet");
+    next_ = Button(tr("&Next sheet"), "btnNextSheet");
+    auto* zoomIn = Button(tr("Zoom &in"), "btnZoomIn");
+    auto* zoomOut = Button(tr("Zoom &out"), "btnZoomOut");
+    auto* fitWidth = Button(tr("Fit &width"), "btnFitWidth");
+    auto* wholeSheet = Button(tr("&Whole sheet"), "btnWholeSheet");
+    auto* print = Button(tr("P&rint"), "btnPrintRun");
+    auto* close = Button(tr("&Close"), "btnClosePreview");
+    position_ = new QLabel;
+    position_->setObjectName(QStringLiteral("lblSheetInView"));
+
+    connect(previous_, &QPushButton::clicked, this, [this] { Step(-1); });
+    connect(next_, &QPushButton::clicked, this, [this] { Step(1); });
+    connect(zoomIn, &QPushButton::clicked, view_, [this] { view_->zoomIn(kZoomStep); });
+    connect(zoomOut, &QPushButton::clicked, view_, [this] { view_->zoomOut(kZoomStep); });
+    connect(fitWidth, &QPushButton::clicked, view_, &QPrintPreviewWidget::fitToWidth);
+    connect(wholeSheet, &QPushButton::clicked, view_, &QPrintPreviewWidget::fitInView);
+    connect(print, &QPushButton::clicked, this, &QDialog::accept);
+    connect(close, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* tools = new QHBoxLayout;
+    for (QWidget* w : {static_cast<QWidget*>(previous_), static_cast<QWidget*>(next_), static_cast<QWidget*>(zoomIn),
+                       static_cast<QWidget*>(zoomOut), static_cast<QWidget*>(fitWidth),
+                       static_cast<QWidget*>(wholeSheet)})
+        tools->addWidget(w);
+    tools->addStretch();
+    tools->addWidget(print);
+    tools->addWidget(close);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(tools);
+    layout->addWidget(view_, 1);
+    layout->addWidget(position_);
+
+    const QRect screen = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->availableGeometry()
+                                                           : QRect(0, 0, 800, 1000);
+    resize(std::min(760, screen.width()), std::min(960, screen.height()));
+
+    view_->fitInView();
+    // Drawn now, not when first shown, so that an error reaches the caller.
+    view_->updatePreview();
+    if (!drawError_.isEmpty())
+        throw TessaryError(drawError_);
+}
+
+void RunPreview::Draw(QPrinter* printer)
+{
+    // A range that holds no pass prints nothing at all; neither does its preview.
+    if (SheetsInRange(request_) == 0)
+        return;
+    try {
+        DrawRun(*printer, request_, {});
+    } catch (const std::exception& error) {
+        // Qt is drawing the preview here; the error is handed on once it has finished.
+        drawError_ = QString::fromUtf8(error.what());
+    }
+}
+
+int RunPreview::SheetInView() const
+{
+    if (view_->pageCount() < 1)
+        return 0;
+    return std::max(1, request_.sheets.first) + view_->currentPage() - 1;
+}
+
+QString RunPreview::PositionText() const { return position_->text(); }
+
+void RunPreview::ShowPosition()
+{
+    const int pages = view_->pageCount();
+    const int page = view_->currentPage();
+    previous_->setEnabled(page > 1);
+    next_->setEnabled(page < pages);
+    if (pages < 1) {
+        position_->setText(tr("No sheet of the chosen range holds a pass: this run prints nothing."));
+        return;
+    }
+    QString text = tr("Sheet %1 of %2").arg(SheetInView()).arg(RunSheetCount(request_));
+    if (pages < RunSheetCount(request_))
+        text += tr(" (page %1 of %2 in the chosen range)").arg(page).arg(pages);
+    position_->setText(text);
+}
+
+void RunPreview::Step(int pages)
+{
+    view_->setCurrentPage(view_->currentPage() + pages);
+    ShowPosition();
+}

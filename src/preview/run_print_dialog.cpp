@@ -1,0 +1,128 @@
+#include "preview/run_print_dialog.h"
+
+#include "preview/passes_tab.h"
+#include "preview/preview_printer.h"
+#include "preview/run_preview.h"
+
+#include <QDialogButtonBox>
+#include <QPrinter>
+#include <QPushButton>
+#include <QScopeGuard>
+#include <QSpinBox>
+#include <algorithm>
+
+RunPrintDialog::RunPrintDialog(QPrinter& printer, const PrintRunRequest& counted, RunPreviewSource source,
+                               QWidget* parent)
+    : QPrintDialog(&printer, parent), counted_(counted), source_(std::move(source))
+{
+    tab_ = new PassesTab(qint64(counted_.settings.cols) * counted_.settings.rows);
+    setOptionTabs({tab_});
+    connect(tab_, &PassesTab::startCellChanged, this, &RunPrintDialog::FollowStartCell);
+    connect(tab_, &PassesTab::previewRequested, this, &RunPrintDialog::ShowPreview);
+
+    paper_ = std::make_unique<PaperChoiceWatch>(*this, printer);
+    const int sheets = std::max(RunSheetCount(counted_), 1);
+    setMinMax(1, sheets);
+    printer.setPrintRange(QPrinter::AllPages);
+    printer.setFromTo(1, sheets);
+
+    // Qt keeps its option tabs folded away behind "Options"; open them so that
+    // the Passes tab is in sight.
+    if (auto* buttons = findChild<QDialogButtonBox*>(QString(), Qt::FindDirectChildrenOnly)) {
+        for (QAbstractButton* button : buttons->buttons()) {
+            if (buttons->buttonRole(button) == QDialogButtonBox::ResetRole)
+                button->click();
+        }
+    }
+}
+
+void RunPrintDialog::ApplyChoices(PrintRunRequest& request) const
+{
+    request.sheets = ChosenSheetRange(*printer());
+    request.startCell = tab_->StartCell();
+    request.outlineCells = tab_->OutlineCells();
+}
+
+void RunPrintDialog::FollowStartCell(int startCell)
+{
+    PrintRunRequest counted = counted_;
+    counted.startCell = startCell;
+    const int sheets = std::max(RunSheetCount(counted), 1);
+    setMinMax(1, sheets);
+    // Qt fills its From and To boxes only when the dialog is shown; the open boxes
+    // are kept in step here. A To that held the last sheet goes on holding it.
+    for (const char* name : {"from", "to"}) {
+        auto* box = findChild<QSpinBox*>(QLatin1String(name));
+        if (!box)
+            continue;
+        const bool atLastSheet = box->value() == box->maximum();
+        box->setMaximum(sheets);
+        if (atLastSheet && qstrcmp(name, "to") == 0)
+            box->setValue(sheets);
+    }
+    if (!isVisible())
+        printer()->setFromTo(std::min(std::max(printer()->fromPage(), 1), sheets), sheets);
+}
+
+void RunPrintDialog::done(int result)
+{
+    // Qt has written the dialog's choices into the printer by now.
+    if (result == QDialog::Accepted)
+        paper_->Apply(*printer());
+    if (keepOpen_) {
+        closeHeldBack_ = true;
+        return;
+    }
+    QPrintDialog::done(result);
+}
+
+// Qt writes what the dialog shows into the printer only as it accepts; for a
+// preview the writing is wanted but not the closing, which done() holds back.
+// False when Qt refused the choices (it has said why).
+bool RunPrintDialog::WriteChoicesToPrinter()
+{
+    keepOpen_ = true;
+    closeHeldBack_ = false;
+    accept();
+    keepOpen_ = false;
+    return closeHeldBack_;
+}
+
+void RunPrintDialog::ShowPreview()
+{
+    try {
+        if (!WriteChoicesToPrinter())
+            return;
+        PrintRunRequest request = source_.request();
+        ApplyChoices(request);
+        const std::unique_ptr<QPrinter> page = PreviewPrinterFor(*printer());
+        // The run's own checks, in its order, before anything is drawn.
+        if (!RunLayoutUsable(request, page->logicalDpiX(), page->logicalDpiY())) {
+            source_.reportUnusable();
+            return;
+        }
+        CheckStampsDecode(request.rows);
+        std::unique_ptr<RunPreview> preview;
+        {
+            // Window events are let through at every sheet drawn; the dialog
+            // takes none of them until the preview stands in front of it.
+            setEnabled(false);
+            const auto enable = qScopeGuard([this] { setEnabled(true); });
+            preview = std::make_unique<RunPreview>(*page, request, this);
+        }
+        if (preview->exec() == QDialog::Accepted)
+            PressPrint();
+    } catch (const std::exception& error) {
+        source_.reportError(QString::fromUtf8(error.what()));
+    }
+}
+
+// Printing from the preview is the dialog's own Print button: the same checks
+// of the chosen file, then the run.
+void RunPrintDialog::PressPrint()
+{
+    if (auto* buttons = findChild<QDialogButtonBox*>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (QPushButton* ok = buttons->button(QDialogButtonBox::Ok))
+            ok->click();
+    }
+}

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "preview/paper_choice_watch.h"
+#include "render/print_run.h"
+
+#include <QPrintDialog>
+#include <QString>
+#include <functional>
+#include <memory>
+
+class PassesTab;
+class QPrinter;
+
+// What the print dialog needs from its caller to show a preview of the run;
+// every member is set.
+struct RunPreviewSource {
+    // The whole run as the caller's settings stand now, without the dialog's choices.
+    std::function<PrintRunRequest()> request;
+    // The run's own report of a layout that cannot be laid out.
+    std::function<void()> reportUnusable;
+    // Shows an error that stopped the preview; the dialog stays open.
+    std::function<void(const QString& errorText)> reportError;
+};
+
+// The print dialog of one run, with Qt's tabs and one more, "Passes": a preview,
+// cell outlines and the start cell. Its page fields hold the run's sheet count,
+// kept in step with the start cell while the dialog is open. Nothing chosen here
+// outlives the dialog.
+class RunPrintDialog : public QPrintDialog {
+    Q_OBJECT
+
+public:
+    // counted holds the pass list and the passes across and down: enough to count sheets.
+    RunPrintDialog(QPrinter& printer, const PrintRunRequest& counted, RunPreviewSource source,
+                   QWidget* parent = nullptr);
+
+    PassesTab& passesTab() { return *tab_; }
+
+    // Puts the dialog's choices into a run: page range, start cell, outlines.
+    // Read after the dialog has been accepted.
+    void ApplyChoices(PrintRunRequest& request) const;
+
+    void done(int result) override;
+
+private:
+    void FollowStartCell(int startCell);
+    bool WriteChoicesToPrinter();
+    void ShowPreview();
+    void PressPrint();
+
+    PrintRunRequest counted_;
+    RunPreviewSource source_;
+    PassesTab* tab_ = nullptr;
+    std::unique_ptr<PaperChoiceWatch> paper_;
+    bool keepOpen_ = false;
+    bool closeHeldBack_ = false;
+};

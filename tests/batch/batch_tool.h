@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QProcessEnvironment>
+#include <QString>
+#include <QStringList>
+
+// One run of the built tessary-print, as a script would start it.
+struct ToolRun {
+    int status = -1;  // -1: it did not end normally
+    QString out;
+    QString err;
+};
+
+ToolRun RunTessaryPrint(const QStringList& arguments, const QProcessEnvironment& environment);
+
+// The environment tests start the tool with: the test's own, and no print
+// scheduler at all unless cupsServer names one.
+QProcessEnvironment ToolEnvironment(const QString& cupsServer);
+
+// Writes a label file of cols x rows passes with two heading lines, centred,
+// line 1 bold, in the face given.
+void WriteLabelFile(const QString& path, int cols, int rows, const QString& font = QStringLiteral("Liberation Serif"));

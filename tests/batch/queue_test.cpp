@@ -1,0 +1,172 @@
+// tessary-print --printer to a cups-pdf queue of the test's own scheduler:
+// the job's every barcode scans as the run's passes, and a run that fails or
+// is stopped sends no job.
+#include "batch/batch_tool.h"
+#include "support/private_cups_scheduler.h"
+#include "support/tools.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+#include <gtest/gtest.h>
+
+#include <iostream>
+#include <memory>
+
+namespace {
+
+std::string Text(const QString& text) { return text.toStdString(); }
+
+const QString kQueue = QStringLiteral("Passes");
+const QString kFirstRow = QStringLiteral("03,2026-03-04T08:00:00,6");   // pass numbers from 25385600
+const QString kSecondRow = QStringLiteral("07,2026-03-05T09:30:00,3");  // from 25477400
+
+// Barcode texts of passes first..first+count-1 of a row whose first pass is number.
+QStringList Barcodes(int number, int first, int count, const char* lane)
+{
+    QStringList texts;
+    for (int i = first; i < first + count; ++i)
+        texts << QString::number(number + i) + QLatin1String(lane);
+    return texts;
+}
+
+struct QueueCase {
+    const char* name;
+    QStringList options;
+    int pages;
+    QStringList barcodes;
+};
+
+const QueueCase kQueueCases[] = {
+    {"every sheet", {}, 3, Barcodes(25385600, 0, 6, "03") + Barcodes(25477400, 0, 3, "07")},
+    // Two cells of sheet 1 used already: sheet 2 holds passes 2..5, sheet 3 the rest.
+    {"range from a partly used sheet", {"--start-cell", "3", "--pages", "2-3", "--outline"}, 2,
+     Barcodes(25385600, 2, 4, "03") + Barcodes(25477400, 0, 3, "07")},
+};
+
+class TessaryPrintQueue : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        skipReason_ = PrivateCupsScheduler::MissingPrerequisite();
+        if (!skipReason_.isEmpty())
+            return;
+        scheduler_ = std::make_unique<PrivateCupsScheduler>();
+        startError_ = scheduler_->Start();
+        if (startError_.isEmpty())
+            startError_ = scheduler_->AddQueue(kQueue);
+    }
+    static void TearDownTestSuite() { scheduler_.reset(); }
+
+    void SetUp() override
+    {
+        if (!skipReason_.isEmpty())
+            GTEST_SKIP() << "no private CUPS scheduler on this machine: " << Text(skipReason_);
+        ASSERT_EQ(Text(startError_), "");
+        WriteLabelFile(inputs_.filePath("2x2.lbl"), 2, 2);
+    }
+
+    QStringList Arguments(const QStringList& options) const
+    {
+        return QStringList{"--label", inputs_.filePath("2x2.lbl"), "--row", kFirstRow, "--row", kSecondRow,
+                           "--printer", kQueue, "--quiet"}
+            + options;
+    }
+
+    // Jobs the queue completed since `before`, once it has none waiting.
+    static QStringList NewJobs(const QStringList& before)
+    {
+        EXPECT_TRUE(scheduler_->WaitUntilQueueEmpty(kQueue, 120000)) << Text(scheduler_->PendingJobs(kQueue).join(' '));
+        QStringList jobs = scheduler_->CompletedJobs(kQueue);
+        for (const QString& job : before)
+            jobs.removeAll(job);
+        return jobs;
+    }
+
+    static std::unique_ptr<PrivateCupsScheduler> scheduler_;
+    static QString skipReason_;
+    static QString startError_;
+    QTemporaryDir inputs_;
+};
+
+std::unique_ptr<PrivateCupsScheduler> TessaryPrintQueue::scheduler_;
+QString TessaryPrintQueue::skipReason_;
+QString TessaryPrintQueue::startError_;
+
+TEST_F(TessaryPrintQueue, EveryBarcodeOfTheJobScansAsTheRunsPasses)
+{
+    for (const QueueCase& c : kQueueCases) {
+        SCOPED_TRACE(c.name);
+        const QStringList before = scheduler_->CompletedJobs(kQueue);
+        const ToolRun run = RunTessaryPrint(Arguments(c.options), scheduler_->Env());
+        ASSERT_EQ(run.status, 0) << Text(run.err);
+        EXPECT_EQ(Text(run.err), "");
+
+        const QStringList jobs = NewJobs(before);
+        ASSERT_EQ(jobs.size(), 1) << Text(jobs.join(' '));
+        const QString pdf = scheduler_->WaitForJobOutput(jobs.front(), 30000);
+        ASSERT_FALSE(pdf.isEmpty()) << "no output in " << Text(scheduler_->OutputDir(kQueue));
+        EXPECT_TRUE(RunTool("pdfinfo", {pdf}).contains(QRegularExpression(QStringLiteral("Pages:\\s+%1\\n").arg(c.pages))));
+        QTemporaryDir scans;
+        QStringList found = ScanPdfBarcodes(pdf, scans.path());
+        found.sort();
+        QStringList expected = c.barcodes;
+        expected.sort();
+        EXPECT_EQ(found, expected);
+        std::cout << c.name << " via " << Text(jobs.front()) << ": passes printed " << expected.size()
+                  << ", barcodes decoded " << found.size() << std::endl;
+        QFile::remove(pdf);
+    }
+}
+
+TEST_F(TessaryPrintQueue, AQueueThatRefusesTheJobEndsTheRunWithItsMessage)
+{
+    int code = -1;
+    scheduler_->Run("cupsreject", {"-r", "closed for the test", kQueue}, &code);
+    ASSERT_EQ(code, 0);
+    const QStringList before = scheduler_->CompletedJobs(kQueue);
+    const QSet<QString> filesBefore = scheduler_->OutputFiles(kQueue);
+    const ToolRun run = RunTessaryPrint(Arguments({}), scheduler_->Env());
+    scheduler_->Run("cupsaccept", {kQueue}, &code);
+
+    EXPECT_EQ(run.status, 3);
+    EXPECT_TRUE(run.err.startsWith("tessary-print: The printer Passes did not accept the job: ")) << Text(run.err);
+    std::cout << Text(run.err);
+    EXPECT_TRUE(NewJobs(before).isEmpty());
+    EXPECT_EQ(scheduler_->OutputFiles(kQueue), filesBefore);
+}
+
+TEST_F(TessaryPrintQueue, AStoppedRunSendsNoJobAndLeavesNoFile)
+{
+    const QStringList before = scheduler_->CompletedJobs(kQueue);
+    QTemporaryDir temporary;  // where the run stages its PDF
+    QProcessEnvironment environment = scheduler_->Env();
+    environment.insert("TMPDIR", temporary.path());
+    QProcess tool;
+    tool.setProcessEnvironment(environment);
+    tool.start(TESSARY_PRINT_EXE, {"--label", inputs_.filePath("2x2.lbl"), "--row", "03,2026-03-04,20000",
+                                   "--printer", kQueue});
+    ASSERT_TRUE(tool.waitForStarted());
+    // Qt keeps a runtime folder there too when XDG_RUNTIME_DIR is not set.
+    const auto staged = [&temporary] {
+        QStringList entries = QDir(temporary.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+        entries.removeIf([](const QString& name) { return name.startsWith("runtime-"); });
+        return !entries.isEmpty();
+    };
+    ASSERT_TRUE(QTest::qWaitFor(staged, 20000));
+    tool.terminate();
+    ASSERT_TRUE(tool.waitForFinished(60000));
+
+    EXPECT_EQ(tool.exitCode(), 3);
+    EXPECT_TRUE(QString::fromUtf8(tool.readAllStandardError()).endsWith("tessary-print: Interrupted; nothing was printed\n"));
+    QThread::msleep(2000);  // time for a job wrongly sent to arrive
+    EXPECT_TRUE(NewJobs(before).isEmpty());
+    EXPECT_TRUE(scheduler_->PendingJobs(kQueue).isEmpty());
+    EXPECT_FALSE(staged());
+}
+
+}  // namespace

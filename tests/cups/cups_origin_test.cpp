@@ -1,0 +1,254 @@
+// Sheets land where the layout says whatever output the print dialog chose and
+// whatever it chose before: Print to File with a queue as the current printer,
+// the queue itself, and a queue whose paper has an unprintable border.
+#include "app/fontpicker/font_combo_box.h"
+#include "app/tessary_application.h"
+#include "app/tfrm_main.h"
+#include "cups/modal_answerer.h"
+#include "passes/pass_list.h"
+#include "render/pdf_sheets.h"
+#include "support/private_cups_scheduler.h"
+#include "support/tools.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+namespace {
+
+const QString kQueue = QStringLiteral("PDF");
+const QString kBorderedQueue = QStringLiteral("Bordered");
+const QString kPrintToFile = QStringLiteral("Print to File (PDF)");
+// The bordered queue's paper: 18 pt unprintable on every side, 75 px at 300 dpi.
+constexpr int kBorderPx = 75;
+
+// The dark pixels of a 300-dpi rendering within one region.
+QRect InkBox(const QImage& page, const QRect& region)
+{
+    QRect box;
+    for (int y = region.top(); y <= region.bottom() && y < page.height(); ++y) {
+        for (int x = region.left(); x <= region.right() && x < page.width(); ++x) {
+            if (qGray(page.pixel(x, y)) < 128)
+                box |= QRect(x, y, 1, 1);
+        }
+    }
+    return box;
+}
+
+QImage RenderFirstPage(const QString& pdf, const QString& workDir)
+{
+    const QString prefix = QDir(workDir).filePath(QStringLiteral("page"));
+    RunTool(QStringLiteral("pdftoppm"), {"-r", "300", "-gray", "-png", "-singlefile", "-f", "1", "-l", "1", pdf, prefix});
+    QImage image(prefix + QStringLiteral(".png"));
+    QFile::remove(prefix + QStringLiteral(".png"));
+    return image;
+}
+
+// Where the first cell's barcode and heading line 1 came out on the page.
+struct FirstCell {
+    QRect barcodeInk;
+    QRect lineOneInk;
+};
+
+// The worked 2 x 5 layout: the barcode's image at (435, 207), its bars from
+// y 247 below the quiet zone; heading line 1's band ends at x 1047.
+FirstCell MeasureFirstCell(const QImage& page, QPoint shift = {})
+{
+    return {InkBox(page, QRect(QPoint(425, 150) + shift, QPoint(860, 410) + shift)).translated(-shift),
+            InkBox(page, QRect(QPoint(1000, 100) + shift, QPoint(1150, 715) + shift)).translated(-shift)};
+}
+
+class FixedStyle : public HeadingStyleSource {
+public:
+    bool Centred() const override { return false; }
+    QString FaceName() const override { return QStringLiteral("Liberation Sans"); }
+};
+
+class CupsOrigin : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        SetUpApplication();
+        skipReason_ = PrivateCupsScheduler::MissingPrerequisite();
+        if (!skipReason_.isEmpty())
+            return;
+        scheduler_ = std::make_unique<PrivateCupsScheduler>();
+        const QString borderedPpd = QDir(scheduler_->Folder()).filePath(QStringLiteral("bordered.ppd"));
+        for (const auto& step : std::vector<std::function<QString()>>{
+                 [] { return scheduler_->Start(); },
+                 [&] { return WriteBorderedPpd(borderedPpd); },
+                 [] { return scheduler_->AddQueue(kQueue); },
+                 [&] { return scheduler_->AddQueue(kBorderedQueue, borderedPpd); },
+                 [] { return scheduler_->SetDefault(kQueue); },
+                 [] { return scheduler_->UseInThisProcess(); },
+             }) {
+            startError_ = step();
+            if (!startError_.isEmpty())
+                return;
+        }
+    }
+    static void TearDownTestSuite() { scheduler_.reset(); }
+
+    // cups-pdf's own description with Letter paper that keeps 18 pt unprinted.
+    static QString WriteBorderedPpd(const QString& path)
+    {
+        QFile source(QStringLiteral("/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd"));
+        QFile target(path);
+        if (!source.open(QIODevice::ReadOnly) || !target.open(QIODevice::WriteOnly))
+            return QStringLiteral("cannot write %1").arg(path);
+        QByteArray ppd = source.readAll();
+        ppd.replace("*ImageableArea Letter/US Letter: \"0 0 612 792\"",
+                    "*ImageableArea Letter/US Letter: \"18 18 594 774\"");
+        ppd.replace("*DefaultPageSize: A4", "*DefaultPageSize: Letter");
+        target.write(ppd);
+        return QString();
+    }
+
+    void SetUp() override
+    {
+        if (!skipReason_.isEmpty())
+            GTEST_SKIP() << "no private CUPS scheduler on this machine: " << skipReason_.toStdString();
+        ASSERT_TRUE(startError_.isEmpty()) << startError_.toStdString();
+        window_ = std::make_unique<TfrmMain>();
+        window_->show();
+    }
+    void TearDown() override { window_.reset(); }
+
+    template <typename Control>
+    Control& Find(const char* name)
+    {
+        auto* control = window_->findChild<Control*>(QLatin1String(name));
+        if (!control)
+            throw std::runtime_error(std::string("no control ") + name);
+        return *control;
+    }
+
+    void FillWorkedLayout()
+    {
+        Find<QLineEdit>("txtLeftMargin").setText("0.25");
+        Find<QLineEdit>("txtTop").setText("0.5");
+        Find<QLineEdit>("ebxCols").setText("2");
+        Find<QLineEdit>("ebxRows").setText("5");
+        Find<QLineEdit>("txtFontSize").setText("1.0");
+        Find<QLineEdit>("ebxLine1").setText("LANE PASS");
+        Find<TFontComboBox>("cboFontName").SelectFontByName("Liberation Sans");
+        auto& lane = Find<QComboBox>("cboType");
+        lane.setCurrentIndex(lane.findText("03"));
+        Find<QDateEdit>("dtpDate").setDate(QDate(2026, 3, 4));
+        Find<QLineEdit>("txtQty").setText("2");
+        Find<QPushButton>("btnAdd").click();
+    }
+
+    // One run through the real dialog to the printer entry named; the PDF it
+    // left: the file itself, or the queue's output of its job.
+    QString PrintVia(const QString& printerEntry, const QString& pdfPath, QStringList& errors)
+    {
+        const QString queue = printerEntry == kPrintToFile ? QString() : printerEntry;
+        const QStringList jobsBefore = queue.isEmpty() ? QStringList() : scheduler_->CompletedJobs(queue);
+        ModalAnswerer answerer({
+            {QStringLiteral("printDialog"),
+             [&](QDialog& dialog) {
+                 if (auto* printers = dialog.findChild<QComboBox*>(QStringLiteral("printers")))
+                     printers->setCurrentIndex(printers->findText(printerEntry));
+                 if (queue.isEmpty()) {
+                     if (auto* fileName = dialog.findChild<QLineEdit*>(QStringLiteral("filename")))
+                         fileName->setText(pdfPath);
+                 }
+                 dialog.accept();
+             }},
+            {QStringLiteral("errorBox"),
+             [&](QDialog& dialog) {
+                 errors << static_cast<QMessageBox&>(dialog).text();
+                 dialog.accept();
+             }},
+        });
+        Find<QPushButton>("btnPrint").click();
+        if (queue.isEmpty())
+            return pdfPath;
+        if (!scheduler_->WaitUntilQueueEmpty(queue, 60000))
+            return QString();
+        for (const QString& job : scheduler_->CompletedJobs(queue)) {
+            if (!jobsBefore.contains(job))
+                return scheduler_->WaitForJobOutput(job, 20000);
+        }
+        return QString();
+    }
+
+    static std::unique_ptr<PrivateCupsScheduler> scheduler_;
+    static QString skipReason_;
+    static QString startError_;
+    std::unique_ptr<TfrmMain> window_;
+};
+
+std::unique_ptr<PrivateCupsScheduler> CupsOrigin::scheduler_;
+QString CupsOrigin::skipReason_;
+QString CupsOrigin::startError_;
+
+TEST_F(CupsOrigin, EveryOutputPutsTheFirstCellWhereTheLayoutSays)
+{
+    FillWorkedLayout();
+    QTemporaryDir dir;
+
+    // The same passes drawn straight into a PDF at the paper's corner, at the
+    // window printer's resolution (its cells are laid out in its own pixels).
+    LayoutSettings settings = ReadLayoutSettings(window_->CurrentLayoutTexts());
+    const FixedStyle style;
+    const QString referencePdf = dir.filePath("reference.pdf");
+    const int dpi = window_->printer().resolution();
+    ASSERT_EQ(PrintPassesToPdf(referencePdf, dpi, settings, window_->passList().EntryRows(), style,
+                               dir.filePath("code128.bmp")),
+              2);
+    const FirstCell reference = MeasureFirstCell(RenderFirstPage(referencePdf, dir.path()));
+    // At 300 dpi the image's corner is (435, 207) and its bars start 40 px lower;
+    // at 1200 dpi the cells' line step rounds to x 437.
+    const int barcodeX = dpi == 300 ? 435 : 437;
+    ASSERT_LE(std::abs(reference.barcodeInk.left() - barcodeX), 1);
+    ASSERT_LE(std::abs(reference.barcodeInk.top() - 247), 1);
+    ASSERT_LE(reference.lineOneInk.right(), 1047);
+
+    struct Run {
+        QString printer;
+        QPoint shift;
+    };
+    const Run runs[] = {
+        {kQueue, {}},
+        {kPrintToFile, {}},
+        {kQueue, {}},
+        {kPrintToFile, {}},
+        {kBorderedQueue, {kBorderPx, kBorderPx}},
+        {kPrintToFile, {}},
+    };
+    int n = 0;
+    for (const Run& run : runs) {
+        SCOPED_TRACE("run " + std::to_string(++n) + " to " + run.printer.toStdString());
+        QStringList errors;
+        const QString pdf = PrintVia(run.printer, dir.filePath(QStringLiteral("run%1.pdf").arg(n)), errors);
+        EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
+        ASSERT_FALSE(pdf.isEmpty()) << "no job output";
+        const QImage page = RenderFirstPage(pdf, dir.path());
+        ASSERT_FALSE(page.isNull());
+        const FirstCell cell = MeasureFirstCell(page, run.shift);
+        EXPECT_EQ(page.size(), QSize(2550, 3300));
+
+
+        for (const auto& [what, got, want] : {std::tuple{"barcode", cell.barcodeInk, reference.barcodeInk},
+                                              std::tuple{"line 1", cell.lineOneInk, reference.lineOneInk}}) {
+            EXPECT_LE(std::abs(got.left() - want.left()), 1) << what;
+            EXPECT_LE(std::abs(got.top() - want.top()), 1) << what;
+            EXPECT_LE(std::abs(got.right() - want.right()), 1) << what;
+            EXPECT_LE(std::abs(got.bottom() - want.bottom()), 1) << what;
+        }
+    }
+}
+
+}  // namespace

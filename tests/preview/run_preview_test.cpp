@@ -1,0 +1,154 @@
+// The preview window of a run: which sheets it holds and says it shows, paging,
+// zoom, and the page it draws on.
+#include "passes/valid_on_stamp.h"
+#include "preview/preview_printer.h"
+#include "preview/run_preview.h"
+
+#include <QApplication>
+#include <QPageLayout>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+class FixedStyle : public HeadingStyleSource {
+public:
+    bool Centred() const override { return false; }
+    QString FaceName() const override { return QStringLiteral("Liberation Sans"); }
+};
+
+// Ten passes on 2 x 2 sheets from cell 4: four sheets.
+PrintRunRequest StartCellFourRun(const HeadingStyleSource& style, const QString& bitmap, SheetRange sheets)
+{
+    PassListRow row;
+    row.lane = "02";
+    row.validOnStamp = EncodeValidOnStamp(QDate(2026, 3, 1), QTime(12, 0));
+    row.quantityText = "10";
+    PrintRunRequest request;
+    request.settings.cols = 2;
+    request.settings.rows = 2;
+    request.settings.leftMarginInches = 0.25;
+    request.settings.topMarginInches = 0.5;
+    request.rows = {row};
+    request.style = &style;
+    request.bitmapPath = bitmap;
+    request.startCell = 4;
+    request.sheets = sheets;
+    return request;
+}
+
+struct Shown {
+    QPrinter chosen{QPrinter::HighResolution};
+    std::unique_ptr<QPrinter> page;
+    std::unique_ptr<RunPreview> preview;
+    QTemporaryDir dir;
+    FixedStyle style;
+
+    explicit Shown(SheetRange sheets)
+    {
+        chosen.setOutputFormat(QPrinter::PdfFormat);
+        page = PreviewPrinterFor(chosen);
+        preview = std::make_unique<RunPreview>(*page, StartCellFourRun(style, dir.filePath("code128.bmp"), sheets));
+        preview->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(preview.get()));
+    }
+    ~Shown()
+    {
+        preview.reset();
+        QApplication::processEvents();
+    }
+    void Click(const char* name) { QTest::mouseClick(preview->findChild<QPushButton*>(name), Qt::LeftButton); }
+    bool Enabled(const char* name) { return preview->findChild<QPushButton*>(name)->isEnabled(); }
+};
+
+struct RangeCase {
+    SheetRange sheets;
+    int pages;
+    QStringList positions;  // the text under the pages, first page first, as Next is clicked
+};
+
+TEST(RunPreview, HoldsTheSheetsOfTheRangeAndSaysWhichIsInView)
+{
+    const RangeCase cases[] = {
+        {{}, 4, {"Sheet 1 of 4", "Sheet 2 of 4", "Sheet 3 of 4", "Sheet 4 of 4"}},
+        {{2, 3}, 2,
+         {"Sheet 2 of 4 (page 1 of 2 in the chosen range)", "Sheet 3 of 4 (page 2 of 2 in the chosen range)"}},
+        {{4, 9}, 1, {"Sheet 4 of 4 (page 1 of 1 in the chosen range)"}},
+        {{5, 9}, 0, {"No sheet of the chosen range holds a pass: this run prints nothing."}},
+    };
+    for (const RangeCase& c : cases) {
+        SCOPED_TRACE(testing::Message() << "sheets " << c.sheets.first << " to " << c.sheets.last);
+        Shown shown(c.sheets);
+        EXPECT_EQ(shown.preview->view().pageCount(), c.pages);
+        for (int i = 0; i < c.positions.size(); ++i) {
+            EXPECT_EQ(shown.preview->PositionText(), c.positions[i]);
+            EXPECT_EQ(shown.Enabled("btnPreviousSheet"), i > 0);
+            EXPECT_EQ(shown.Enabled("btnNextSheet"), i + 1 < c.pages);
+            shown.Click("btnNextSheet");
+        }
+        shown.Click("btnPreviousSheet");
+        if (c.pages > 1) {
+            EXPECT_EQ(shown.preview->PositionText(), c.positions[c.positions.size() - 2]);
+        }
+    }
+}
+
+TEST(RunPreview, ZoomsAndFits)
+{
+    Shown shown({});
+    QPrintPreviewWidget& view = shown.preview->view();
+    EXPECT_EQ(view.zoomMode(), QPrintPreviewWidget::FitInView) << "a whole sheet at first";
+    const qreal whole = view.zoomFactor();
+    shown.Click("btnZoomIn");
+    EXPECT_EQ(view.zoomMode(), QPrintPreviewWidget::CustomZoom);
+    EXPECT_NEAR(view.zoomFactor(), whole * 1.25, 1e-9);
+    shown.Click("btnZoomOut");
+    shown.Click("btnZoomOut");
+    EXPECT_NEAR(view.zoomFactor(), whole / 1.25, 1e-9);
+    shown.Click("btnFitWidth");
+    EXPECT_EQ(view.zoomMode(), QPrintPreviewWidget::FitToWidth);
+    EXPECT_GT(view.zoomFactor(), whole) << "a letter sheet is taller than the view is wide";
+    shown.Click("btnWholeSheet");
+    EXPECT_EQ(view.zoomMode(), QPrintPreviewWidget::FitInView);
+}
+
+// The preview's page is the run's page for a PDF: paper as chosen, portrait,
+// no margins, origin at the paper's corner, the chosen resolution.
+TEST(PreviewPrinter, TakesTheRunsPageForTheChosenOutput)
+{
+    struct Case {
+        QPageSize::PageSizeId paper;
+        QPageLayout::Orientation orientation;
+        qreal marginsPt;
+        int resolution;
+        QSize paperPx;
+    };
+    const Case cases[] = {
+        {QPageSize::Letter, QPageLayout::Portrait, 10, 1200, {10200, 13200}},
+        {QPageSize::Letter, QPageLayout::Landscape, 36, 300, {2550, 3300}},
+        {QPageSize::A4, QPageLayout::Portrait, 18, 600, {4958, 7017}},
+    };
+    for (const Case& c : cases) {
+        QPrinter chosen(QPrinter::HighResolution);
+        chosen.setOutputFormat(QPrinter::PdfFormat);
+        chosen.setPageSize(QPageSize(c.paper));
+        chosen.setPageOrientation(c.orientation);
+        chosen.setPageMargins(QMarginsF(c.marginsPt, c.marginsPt, c.marginsPt, c.marginsPt), QPageLayout::Point);
+        chosen.setResolution(c.resolution);
+        const auto page = PreviewPrinterFor(chosen);
+        SCOPED_TRACE(page->pageLayout().pageSize().name().toStdString());
+        EXPECT_EQ(page->outputFormat(), QPrinter::PdfFormat);
+        EXPECT_EQ(page->resolution(), c.resolution);
+        EXPECT_EQ(page->pageLayout().orientation(), QPageLayout::Portrait);
+        EXPECT_EQ(page->pageLayout().pageSize().id(), c.paper);
+        EXPECT_EQ(page->pageLayout().margins(QPageLayout::Point), QMarginsF(0, 0, 0, 0));
+        EXPECT_EQ(page->pageLayout().paintRectPixels(c.resolution), QRect(QPoint(0, 0), c.paperPx));
+        EXPECT_TRUE(page->outputFileName().isEmpty()) << "a preview writes no file";
+    }
+}
+
+}  // namespace
