@@ -12,12 +12,57 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QFileDialog>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QTableView>
 #include <QTimer>
+
+namespace {
+
+// The two file dialogs are made when first used: building them is a good part
+// of the window's start-up, and many sessions never load or save.
+QFileDialog* LabelFileDialog(QFileDialog*& dialog, QWidget* parent, QFileDialog::AcceptMode mode)
+{
+    if (dialog)
+        return dialog;
+    const bool open = mode == QFileDialog::AcceptOpen;
+    dialog = new QFileDialog(parent, open ? QStringLiteral("Load Label File") : QStringLiteral("Save Label File"),
+                             QString(), QStringLiteral("Label Format (*.lbl)"));
+    dialog->setObjectName(open ? QStringLiteral("OpenDialog1") : QStringLiteral("SaveDialog1"));
+    dialog->setAcceptMode(mode);
+    dialog->setFileMode(QFileDialog::AnyFile);
+    dialog->setOption(QFileDialog::DontConfirmOverwrite, !open);
+    dialog->setOption(QFileDialog::DontUseNativeDialog, true);
+    dialog->setOption(QFileDialog::ReadOnly, false);
+    return dialog;
+}
+
+// Puts the path in the dialog's name box, or empties it for no path:
+// selectFile("") would leave the name last typed there.
+void ProposeFileName(QFileDialog& dialog, const QString& path)
+{
+    if (!path.isEmpty()) {
+        dialog.selectFile(path);
+        return;
+    }
+    if (auto* nameBox = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+        nameBox->clear();
+}
+
+// Makes the grid row current and scrolls it into view. Rows just inserted are
+// laid out only later, so the layout is brought up to date first.
+void ShowCurrentGridRow(QTableView& grid, const PassList& list)
+{
+    const QModelIndex blankRow = list.index(list.CurrentGridRow() - 1, 0);
+    grid.doItemsLayout();
+    grid.setCurrentIndex(blankRow);
+    grid.scrollTo(blankRow);
+}
+
+}  // namespace
 
 TfrmMain::TfrmMain(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
@@ -95,6 +140,18 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event)
         if (producesCharacter && !QuantityKeyPasses(typed.front()))
             return true;
     }
+    if (watched == txtQty && event->type() == QEvent::InputMethod) {
+        // Dead keys, the compose key and input methods deliver their characters
+        // here rather than as typed keys; the same filter applies to them.
+        const auto* input = static_cast<QInputMethodEvent*>(event);
+        const QString kept = QuantityCharactersKept(input->commitString());
+        if (kept != input->commitString()) {
+            QInputMethodEvent filtered(input->preeditString(), input->attributes());
+            filtered.setCommitString(kept, input->replacementStart(), input->replacementLength());
+            QCoreApplication::sendEvent(txtQty, &filtered);
+            return true;
+        }
+    }
     return QWidget::eventFilter(watched, event);
 }
 
@@ -107,12 +164,13 @@ void TfrmMain::btnAddClick()
         ShowMessage(PassList::LaneRequiredMessage());
         return;
     }
-    grdList->setCurrentIndex(passList_->index(passList_->CurrentGridRow() - 1, 0));
+    ShowCurrentGridRow(*grdList, *passList_);
 }
 
 void TfrmMain::btnClearClick()
 {
     passList_->Clear();
+    ShowCurrentGridRow(*grdList, *passList_);
 }
 
 LayoutTexts TfrmMain::CurrentLayoutTexts() const
@@ -186,15 +244,17 @@ void TfrmMain::SaveLabelFile(const QString& path)
 
 void TfrmMain::btnLoadClick()
 {
-    if (OpenDialog1->exec() != QDialog::Accepted || OpenDialog1->selectedFiles().isEmpty())
+    QFileDialog* dialog = LabelFileDialog(OpenDialog1, this, QFileDialog::AcceptOpen);
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
         return;
-    LoadLabelFile(OpenDialog1->selectedFiles().constFirst());
+    LoadLabelFile(dialog->selectedFiles().constFirst());
 }
 
 void TfrmMain::btnSaveClick()
 {
-    SaveDialog1->selectFile(lastLabelFile_);
-    if (SaveDialog1->exec() != QDialog::Accepted || SaveDialog1->selectedFiles().isEmpty())
+    QFileDialog* dialog = LabelFileDialog(SaveDialog1, this, QFileDialog::AcceptSave);
+    ProposeFileName(*dialog, lastLabelFile_);
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
         return;
-    SaveLabelFile(WithLabelExtension(SaveDialog1->selectedFiles().constFirst()));
+    SaveLabelFile(WithLabelExtension(dialog->selectedFiles().constFirst()));
 }

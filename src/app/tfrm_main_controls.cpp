@@ -1,6 +1,7 @@
 // Construction of the window's controls: positions and sizes are pixels at 96 dpi.
 #include "app/tfrm_main.h"
 
+#include "app/date_picker.h"
 #include "app/fontpicker/font_combo_box.h"
 #include "app/tessary_application.h"
 #include "passes/lane_codes.h"
@@ -8,8 +9,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDateEdit>
-#include <QFileDialog>
 #include <QFrame>
 #include <QHeaderView>
 #include <QLabel>
@@ -148,9 +147,7 @@ void TfrmMain::BuildControls()
     cboType->addItems(LaneCodes());
     cboType->setCurrentIndex(-1);
     MakeLabel(this, "Label26", QStringLiteral("Lane"), 19, 296);
-    dtpDate = Place(new QDateEdit(this), "dtpDate", 88, 320, 186, 25);
-    dtpDate->setCalendarPopup(true);
-    dtpDate->setDisplayFormat(QStringLiteral("MMMM dd yyyy"));
+    dtpDate = Place(new TDateTimePicker(this), "dtpDate", 88, 320, 186, 25);
     dtpDate->setMinimumDate(QDate(100, 1, 1));
     dtpDate->installEventFilter(this);
     MakeLabel(this, "Label27", QStringLiteral("Valid On"), 19, 324);
@@ -177,15 +174,19 @@ void TfrmMain::BuildControls()
     grdList->horizontalHeader()->setFixedHeight(18);
     grdList->horizontalHeader()->setHighlightSections(false);
     grdList->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    const int columnWidths[] = {56, 194, 89};
+    // The columns keep their widths: the header borders cannot be dragged.
+    grdList->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    const int columnWidthsPx[] = {56, 194, 89};
     for (int column = 0; column < 3; ++column)
-        grdList->setColumnWidth(column, columnWidths[column]);
+        grdList->setColumnWidth(column, columnWidthsPx[column]);
     grdList->setSelectionBehavior(QAbstractItemView::SelectRows);
     grdList->setSelectionMode(QAbstractItemView::ExtendedSelection);
     grdList->setEditTriggers(QAbstractItemView::NoEditTriggers);
     // Tab leaves the grid for the next control instead of walking its cells.
     grdList->setTabKeyNavigation(false);
     grdList->setShowGrid(true);
+    // The blank row 1 is current from the start, as after every Add and Clear.
+    grdList->setCurrentIndex(passList_->index(passList_->CurrentGridRow() - 1, 0));
 
     btnLoad = MakeButton(this, "btnLoad", QStringLiteral("&Load"), 10, 542);
     btnSave = MakeButton(this, "btnSave", QStringLiteral("&Save"), 90, 542);
@@ -199,21 +200,6 @@ void TfrmMain::BuildControls()
     MakeFrame(this, "Bevel5", QRect(8, 416, 377, 121), "Label2", QStringLiteral(" Pass List to Print "), {32, 415});
 
     StackCaptionsAndFrames(this);
-
-    const QString filter = QStringLiteral("Label Format (*.lbl)");
-    OpenDialog1 = new QFileDialog(this, QStringLiteral("Load Label File"), QString(), filter);
-    OpenDialog1->setObjectName(QStringLiteral("OpenDialog1"));
-    OpenDialog1->setAcceptMode(QFileDialog::AcceptOpen);
-    OpenDialog1->setFileMode(QFileDialog::AnyFile);
-    SaveDialog1 = new QFileDialog(this, QStringLiteral("Save Label File"), QString(), filter);
-    SaveDialog1->setObjectName(QStringLiteral("SaveDialog1"));
-    SaveDialog1->setAcceptMode(QFileDialog::AcceptSave);
-    SaveDialog1->setFileMode(QFileDialog::AnyFile);
-    SaveDialog1->setOption(QFileDialog::DontConfirmOverwrite, true);
-    for (QFileDialog* dialog : {OpenDialog1, SaveDialog1}) {
-        dialog->setOption(QFileDialog::DontUseNativeDialog, true);
-        dialog->setOption(QFileDialog::ReadOnly, false);
-    }
 }
 
 void TfrmMain::SetTabOrder()

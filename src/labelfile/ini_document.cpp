@@ -1,10 +1,10 @@
 #include "labelfile/ini_document.h"
 
 #include "common/tessary_error.h"
+#include "labelfile/whole_file_write.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace {
 
@@ -110,6 +110,17 @@ QString WrittenForm(QString value)
 IniDocument IniDocument::fromBytes(QByteArray bytes)
 {
     IniDocument document;
+    if (const std::optional<TextEncoding> utf16 = Utf16ByteOrder(bytes)) {
+        // Edited as UTF-8 and written back in its own byte order.
+        QByteArrayView units = QByteArrayView(bytes).sliced(2);
+        if (units.size() % 2 != 0) {
+            document.utf16Tail_ = units.last(1).toByteArray();
+            units.chop(1);
+        }
+        document.utf16_ = utf16;
+        document.bytes_ = DecodeText(units, *utf16).toUtf8();
+        return document;
+    }
     document.bytes_ = std::move(bytes);
     if (document.bytes_.startsWith("\xEF\xBB\xBF"))
         document.bodyStart_ = 3;
@@ -244,18 +255,15 @@ void IniDocument::setValue(const QString& section, const QString& key, const QSt
 
 void IniDocument::writeFile(const QString& path) const
 {
-    const QString failure = QString("Unable to write to %1").arg(path);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw TessaryError(failure);
-    if (file.write(bytes_) != bytes_.size())
-        throw TessaryError(failure);
-    // QFile takes a short write (a full disk, a file size limit) for success,
-    // so the written size is checked before the old file is replaced.
-    if (!file.flush() || file.size() != bytes_.size())
-        throw TessaryError(failure);
-    if (!file.commit())
-        throw TessaryError(failure);
+    WriteWholeFile(path, bytes());
+}
+
+QByteArray IniDocument::bytes() const
+{
+    if (!utf16_)
+        return bytes_;
+    return Utf16ByteOrderMark(*utf16_) + EncodeText(QString::fromUtf8(bytes_), *utf16_).value_or(QByteArray())
+        + utf16Tail_;
 }
 
 QByteArray IniDocument::lineEnd() const

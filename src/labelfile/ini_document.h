@@ -5,6 +5,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <optional>
+
 // An INI text read and written the way the Windows private-profile functions
 // treat it: names match regardless of ASCII case, blanks around names and
 // values do not count, one pair of outer quotes is taken off a value, ";"
@@ -27,12 +29,14 @@ public:
     QString value(const QString& section, const QString& key, const QString& defaultValue) const;
     void setValue(const QString& section, const QString& key, const QString& value);
 
-    // The whole text goes through QSaveFile: on failure the old file stays as
-    // it was and "Unable to write to <path>" is thrown.
+    // Writes the whole text as one replacement (see WriteWholeFile); throws
+    // "Unable to write to <path>" when that fails.
     void writeFile(const QString& path) const;
 
-    const QByteArray& bytes() const { return bytes_; }
-    TextEncoding encoding() const { return encoding_; }
+    // The file's bytes as they would be written, in the file's own encoding.
+    QByteArray bytes() const;
+    // The file's encoding: a UTF-16 file stays UTF-16.
+    TextEncoding encoding() const { return utf16_ ? *utf16_ : encoding_; }
 
 private:
     struct Line {
@@ -53,7 +57,12 @@ private:
     QByteArray encoded(const QString& text) const;
     void convertToUtf8();
 
+    // The text being edited: the file's own bytes, or for a UTF-16 file the
+    // same text in UTF-8 (lines and names are found byte by byte), turned
+    // back into UTF-16 by bytes().
     QByteArray bytes_;
     qsizetype bodyStart_ = 0; // after a UTF-8 byte order mark
-    TextEncoding encoding_ = TextEncoding::Utf8;
+    TextEncoding encoding_ = TextEncoding::Utf8; // of bytes_: UTF-8 or Windows-1252
+    std::optional<TextEncoding> utf16_;
+    QByteArray utf16Tail_; // a last odd byte of a UTF-16 file, kept as it was
 };

@@ -56,10 +56,37 @@ std::optional<QByteArray> EncodeWindows1252(const QString& text)
     return bytes;
 }
 
+std::optional<TextEncoding> Utf16ByteOrder(QByteArrayView bytes)
+{
+    if (bytes.startsWith("\xFF\xFE"))
+        return TextEncoding::Utf16LittleEndian;
+    if (bytes.startsWith("\xFE\xFF"))
+        return TextEncoding::Utf16BigEndian;
+    return std::nullopt;
+}
+
+QByteArray Utf16ByteOrderMark(TextEncoding encoding)
+{
+    switch (encoding) {
+    case TextEncoding::Utf16LittleEndian:
+        return QByteArray("\xFF\xFE", 2);
+    case TextEncoding::Utf16BigEndian:
+        return QByteArray("\xFE\xFF", 2);
+    default:
+        return QByteArray();
+    }
+}
+
 QString DecodeText(QByteArrayView bytes, TextEncoding encoding)
 {
     if (encoding == TextEncoding::Windows1252)
         return DecodeWindows1252(bytes);
+    if (encoding == TextEncoding::Utf16LittleEndian || encoding == TextEncoding::Utf16BigEndian) {
+        QStringDecoder decoder(encoding == TextEncoding::Utf16LittleEndian ? QStringDecoder::Utf16LE
+                                                                           : QStringDecoder::Utf16BE,
+                               QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
+        return decoder.decode(bytes);
+    }
     // QString::fromUtf8 would drop a U+FEFF at the start of every value.
     QStringDecoder decoder(QStringDecoder::Utf8,
                            QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
@@ -70,5 +97,11 @@ std::optional<QByteArray> EncodeText(const QString& text, TextEncoding encoding)
 {
     if (encoding == TextEncoding::Windows1252)
         return EncodeWindows1252(text);
+    if (encoding == TextEncoding::Utf16LittleEndian || encoding == TextEncoding::Utf16BigEndian) {
+        QStringEncoder encoder(encoding == TextEncoding::Utf16LittleEndian ? QStringEncoder::Utf16LE
+                                                                           : QStringEncoder::Utf16BE,
+                               QStringConverter::Flag::Stateless);
+        return QByteArray(encoder.encode(text));
+    }
     return text.toUtf8();
 }

@@ -6,9 +6,10 @@
 
 #include <optional>
 
-// The two encodings a label file may be in: UTF-8, which this program writes,
-// and Windows-1252, which the Windows version of the program wrote.
-enum class TextEncoding { Utf8, Windows1252 };
+// The encodings a label file may be in: UTF-8, which this program writes for a
+// new file; Windows-1252, which the Windows version of the program wrote; and
+// UTF-16 with its byte order mark, as Notepad saves "Unicode" text.
+enum class TextEncoding { Utf8, Windows1252, Utf16LittleEndian, Utf16BigEndian };
 
 bool IsValidUtf8(QByteArrayView bytes);
 
@@ -17,6 +18,10 @@ bool IsValidUtf8(QByteArrayView bytes);
 // byte decodes and encodes back to itself.
 QString DecodeWindows1252(QByteArrayView bytes);
 std::optional<QByteArray> EncodeWindows1252(const QString& text);
+
+// The UTF-16 encoding a byte order mark at the start of the bytes announces.
+std::optional<TextEncoding> Utf16ByteOrder(QByteArrayView bytes);
+QByteArray Utf16ByteOrderMark(TextEncoding encoding);
 
 QString DecodeText(QByteArrayView bytes, TextEncoding encoding);
 // Empty when the text has a character the encoding cannot hold (never for UTF-8).

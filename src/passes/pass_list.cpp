@@ -2,8 +2,6 @@
 
 #include "passes/valid_on_stamp.h"
 
-#include <QLocale>
-
 #include <limits>
 
 namespace {
@@ -86,7 +84,7 @@ bool PassList::Add(const std::optional<QString>& lane, const QDate& pickedDate, 
 
     PassListRow row;
     row.lane = *lane;
-    row.validOnText = QLocale::system().toString(pickedDate, QStringLiteral("MMMM dd yyyy"));
+    row.validOnText = LongMonthDateText(pickedDate);
     // The picker's date with the clock's time of day: the picker's own time plays no part.
     row.validOnStamp = EncodeValidOnStamp(pickedDate, clock_());
     row.quantityText = quantityText;

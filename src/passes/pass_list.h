@@ -1,5 +1,8 @@
 #pragma once
 
+// Rows keep their dates as LongMonthDateText; readers print them the same way.
+#include "passes/month_date_text.h"
+
 #include <QAbstractTableModel>
 #include <QDate>
 #include <QString>

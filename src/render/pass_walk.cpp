@@ -60,7 +60,7 @@ void DrawPass(DrawingSurface& surface, const PassPlacement& p, int x0Px, int yPx
     const CalendarInstant instant = DecodeValidOnStamp(row.validOnStamp);
     const QString passNumber = PassNumberText(instant, passIndex);
     const QString barcode = BarcodeText(passNumber, row.lane);
-    const QString validLine = QStringLiteral("Valid: ") + QLocale().toString(DateOf(instant), u"MMM dd yyyy");
+    const QString validLine = QStringLiteral("Valid: ") + ShortMonthDateText(DateOf(instant));
     const SheetGeometry& g = p.geometry;
 
     double x = x0Px + g.lineStepPx;

@@ -165,14 +165,21 @@ struct FontInFile {
     const char* selected;
 };
 
+// Needs fonts-liberation, whose aliases make Arial and the other Windows core
+// names entries of the picker.
 const FontInFile kFontsInFiles[] = {
-    {"Font=Arial", "Liberation Sans"},
+    {"Font=Arial", "Arial"},
+    {"Font=arial", "Arial"},
+    {"Font=Times New Roman", "Times New Roman"},
     {"Font=NoSuchFace", ""},
+    {"Font=Tahoma", ""},     // no face bound to it here
+    {"Font=Helvetica", ""},  // drawn in Nimbus Sans, but not an entry
     {"Font=LIBERATION SERIF", "Liberation Serif"},
-    {"", "Liberation Sans"},  // no key: the default, Arial
+    {"Font=Nimbus Sans [urw]", ""},
+    {"", "Arial"},  // no key: the default, Arial
 };
 
-TEST_F(MainWindowTest, TheFileFontSelectsItsFaceOrItsSubstitute)
+TEST_F(MainWindowTest, TheFileFontSelectsItsEntryOrClears)
 {
     QTemporaryDir dir;
     auto* fonts = Find<TFontComboBox>("cboFontName");
@@ -199,7 +206,7 @@ TEST_F(MainWindowTest, HeadingsPrintInTheFaceOfTheLoadedFile)
     ModalScript script;
     script.Expect("OpenDialog1", ChooseFile(path));
     Click("btnLoad");
-    ASSERT_EQ(Find<TFontComboBox>("cboFontName")->SelectedFontName(), "Liberation Sans");
+    ASSERT_EQ(Find<TFontComboBox>("cboFontName")->SelectedFontName(), "Arial");
     AddRow("06", QDate(2026, 9, 1), "4");
     const QString pdf = dir.filePath("arial.pdf");
     PrintTo(pdf, script);
@@ -215,6 +222,54 @@ TEST_F(MainWindowTest, HeadingsPrintInTheFaceOfTheLoadedFile)
     QStringList expected = ExpectedBarcodes(window->passList().EntryRow(1), 0, 4);
     expected.sort();
     EXPECT_EQ(Joined(ScanPdfPage(pdf, 1, dir.path())), Joined(expected));
+}
+
+// A file made on Windows, as its program writes it: CRLF, every key, Arial.
+const QByteArray kWindowsFile =
+    "[Barcode]\r\nCols=3\r\nRows=18\r\nRowAdjust=-2\r\nColAdjust=1\r\nFont=Arial\r\nFontSize=1.5\r\n"
+    "Type=07\r\nCenter=1\r\nmargin=0.25\r\ntop=0.5\r\nLine 1=Caf\xE9 Lanes\r\nLine 2=\"  Adult pass  \"\r\n"
+    "Line 3=\r\nLine 4=Valid one day\r\nLine 5=\r\nBold 1=1\r\nBold 2=0\r\nBold 3=0\r\nBold 4=1\r\nBold 5=0\r\n"
+    "\r\n[Printer]\r\nName=Front desk\r\n";
+
+QByteArray Utf16LittleEndian(const QByteArray& latin1)
+{
+    const QString text = QString::fromLatin1(latin1);
+    return QByteArray("\xFF\xFE", 2)
+           + QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+}
+
+struct RoundTripCase {
+    const char* what;
+    QByteArray bytes;
+};
+
+// Loading a file and saving it back over itself changes not one byte.
+TEST_F(MainWindowTest, ALoadedWindowsFileSavesBackByteForByte)
+{
+    const RoundTripCase cases[] = {
+        {"Windows-1252", kWindowsFile},
+        {"UTF-16, as Notepad's Unicode", Utf16LittleEndian(kWindowsFile)},
+    };
+    for (const RoundTripCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("windows.lbl");
+        WriteLabelFile(path, c.bytes);
+        ModalScript script;
+        script.Expect("OpenDialog1", ChooseFile(path)).Expect("SaveDialog1", ChooseFile(path));
+        Click("btnLoad");
+        EXPECT_EQ(Find<TFontComboBox>("cboFontName")->SelectedFontName(), "Arial");
+        EXPECT_EQ(Find<QLineEdit>("ebxLine1")->text(), QString::fromUtf8("Caf\xC3\xA9 Lanes"));
+        EXPECT_EQ(Find<QLineEdit>("ebxLine2")->text(), "  Adult pass  ");
+        EXPECT_EQ(Find<QComboBox>("cboType")->currentText(), "07");
+        EXPECT_TRUE(Find<QCheckBox>("chkBold4")->isChecked());
+        Click("btnSave");
+        EXPECT_EQ(script.Pending(), 0);
+        EXPECT_TRUE(script.Unexpected().isEmpty()) << Joined(script.Unexpected());
+        QFile saved(path);
+        ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+        EXPECT_EQ(saved.readAll(), c.bytes);
+    }
 }
 
 }  // namespace

@@ -2,10 +2,12 @@
 // it (pixels at 96 dpi), with its initial content.
 #include "app/fontpicker/font_combo_box.h"
 #include "app/main_window_fixture.h"
+#include "passes/month_date_text.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QFileDialog>
 #include <QFrame>
 #include <QHeaderView>
 #include <QLabel>
@@ -42,7 +44,7 @@ const PlacedControl kControls[] = {
     {"ebxLine5", "QLineEdit", {118, 246, 200, 21}},
     {"chkBold5", "QCheckBox", {326, 248, 55, 17}},
     {"cboType", "QComboBox", {90, 292, 45, 21}},
-    {"dtpDate", "QDateEdit", {88, 320, 186, 25}},
+    {"dtpDate", "TDateTimePicker", {88, 320, 186, 25}},
     {"txtQty", "QLineEdit", {88, 352, 65, 21}},
     {"btnAdd", "QPushButton", {88, 376, 75, 25}},
     {"txtPages", "QLineEdit", {314, 380, 61, 21}},
@@ -193,7 +195,7 @@ TEST_F(MainWindowTest, DatePickerShowsTodayWithACalendar)
 {
     auto* date = Find<QDateEdit>("dtpDate");
     EXPECT_EQ(date->date(), QDate::currentDate());
-    EXPECT_EQ(date->displayFormat(), QStringLiteral("MMMM dd yyyy"));
+    EXPECT_EQ(date->text(), LongMonthDateText(QDate::currentDate())) << "mmmm dd yyyy";
     EXPECT_TRUE(date->calendarPopup());
     // Passes dated before 1980 must be pickable: the print run reports them.
     EXPECT_LE(date->minimumDate(), QDate(1979, 1, 1));
@@ -217,6 +219,29 @@ TEST_F(MainWindowTest, GridShowsItsHeaderAndOneBlankRow)
     EXPECT_EQ(grid->editTriggers(), QAbstractItemView::NoEditTriggers);
     EXPECT_FALSE(model->flags(model->index(0, 1)).testFlag(Qt::ItemIsEditable));
     EXPECT_TRUE(grid->showGrid());
+}
+
+// Most sessions never load or save: the file dialogs are made when first used.
+TEST_F(MainWindowTest, FileDialogsAreMadeWhenFirstUsed)
+{
+    EXPECT_EQ(window->findChild<QFileDialog*>(), nullptr);
+    ModalScript script;
+    script.Expect("OpenDialog1", RejectDialog());
+    Click("btnLoad");
+    EXPECT_EQ(script.Pending(), 0);
+    EXPECT_NE(Find<QFileDialog>("OpenDialog1"), nullptr);
+    EXPECT_EQ(Find<QFileDialog>("SaveDialog1"), nullptr);
+    auto* open = Find<QFileDialog>("OpenDialog1");
+    EXPECT_EQ(open->windowTitle(), QStringLiteral("Load Label File"));
+    EXPECT_EQ(open->nameFilters(), QStringList{QStringLiteral("Label Format (*.lbl)")});
+    script.Expect("SaveDialog1", RejectDialog());
+    Click("btnSave");
+    EXPECT_EQ(script.Pending(), 0);
+    auto* save = Find<QFileDialog>("SaveDialog1");
+    ASSERT_NE(save, nullptr);
+    EXPECT_EQ(save->windowTitle(), QStringLiteral("Save Label File"));
+    EXPECT_TRUE(save->testOption(QFileDialog::DontConfirmOverwrite));
+    EXPECT_EQ(window->findChildren<QFileDialog*>().size(), 2);
 }
 
 TEST_F(MainWindowTest, ButtonsHaveTheirCaptionsAndNoneIsDefault)

@@ -2,6 +2,7 @@
 // a cups-pdf queue as its default, whose output PDF must carry every barcode of
 // the run.
 #include "app/fontpicker/font_combo_box.h"
+#include "app/fontpicker/system_typefaces.h"
 #include "app/tessary_application.h"
 #include "app/tfrm_main.h"
 #include "cups/modal_answerer.h"
@@ -153,8 +154,9 @@ TEST_F(CupsQueue, TheQueueIsTheWindowsPrinter)
 TEST_F(CupsQueue, FontPickerListsTheSystemTypefaces)
 {
     ASSERT_EQ(window_->printer().printerName(), kQueue);
+    // With a queue as the printer, the picker still offers the system's typefaces.
     QStringList expected;
-    for (const QString& family : QFontDatabase::families()) {
+    for (const QString& family : SystemFontFamilies()) {
         if (!expected.contains(family, Qt::CaseInsensitive))
             expected << family;
     }
@@ -166,6 +168,10 @@ TEST_F(CupsQueue, FontPickerListsTheSystemTypefaces)
     std::sort(expected.begin(), expected.end(), caseless);
     EXPECT_EQ(listed, expected);
     EXPECT_TRUE(listed.contains(QStringLiteral("Liberation Sans")));
+    for (const QString& entry : listed) {
+        EXPECT_FALSE(entry.contains(QLatin1Char('['))) << entry.toStdString();
+        EXPECT_FALSE(IsGenericFamilyName(entry)) << entry.toStdString();
+    }
 }
 
 struct QueueRun {

@@ -224,6 +224,11 @@ TEST_P(PrivateCupsQueueControl, JobFollowsTheQueueState)
         EXPECT_TRUE(info.contains(QLatin1String("page.txt"))) << info.toStdString();
         EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("Pages:\\s+1\\n")))) << info.toStdString();
         EXPECT_EQ(scheduler.CompletedJobs(queue), QStringList{job});
+        const QString attributes = scheduler.Run(
+            QStringLiteral("ipptool"),
+            {QStringLiteral("-tv"), scheduler.IppUri(QStringLiteral("jobs/") + job.section(QLatin1Char('-'), -1)),
+             QStringLiteral("get-job-attributes.test")});
+        EXPECT_TRUE(attributes.contains(QLatin1String("job-state (enum) = completed"))) << attributes.toStdString();
     } else {
         QThread::msleep(2000);
         EXPECT_EQ(scheduler.PendingJobs(queue), QStringList{job});

@@ -27,7 +27,7 @@ id "$user" >/dev/null 2>&1 || { echo "SKIP: no user $user to run the program as"
 installed_before=$(dpkg-query -W -f='${Status} ${Version}' "$package" 2>/dev/null || true)
 if [ -n "${CI:-}" ] && ! grep -q 'install ok installed' <<<"$installed_before"; then
   mode=dpkg
-  root=/
+  root=""
   echo "CI is set and $package is not installed: installing it with dpkg -i, removing it afterwards"
 else
   mode=unpacked

@@ -8,9 +8,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <functional>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 namespace {
@@ -120,29 +118,6 @@ TEST_P(IniUnwritable, ThrowsUnableToWrite)
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, IniUnwritable, ::testing::ValuesIn(kUnwritable));
-
-// Caps the size of files this process may write, so that even root cannot
-// finish writing the new text; SIGXFSZ is ignored so the write just fails.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = saved_;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &saved_);
-        std::signal(SIGXFSZ, oldHandler_);
-    }
-
-private:
-    rlimit saved_{};
-    void (*oldHandler_)(int) = nullptr;
-};
 
 TEST(IniWriteFile, FailedWriteLeavesTheOldFile)
 {

@@ -18,7 +18,7 @@ struct FakeClock {
 QString DateText(int month, int day, int year)
 {
     // The month name comes from the locale the tests run in; the rest is fixed.
-    return QLocale::system().monthName(month, QLocale::LongFormat)
+    return QLocale().standaloneMonthName(month, QLocale::LongFormat)
          + QStringLiteral(" %1 %2").arg(day, 2, 10, QLatin1Char('0')).arg(year);
 }
 

@@ -5,14 +5,13 @@
 #include <QFile>
 #include <QRegularExpression>
 #include <QThread>
+#include <QUrl>
 
 #include <cups/cups.h>
 
 #include <csignal>
-#include <utility>
-#include <cstdlib>
 #include <sys/prctl.h>
-#include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -222,6 +221,13 @@ QString PrivateCupsScheduler::Run(const QString& program, const QStringList& arg
         return QStringLiteral("the scheduler was never started");
     }
     return RunProcess(program, arguments, env_, exitCode);
+}
+
+QString PrivateCupsScheduler::IppUri(const QString& resource) const
+{
+    // libcups takes a host that starts with "/" for a domain socket.
+    return QStringLiteral("ipp://%1/%2")
+        .arg(QString::fromLatin1(QUrl::toPercentEncoding(SocketPath())), resource);
 }
 
 QString PrivateCupsScheduler::OutputDir(const QString& queue) const

@@ -17,7 +17,9 @@
 // destination and any scheduler it runs are neither used nor changed.
 //
 // The cupsd is this object's child: stopped by its process id when the object
-// goes, and sent SIGTERM by the kernel if the test process dies first.
+// goes, and sent SIGTERM by the kernel if the test process dies first (the
+// signal follows the thread that called Start(), so start it on a thread that
+// outlives its use, such as the test's main thread).
 class PrivateCupsScheduler {
 public:
     PrivateCupsScheduler();
@@ -39,8 +41,10 @@ public:
     QString SetDefault(const QString& name);
     // Points libcups, and with it Qt's print support, in this process at the
     // scheduler (CUPS_SERVER, CUPS_SERVERROOT, HOME; LPDEST and PRINTER
-    // removed) until Stop(). Call it before the process first touches a
-    // printer: libcups reads CUPS_SERVERROOT once per thread.
+    // removed) until Stop(). libcups keeps the server per thread and is told
+    // to forget it; it reads CUPS_SERVERROOT only on a thread's first call,
+    // so a later scheduler in the same process is reached over its socket
+    // alone (PPDs come over IPP), which prints the same.
     QString UseInThisProcess();
     // Stops cupsd and gives this process back its own environment.
     void Stop();
@@ -56,6 +60,9 @@ public:
     // Runs an lp tool (lpstat, lp, cupsreject, cupsaccept, cancel, lpoptions,
     // ...) against the scheduler; standard output and error together.
     QString Run(const QString& program, const QStringList& arguments, int* exitCode = nullptr) const;
+    // An IPP URI on the scheduler's socket for ipptool, e.g. IppUri("jobs/3")
+    // or IppUri("printers/PDF"): ipp://<socket path, percent-encoded>/<resource>.
+    QString IppUri(const QString& resource) const;
 
     // Where cups-pdf writes the queue's jobs, and the PDF files there now.
     QString OutputDir(const QString& queue) const;

@@ -13,19 +13,19 @@
 
 namespace {
 
-int FontTypeOf(const QString& family)
+int FontTypeOf(const QString& name)
 {
-    // Outline faces stand in for TrueType; anything else counts as raster.
-    return QFontDatabase::isScalable(family) ? TFontComboBox::TrueTypeFontType
-                                             : TFontComboBox::RasterFontType;
+    // Outline faces stand in for TrueType; anything else counts as raster. A
+    // Windows name has the type of the face the font system binds to it.
+    bool scalable = QFontDatabase::isScalable(name);
+    if (!scalable) {
+        const QString boundFace = FontSubstituteFamily(name);
+        scalable = !boundFace.isEmpty() && QFontDatabase::isScalable(boundFace);
+    }
+    return scalable ? TFontComboBox::TrueTypeFontType : TFontComboBox::RasterFontType;
 }
 
 } // namespace
-
-QStringList SystemFontFamilies()
-{
-    return QFontDatabase::families();
-}
 
 TFontComboBox::TFontComboBox(QWidget* parent, TFontSource fontSource)
     : TOwnerDrawComboBox(parent), m_fontSource(std::move(fontSource))
@@ -53,15 +53,7 @@ void TFontComboBox::SelectFontByName(const QString& name)
 {
     if (SelectedFontName() == name)
         return;
-    int index = IndexOfName(name);
-    if (index < 0) {
-        // A label file written where Arial exists should still find the
-        // face this system prints for Arial.
-        const QString substitute = FontSubstituteFamily(name);
-        if (!substitute.isEmpty())
-            index = IndexOfName(substitute);
-    }
-    setCurrentIndex(index);
+    setCurrentIndex(IndexOfName(name));
 }
 
 void TFontComboBox::RebuildFontList()

@@ -2,6 +2,7 @@
 
 #include "app/fontpicker/font_cb_options.h"
 #include "app/fontpicker/owner_draw_combo_box.h"
+#include "app/fontpicker/system_typefaces.h"
 
 #include <QStringList>
 
@@ -9,10 +10,6 @@
 
 // Gives the typefaces a device offers, in the order the system reports them.
 using TFontSource = std::function<QStringList()>;
-
-// The typefaces of the current printer. Qt prints with the system's fonts, so
-// they are the font database's families (the screen offers the same ones).
-QStringList SystemFontFamilies();
 
 // The printer font picker: a drop-down list of typefaces, sorted and unique
 // without regard to case, each entry drawn in its own typeface. The program
@@ -40,8 +37,9 @@ public:
 
     // The selected entry's name as the list holds it, or "" with nothing selected.
     QString SelectedFontName() const;
-    // Selects the entry of that name (letters A-Z in any case), else the face
-    // the font system substitutes for it when listed, else nothing.
+    // Selects the entry of that name: the one shown if it is exactly that name,
+    // else the first whose name equals it with the letters A-Z in any case;
+    // with no such entry nothing is selected.
     void SelectFontByName(const QString& name);
 
     void RebuildFontList();

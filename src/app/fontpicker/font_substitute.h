@@ -2,9 +2,9 @@
 
 #include <QString>
 
-// The family the font system puts in place of a face it does not have, when
-// it binds that family to the name itself (fontconfig's metric aliases, e.g.
-// "Arial" -> "Liberation Sans"). Empty when the font system would only fall
-// back to its default family for the requested generic kind, or for an empty
-// name.
+// The installed family the font system draws in place of a face it does not
+// have, when it binds that family to the name itself (fontconfig's metric
+// aliases: "Arial" -> "Liberation Sans"), by its plain name. Empty when the
+// font system would only fall back to its default family for the generic kind
+// asked for, and for an empty name.
 QString FontSubstituteFamily(const QString& name);

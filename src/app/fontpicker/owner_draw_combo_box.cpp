@@ -2,7 +2,10 @@
 
 #include <QAbstractItemDelegate>
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QPainter>
+#include <QProxyStyle>
+#include <QStyleFactory>
 #include <QStyleOptionComboBox>
 #include <QStylePainter>
 
@@ -33,11 +36,45 @@ private:
     TOwnerDrawComboBox& m_combo;
 };
 
+namespace {
+
+// Styles such as Fusion open a pick-only combo box as a menu-like list of all
+// entries, as tall as the screen allows and as wide as the longest name; this
+// box opens a list of a fixed number of entries that scrolls.
+class ScrollingListStyle : public QProxyStyle {
+public:
+    ScrollingListStyle() : QProxyStyle(QStyleFactory::create(QApplication::style()->name())) {}
+
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override
+    {
+        if (hint == SH_ComboBox_Popup)
+            return 0;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
+} // namespace
+
 TOwnerDrawComboBox::TOwnerDrawComboBox(QWidget* parent) : QComboBox(parent)
 {
     setEditable(false);
-    setMaxVisibleItems(8);
+    auto* listStyle = new ScrollingListStyle;
+    listStyle->setParent(this); // a widget does not own the style it is given
+    setStyle(listStyle);
+    setDropDownCount(8);
     setItemDelegate(new ItemDelegate(*this));
+}
+
+void TOwnerDrawComboBox::showPopup()
+{
+    QComboBox::showPopup();
+    QWidget* list = view()->window();
+    if (list == window())
+        return;
+    const int widthPx = m_dropDownWidthPx > 0 ? m_dropDownWidthPx : width();
+    if (list->width() != widthPx)
+        list->resize(widthPx, list->height());
 }
 
 void TOwnerDrawComboBox::SetItemHeight(int heightPx)

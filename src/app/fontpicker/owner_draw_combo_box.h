@@ -23,6 +23,15 @@ public:
     int ItemHeight() const { return m_itemHeightPx; }
     void SetItemHeight(int heightPx);
 
+    // Entries the open list shows at a time; it scrolls for the others.
+    int DropDownCount() const { return maxVisibleItems(); }
+    void setDropDownCount(int count) { setMaxVisibleItems(count); }
+    // Width of the open list in pixels; 0 makes it exactly as wide as the box.
+    int DropDownWidth() const { return m_dropDownWidthPx; }
+    void setDropDownWidth(int widthPx) { m_dropDownWidthPx = qMax(widthPx, 0); }
+
+    void showPopup() override;
+
 protected:
     // Draws entry index into rectPx, which the painter is already clipped to.
     virtual void DrawItem(QPainter& painter, int index, const QRect& rectPx,
@@ -34,4 +43,5 @@ private:
     class ItemDelegate;
 
     int m_itemHeightPx = 15;
+    int m_dropDownWidthPx = 0;
 };

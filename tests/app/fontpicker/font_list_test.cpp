@@ -129,13 +129,13 @@ TEST(FontList, TrueTypeOnlyKeepsOutlineFaces)
     EXPECT_EQ(Entries(picker), (QStringList{"Liberation Sans"}));
 }
 
-TEST(FontList, SystemSourceListsTheFontDatabaseFamilies)
+TEST(FontList, SystemSourceListsEachTypefaceOnce)
 {
     TFontComboBox picker;
     picker.setOptions(WindowPickerOptions());
     const QStringList families = SystemFontFamilies();
     ASSERT_FALSE(families.isEmpty());
-    EXPECT_EQ(picker.count(), families.size());
+    EXPECT_EQ(picker.count(), UniqueIgnoringCase(families).size());
     for (const QString& family : families)
         EXPECT_GE(picker.findText(family, Qt::MatchFixedString), 0) << family.toStdString();
     const QStringList entries = Entries(picker);

@@ -28,3 +28,14 @@ inline QStringList Entries(const TFontComboBox& picker)
         names << picker.itemText(i);
     return names;
 }
+
+// The names once each, compared without regard to case, first spelling kept.
+inline QStringList UniqueIgnoringCase(const QStringList& names)
+{
+    QStringList unique;
+    for (const QString& name : names) {
+        if (!unique.contains(name, Qt::CaseInsensitive))
+            unique << name;
+    }
+    return unique;
+}

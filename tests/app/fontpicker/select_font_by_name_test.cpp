@@ -82,18 +82,20 @@ TEST(SelectByName, SameNameChangesNothing)
     EXPECT_EQ(picker->SelectedFontName(), QString("MixedCase"));
 }
 
-struct SubstituteCase {
+struct SystemNameCase {
     QString asked;
     QString expected;
 };
 
-class SubstituteOnSystemFonts : public ::testing::TestWithParam<SubstituteCase> {};
+class SelectOnSystemFonts : public ::testing::TestWithParam<SystemNameCase> {};
 
-// Needs fonts-liberation, whose fontconfig aliases stand in for the
-// Windows core fonts.
-TEST_P(SubstituteOnSystemFonts, SelectsTheFaceTheSystemPrintsInstead)
+// Needs fonts-liberation, whose fontconfig aliases bind the Windows core font
+// names to metric-compatible faces. A Windows name is an entry of its own and
+// is selected as such; a name the list lacks clears, whatever face the font
+// system would draw for it.
+TEST_P(SelectOnSystemFonts, SelectsTheEntryOfThatNameOrClears)
 {
-    const SubstituteCase& c = GetParam();
+    const SystemNameCase& c = GetParam();
     TFontComboBox picker;
     picker.setOptions(WindowPickerOptions());
     ASSERT_GE(picker.findText("Liberation Sans"), 0) << "fonts-liberation is not installed";
@@ -105,22 +107,29 @@ TEST_P(SubstituteOnSystemFonts, SelectsTheFaceTheSystemPrintsInstead)
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Table, SubstituteOnSystemFonts,
-    ::testing::Values(SubstituteCase{"Arial", "Liberation Sans"},
-                      SubstituteCase{"arial", "Liberation Sans"},
-                      SubstituteCase{"Times New Roman", "Liberation Serif"},
-                      SubstituteCase{"Courier New", "Liberation Mono"},
-                      SubstituteCase{"Arial Narrow", "Liberation Sans Narrow"},
-                      SubstituteCase{"NoSuchFace", ""},
-                      SubstituteCase{"Zzqx Unknown", ""},
-                      // Falls back to the default sans face only: not a substitute.
-                      SubstituteCase{"MS Sans Serif", ""},
-                      SubstituteCase{"Verdana", ""},
-                      SubstituteCase{"", ""}));
+    Table, SelectOnSystemFonts,
+    ::testing::Values(SystemNameCase{"Arial", "Arial"},
+                      SystemNameCase{"arial", "Arial"},
+                      SystemNameCase{"ARIAL NARROW", "Arial Narrow"},
+                      SystemNameCase{"Times New Roman", "Times New Roman"},
+                      SystemNameCase{"courier new", "Courier New"},
+                      SystemNameCase{"Liberation Sans", "Liberation Sans"},
+                      SystemNameCase{"nimbus sans", "Nimbus Sans"},
+                      SystemNameCase{"NoSuchFace", ""},
+                      SystemNameCase{"Zzqx Unknown", ""},
+                      // Drawn in another face by the font system, but no entry.
+                      SystemNameCase{"Helvetica", ""},
+                      SystemNameCase{"Tahoma", ""},
+                      SystemNameCase{"Verdana", ""},
+                      SystemNameCase{"MS Sans Serif", ""},
+                      SystemNameCase{"Sans Serif", ""},
+                      SystemNameCase{"Nimbus Sans [urw]", ""},
+                      SystemNameCase{"\u00E9clair serif", ""},
+                      SystemNameCase{"", ""}));
 
-TEST(SubstituteOnSystemFonts, UnlistedSubstituteClears)
+TEST(SelectOnSystemFonts, UnlistedWindowsNameClears)
 {
-    auto picker = PickerWithFaces({"Alpha", "Beta Sans"});
+    auto picker = PickerWithFaces({"Alpha", "Beta Sans", "Liberation Sans"});
     picker->SelectFontByName("Alpha");
     picker->SelectFontByName("Arial");
     EXPECT_EQ(picker->SelectedFontName(), QString());
