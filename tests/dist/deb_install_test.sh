@@ -142,6 +142,46 @@ fi
 check "barcode file in the user's cache folder" '[ -s "$home/.cache/tessary-utility/code128.bmp" ]'
 check "nothing written beside the program" '[ "$(ls -la --time-style=+%s "$root/usr/bin")" = "$program_dir_before" ]'
 
+# The batch tool of the same package, run by the same user: one sheet of six
+# passes to the private queue, every barcode the one its instant gives.
+print_tool="$root/usr/bin/tessary-print"
+man_page="$root/usr/share/man/man1/tessary-print.1.gz"
+check "batch tool in $root/usr/bin" '[ -x "$print_tool" ]'
+check "batch tool's man page" '[ -s "$man_page" ] && gzip -t "$man_page"'
+cp "$src/examples/passes_2x5_letter.lbl" "$home/passes.lbl"
+chown "$user:" "$home/passes.lbl"
+outputs_before=$(ls "$outdir" 2>/dev/null | sort)
+day=$(date +%F)
+as_user() {
+  runuser -u "$user" -- env -i PATH=/usr/bin:/bin HOME="$home" USER="$user" LANG=C.UTF-8 \
+    XDG_RUNTIME_DIR="$work/runtime" CUPS_SERVER="$server" CUPS_SERVERROOT="$server_root" "$@"
+}
+check "batch tool prints to the queue" \
+  'as_user "$print_tool" --label "$home/passes.lbl" --row "07,${day}T08:00:00,6" --printer "$queue" --quiet 2>"$work/print-tool.log"'
+for _ in $(seq 1 240); do
+  [ -z "$(bash "$cups_script" run "$cups_dir" lpstat -o "$queue" 2>/dev/null)" ] && break
+  sleep 0.5
+done
+tool_pdf=$(comm -13 <(echo "$outputs_before") <(ls "$outdir" 2>/dev/null | sort) | grep -- '-job_.*\.pdf$' | head -1 || true)
+check "the batch tool's job reached the queue" '[ -n "$tool_pdf" ]'
+if [ -n "$tool_pdf" ]; then
+  mkdir -p "$work/tool-scan"
+  pdftoppm -r 300 -gray -png "$outdir/$tool_pdf" "$work/tool-scan/page" 2>/dev/null
+  for page in "$work"/tool-scan/page*.png; do zbarimg --quiet --raw -Scode128.enable "$page" 2>/dev/null || true; done >"$work/tool-decoded.txt"
+  check "every pass of the batch tool's job decodes" 'python3 - "$day" "$work/tool-decoded.txt" <<"PY"
+import sys, datetime
+day = datetime.datetime.strptime(sys.argv[1] + " 08:00:00", "%Y-%m-%d %H:%M:%S")
+start = datetime.datetime(day.year - day.year % 2, 1, 1)
+serial = 20000000 + int((day - start).total_seconds())
+decoded = sorted(l.strip() for l in open(sys.argv[2]) if l.strip())
+expected = ["%08d07" % (serial + i) for i in range(6)]
+print("batch tool passes printed: 6, decoded: %d" % len(decoded), decoded)
+sys.exit(0 if decoded == expected else 1)
+PY'
+fi
+check "batch tool refuses a 1979 row and leaves no file" \
+  '! as_user "$print_tool" --label "$home/passes.lbl" --row "07,1979-06-01,2" --pdf "$home/old.pdf" --quiet 2>/dev/null && [ ! -e "$home/old.pdf" ]'
+
 if [ "$mode" = dpkg ]; then
   dpkg -r "$package" >"$work/dpkg-remove.log"
   installed=no
