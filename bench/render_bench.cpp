@@ -2,17 +2,27 @@
 // comes out and how much memory the run peaks at.
 //
 //   render-bench --sheets S --cols C --rows R --dpi D --out FILE
+//                [--bitmap PATH] [--first-day YYYY-MM-DD] [--list FILE]
+//
+// --bitmap names the barcode bitmap file (a file in a temporary folder of its own
+// when left out), --first-day the valid-on day of the first generated row (so
+// that two runs print different passes) and --list a file that receives every
+// barcode text drawn, in order, one per line.
 //
 // Prints passes_per_second, pdf_bytes_per_sheet and peak_rss_mb, one per line.
 
 #include "passes/valid_on_stamp.h"
-#include "render/pdf_sheets.h"
+#include "render/barcode/heap_retention.h"
+#include "common/tessary_error.h"
+#include "render/print_run.h"
+#include "render/run_page_layout.h"
 
 #include <QDate>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QPrinter>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTime>
@@ -33,6 +43,9 @@ struct BenchOptions {
     int rows = 20;
     int dpi = 300;
     QString out;
+    QString bitmap;
+    QDate firstDay{2026, 3, 2};
+    QString list;
 };
 
 class BenchStyle : public HeadingStyleSource {
@@ -43,7 +56,8 @@ public:
 
 void PrintUsage()
 {
-    std::fprintf(stderr, "usage: render-bench --sheets S --cols C --rows R --dpi D --out FILE\n");
+    std::fprintf(stderr, "usage: render-bench --sheets S --cols C --rows R --dpi D --out FILE\n"
+                         "                    [--bitmap PATH] [--first-day YYYY-MM-DD] [--list FILE]\n");
 }
 
 bool ParsePositive(const QString& text, int& value)
@@ -74,6 +88,12 @@ bool ParseOptions(const QStringList& args, BenchOptions& options)
             ok = ParsePositive(value, options.dpi);
         else if (name == "--out")
             options.out = value;
+        else if (name == "--bitmap")
+            options.bitmap = value;
+        else if (name == "--first-day")
+            ok = (options.firstDay = QDate::fromString(value, Qt::ISODate)).isValid();
+        else if (name == "--list")
+            options.list = value;
         else
             ok = false;
         if (!ok)
@@ -97,10 +117,9 @@ LayoutSettings BenchLayout(const BenchOptions& options)
 
 // Enough rows for the passes wanted, each with its own lane and stamp so that
 // no two barcodes of the run repeat.
-std::vector<PassListRow> BenchRows(long long passes)
+std::vector<PassListRow> BenchRows(long long passes, const QDate& firstDay)
 {
     std::vector<PassListRow> rows;
-    const QDate firstDay(2026, 3, 2);
     for (long long made = 0, k = 0; made < passes; ++k) {
         const int quantity = int(std::min<long long>(kMaxPassesPerRow, passes - made));
         const QDate day = firstDay.addDays(k / 24);
@@ -114,6 +133,19 @@ std::vector<PassListRow> BenchRows(long long passes)
         made += quantity;
     }
     return rows;
+}
+
+// One text a line; nothing to do without a list file.
+bool WriteList(const QString& path, const QStringList& texts)
+{
+    if (path.isEmpty())
+        return true;
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    for (const QString& text : texts)
+        file.write(text.toUtf8() + '\n');
+    return file.flush() && file.error() == QFileDevice::NoError;
 }
 
 double PeakRssMb()
@@ -140,6 +172,7 @@ double PeakRssMb()
 
 int main(int argc, char** argv)
 {
+    KeepFreedHeapForReuse();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
@@ -156,20 +189,43 @@ int main(int argc, char** argv)
     }
     const LayoutSettings settings = BenchLayout(options);
     const long long wanted = 1LL * options.sheets * options.cols * options.rows;
-    const std::vector<PassListRow> rows = BenchRows(wanted);
+    const std::vector<PassListRow> rows = BenchRows(wanted, options.firstDay);
     const BenchStyle style;
+    const QString bitmapPath =
+        options.bitmap.isEmpty() ? workDir.filePath(QStringLiteral("code128.bmp")) : options.bitmap;
+    QStringList drawnTexts;
+    PrintRunRequest request;
+    request.settings = settings;
+    request.rows = rows;
+    request.style = &style;
+    request.bitmapPath = bitmapPath;
+    if (!options.list.isEmpty()) {
+        drawnTexts.reserve(qsizetype(wanted));
+        request.passDrawn = [&drawnTexts](const QString& text) { drawnTexts.append(text); };
+    }
 
     int drawn = 0;
     QElapsedTimer timer;
     timer.start();
     try {
-        drawn = PrintPassesToPdf(options.out, options.dpi, settings, rows, style,
-                                 workDir.filePath(QStringLiteral("code128.bmp")));
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(options.out);
+        printer.setResolution(options.dpi);
+        PrepareLetterPrinter(printer);
+        drawn = PrintRun(printer, request, [] {
+                    throw TessaryError(QStringLiteral("Invalid value, fix and retry..."));
+                }).passesDrawn;
     } catch (const std::exception& error) {
         std::fprintf(stderr, "printing failed: %s\n", error.what());
+        WriteList(options.list, drawnTexts);
         return 1;
     }
     const double seconds = double(timer.nsecsElapsed()) / 1e9;
+    if (!WriteList(options.list, drawnTexts)) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(options.list));
+        return 1;
+    }
     if (drawn != wanted) {
         std::fprintf(stderr, "drew %d passes of %lld\n", drawn, wanted);
         return 1;

@@ -6,7 +6,7 @@ PACKAGES=(
   build-essential cmake pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev
   libzint-dev libgtest-dev
-  poppler-utils zbar-tools fonts-liberation fonts-urw-base35 xvfb xauth
+  poppler-utils zbar-tools fonts-liberation fonts-urw-base35 xvfb xauth python3
   clang libclang-rt-14-dev
   cups libcups2-dev printer-driver-cups-pdf xdotool x11-utils desktop-file-utils
 )

@@ -1,7 +1,9 @@
 #include "render/barcode/draw_code128.h"
 
 #include "common/tessary_error.h"
-#include "render/barcode/black_white_bitmap.h"
+#include "render/barcode/bitmap_round_trip.h"
+#include "render/barcode/code128_reader.h"
+#include "render/barcode/mono_bmp.h"
 #include "render/barcode/print_code128.h"
 
 #include <QFile>
@@ -12,6 +14,7 @@ namespace {
 
 constexpr double kLibraryValueScale = 0.16;
 constexpr double kBitmapPixelsPerInch = 300.0;
+constexpr int kPassNumberLength = 8;
 
 // Puts the caller's brush style back however the drawing ends.
 class BrushStyleRestorer {
@@ -26,24 +29,25 @@ private:
     BrushStyle saved_;
 };
 
-QImage LoadBitmapFile(const QString& bitmapPath)
+QByteArray ReadBitmapFile(const QString& bitmapPath)
 {
-    QByteArray bytes;
-    {
-        QFile file(bitmapPath);
-        if (!file.open(QIODevice::ReadOnly))
-            throw TessaryError(QString("Cannot open file %1").arg(bitmapPath));
-        bytes = file.readAll();
-    }
-    QImage image;
-    if (!image.loadFromData(bytes, "BMP") || image.isNull())
-        throw TessaryError("Bitmap image is not valid");
-    return ToBlackWhiteMono(image);
+    QFile file(bitmapPath);
+    if (!file.open(QIODevice::ReadOnly))
+        throw TessaryError(QString("Cannot open file %1").arg(bitmapPath));
+    return file.readAll();
 }
 
 int ScaledToDevicePx(int imagePx, int dpi)
 {
     return static_cast<int>(imagePx * (dpi / kBitmapPixelsPerInch));
+}
+
+void StretchAt300PixelsPerInch(DrawingSurface& surface, int xPx, int yPx, int dpiX, int dpiY, const QImage& image)
+{
+    BrushStyleRestorer restorer(surface);
+    surface.setBrushStyle(BrushStyle::Solid);
+    const QRect targetPx(xPx, yPx, ScaledToDevicePx(image.width(), dpiX), ScaledToDevicePx(image.height(), dpiY));
+    surface.stretchImage(targetPx, image);
 }
 
 }  // namespace
@@ -53,16 +57,18 @@ void DrawCode128(DrawingSurface& surface, int xPx, int yPx, int valueA, int valu
 {
     const int scaledA = static_cast<int>(valueA * kLibraryValueScale);
     const int scaledB = static_cast<int>(valueB * kLibraryValueScale);
-    PrintCode128(bitmapPath, option, scaledB, scaledA, text);
-    DrawScaledBitmap(surface, xPx, yPx, dpiX, dpiY, bitmapPath);
+    const Code128Bmp written = MakeCode128Bmp(bitmapPath, option, scaledB, scaledA, text);
+    const QImage image = DecodeBmp(WriteAndReadBack(bitmapPath, written.bytes));
+    if (ReadCode128Image(image, Code128RunsDownThePage(option), scaledA) != text) {
+        throw TessaryError(
+            QString("The barcode of pass %1 did not read back as %2").arg(text.left(kPassNumberLength), text));
+    }
+    StretchAt300PixelsPerInch(surface, xPx, yPx, dpiX, dpiY, image);
 }
 
 void DrawScaledBitmap(DrawingSurface& surface, int xPx, int yPx, int dpiX, int dpiY,
                       const QString& bitmapPath)
 {
-    BrushStyleRestorer restorer(surface);
-    surface.setBrushStyle(BrushStyle::Solid);
-    const QImage image = LoadBitmapFile(bitmapPath);
-    const QRect targetPx(xPx, yPx, ScaledToDevicePx(image.width(), dpiX), ScaledToDevicePx(image.height(), dpiY));
-    surface.stretchImage(targetPx, image);
+    const QImage image = DecodeBmp(ReadBitmapFile(bitmapPath));
+    StretchAt300PixelsPerInch(surface, xPx, yPx, dpiX, dpiY, image);
 }
