@@ -1,6 +1,7 @@
 // tessary-print: prints the passes of a label file and a list of rows without the window.
 #include "batch/batch_run.h"
 #include "render/barcode/barcode_bitmap_path.h"
+#include "render/barcode/heap_retention.h"
 
 #include <QGuiApplication>
 #include <csignal>
@@ -27,6 +28,7 @@ void ForwardQtMessage(QtMsgType type, const QMessageLogContext& context, const Q
 
 int main(int argc, char* argv[])
 {
+    KeepFreedHeapForReuse();
     // Fonts and printers need a GUI application, but a batch tool needs no screen.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");

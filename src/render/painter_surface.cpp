@@ -26,13 +26,29 @@ int PainterSurface::dpiY() const { return painter_.device()->logicalDpiY(); }
 
 void PainterSurface::setFont(const FontRecord& font)
 {
+    const MadeFont& made = FontFor(font);
     font_ = font;
-    qtFont_ = QtFontFromRecord(font, painter_.device());
+    qtFont_ = made.font;
+    metrics_ = made.metrics;
+}
+
+const PainterSurface::MadeFont& PainterSurface::FontFor(const FontRecord& record)
+{
+    constexpr std::size_t kKept = 16;
+    for (const MadeFont& made : madeFonts_) {
+        if (made.record == record)
+            return made;
+    }
+    if (madeFonts_.size() >= kKept)
+        madeFonts_.erase(madeFonts_.begin());
+    const QFont font = QtFontFromRecord(record, painter_.device());
+    madeFonts_.push_back({record, font, QFontMetricsF(font, painter_.device())});
+    return madeFonts_.back();
 }
 
 void PainterSurface::drawTextAt(int xPx, int yPx, const QString& text)
 {
-    const QFontMetricsF metrics(qtFont_, painter_.device());
+    const QFontMetricsF& metrics = metrics_;
     painter_.save();
     painter_.translate(xPx, yPx);
     // Escapement is counter-clockwise on the page; Qt's y axis points down, so
@@ -62,7 +78,7 @@ void PainterSurface::textOutClipped(const QRect& clipPx, int xPx, int yPx, const
 
 int PainterSurface::textWidthPx(const QString& text) const
 {
-    return int(std::lround(QFontMetricsF(qtFont_, painter_.device()).horizontalAdvance(text)));
+    return int(std::lround(metrics_.horizontalAdvance(text)));
 }
 
 void PainterSurface::stretchImage(const QRect& targetPx, const QImage& image)

@@ -4,6 +4,8 @@
 
 #include <QColor>
 #include <QFont>
+#include <QFontMetricsF>
+#include <vector>
 
 class QPainter;
 
@@ -44,9 +46,20 @@ public:
 private:
     void drawTextAt(int xPx, int yPx, const QString& text);
 
+    // A run asks for the same few fonts for every pass; making a font and its
+    // metrics is most of the cost of a line of text, so the recent ones are kept.
+    struct MadeFont {
+        FontRecord record;
+        QFont font;
+        QFontMetricsF metrics;
+    };
+    const MadeFont& FontFor(const FontRecord& record);
+
     QPainter& painter_;
     FontRecord font_;
     QFont qtFont_;
+    QFontMetricsF metrics_{QFont()};
+    std::vector<MadeFont> madeFonts_;
     BackgroundMode backgroundMode_ = BackgroundMode::Opaque;
     BrushStyle brushStyle_ = BrushStyle::Solid;
     QColor brushColor_ = Qt::white;
