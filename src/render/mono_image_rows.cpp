@@ -15,13 +15,13 @@ bool EveryRowIsOneColour(const QImage& mono)
     const int fullBytes = mono.width() / 8;
     const int tailBits = mono.width() % 8;
     const uchar tailMask = uchar(0xFF << (8 - tailBits));
-    for (int y = 0; y < mono.height(); ++y) {
-        const uchar* line = mono.constScanLine(y);
+    const uchar* line = mono.constBits();
+    const qsizetype stride = mono.bytesPerLine();
+    for (int y = 0; y < mono.height(); ++y, line += stride) {
         const uchar all = FirstBit(line) ? 0xFF : 0x00;
-        for (int i = 0; i < fullBytes; ++i) {
-            if (line[i] != all)
-                return false;
-        }
+        // One colour when the first byte is all of it and every byte equals the one before.
+        if (fullBytes > 0 && (line[0] != all || std::memcmp(line, line + 1, size_t(fullBytes - 1)) != 0))
+            return false;
         if (tailBits != 0 && (line[fullBytes] & tailMask) != (all & tailMask))
             return false;
     }
