@@ -22,10 +22,12 @@ void CheckStampsDecode(const std::vector<PassListRow>& rows)
 }
 
 // The staging printer draws exactly what the chosen output would: same paper,
-// margins and resolution, on an engine that holds no state from earlier runs.
+// margins, resolution and colour mode (a grey-scale queue gets a grey PDF from
+// Qt), on an engine that holds no state from earlier runs.
 void CopyPageSetup(const QPrinter& from, QPrinter& to)
 {
     to.setResolution(from.resolution());
+    to.setColorMode(from.colorMode());
     to.setFullPage(from.fullPage());
     to.setPageLayout(from.pageLayout());
     to.setDocName(QString());
@@ -121,7 +123,7 @@ PrintRunResult PrintRun(QPrinter& printer, const PrintRunRequest& request,
     }
     staged.CheckComplete(result.pagesEnded);
     if (toFile)
-        staged.MoveInto(printer.outputFileName());
+        staged.MoveIntoPlace();
     else
         SubmitPdfToQueue(printer, staged.path());
     return result;

@@ -19,7 +19,11 @@ void SubmitPdfToQueue(const QPrinter& printer, const QString& pdfPath)
                                      pdfPath.toLocal8Bit().constData(), "", count, cupsOptions);
     cupsFreeOptions(count, cupsOptions);
     if (jobId == 0) {
-        throw TessaryError(QStringLiteral("The printer %1 did not accept the job: %2")
-                               .arg(printer.printerName(), QString::fromLocal8Bit(cupsLastErrorString())));
+        // A scheduler that cannot be reached leaves only the status code.
+        QString message = QString::fromLocal8Bit(cupsLastErrorString());
+        if (message.isEmpty())
+            message = QString::fromLatin1(ippErrorString(cupsLastError()));
+        throw TessaryError(
+            QStringLiteral("The printer %1 did not accept the job: %2").arg(printer.printerName(), message));
     }
 }
