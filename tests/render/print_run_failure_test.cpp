@@ -1,0 +1,231 @@
+// A print run to a file is all or nothing: a run that fails, or a program that
+// is stopped by a signal, leaves the operator's file as it was and no file of
+// its own; a run stopped by Abort hands on the sheets drawn so far.
+#include "common/tessary_error.h"
+#include "passes/pass_serial.h"
+#include "passes/valid_on_stamp.h"
+#include "render/print_run.h"
+#include "render/run_page_layout.h"
+#include "render/staged_pdf.h"
+#include "support/tools.h"
+
+#include <QDir>
+#include <QFile>
+#include <QPrinter>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+namespace {
+
+class FixedStyle : public HeadingStyleSource {
+public:
+    bool Centred() const override { return false; }
+    QString FaceName() const override { return QStringLiteral("Liberation Sans"); }
+};
+
+const QByteArray kEarlierRun = "%PDF-1.4\n% the sheets of an earlier run\n%%EOF\n";
+
+QByteArray ReadAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+void Write(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+    file.write(bytes);
+}
+
+QStringList Entries(const QString& dir)
+{
+    return QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+// Twelve passes of one row on sheets of 2 x 2: three sheets. The barcode file
+// lives in a folder of its own, so that the output folder shows only the run's files.
+struct FileRun {
+    QTemporaryDir dir;
+    QString out = dir.filePath("out");
+    QString pdf = dir.filePath("out/run.pdf");
+    QString bitmap = dir.filePath("bitmap/code128.bmp");
+    FixedStyle style;
+    PrintRunRequest request;
+    int drawn = 0;
+
+    FileRun()
+    {
+        QDir().mkpath(out);
+        QDir().mkpath(dir.filePath("bitmap"));
+        request.settings.cols = 2;
+        request.settings.rows = 2;
+        request.settings.leftMarginInches = 0.25;
+        request.settings.topMarginInches = 0.5;
+        request.settings.headingLines = {"LANE PASS", "", "", "", "VALID"};
+        PassListRow row;
+        row.lane = "07";
+        row.validOnStamp = EncodeValidOnStamp(QDate(2026, 12, 8), QTime(9, 30, 14));
+        row.quantityText = "12";
+        request.rows = {row};
+        request.style = &style;
+        request.bitmapPath = bitmap;
+        request.passDrawn = [this](const QString&) { ++drawn; };
+    }
+
+    PrintRunResult Print()
+    {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        printer.setResolution(300);
+        PrepareLetterPrinter(printer);
+        return PrintRun(printer, request, [] { throw TessaryError("layout unusable"); });
+    }
+
+    QStringList Barcodes(int first, int count) const
+    {
+        const CalendarInstant instant = DecodeValidOnStamp(request.rows[0].validOnStamp);
+        QStringList texts;
+        for (int i = first; i < first + count; ++i)
+            texts << BarcodeText(PassNumberText(instant, i), request.rows[0].lane);
+        texts.sort();
+        return texts;
+    }
+};
+
+int PagesOf(const QString& pdf) { return CompletePdfPageCount(ReadAll(pdf)); }
+
+struct InjectedFailure {
+    const char* name;
+    int failAfterPasses;  // the barcode file's place turns into a folder after this pass
+    bool earlierFile;     // the operator's file holds an earlier run
+};
+
+class PrintRunFailure : public ::testing::TestWithParam<InjectedFailure> {};
+
+TEST_P(PrintRunFailure, LeavesTheFileAsItWasAndTheNextRunPrintsEveryPass)
+{
+    const InjectedFailure& failure = GetParam();
+    FileRun run;
+    if (failure.earlierFile)
+        Write(run.pdf, kEarlierRun);
+    run.request.passDrawn = [&run, &failure](const QString&) {
+        if (++run.drawn == failure.failAfterPasses) {
+            QFile::remove(run.bitmap);
+            QDir().mkpath(run.bitmap + "/in-the-way");
+        }
+    };
+    try {
+        run.Print();
+        FAIL() << "the run went on without its barcode file";
+    } catch (const TessaryError& error) {
+        EXPECT_EQ(QString(error.what()), "Cannot create file " + run.bitmap);
+    }
+    EXPECT_EQ(run.drawn, failure.failAfterPasses);
+    EXPECT_EQ(Entries(run.out), failure.earlierFile ? QStringList{"run.pdf"} : QStringList{});
+    if (failure.earlierFile) {
+        EXPECT_EQ(ReadAll(run.pdf), kEarlierRun);
+    }
+
+    QDir(run.bitmap).removeRecursively();
+    run.drawn = 0;
+    run.request.passDrawn = [&run](const QString&) { ++run.drawn; };
+    const PrintRunResult result = run.Print();
+    EXPECT_EQ(result.passesDrawn, 12);
+    EXPECT_EQ(PagesOf(run.pdf), 3);
+    EXPECT_EQ(Entries(run.out), QStringList{"run.pdf"});
+}
+
+INSTANTIATE_TEST_SUITE_P(Runs, PrintRunFailure,
+                         ::testing::Values(InjectedFailure{"OnTheFirstSheet", 2, false},
+                                           InjectedFailure{"AtTheFirstPassOfTheSecondSheet", 4, true},
+                                           InjectedFailure{"OnTheLastSheet", 10, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+struct AbortedRun {
+    const char* name;
+    int stopAfterPasses;
+    int pages;  // a sheet begun before the stop is handed on too
+};
+
+class PrintRunAborted : public ::testing::TestWithParam<AbortedRun> {};
+
+TEST_P(PrintRunAborted, HandsOnTheSheetsDrawnSoFar)
+{
+    const AbortedRun& stop = GetParam();
+    FileRun run;
+    Write(run.pdf, kEarlierRun);
+    run.request.stopRequested = [&run, &stop] { return run.drawn >= stop.stopAfterPasses; };
+    const PrintRunResult result = run.Print();
+    EXPECT_EQ(result.passesDrawn, stop.stopAfterPasses);
+    EXPECT_EQ(result.pagesEnded, stop.pages);
+    ASSERT_EQ(PagesOf(run.pdf), stop.pages);
+    EXPECT_EQ(Entries(run.out), QStringList{"run.pdf"});
+    QStringList found = ScanPdfBarcodes(run.pdf, run.dir.path());
+    found.sort();
+    EXPECT_EQ(found, run.Barcodes(0, stop.stopAfterPasses));
+}
+
+INSTANTIATE_TEST_SUITE_P(Runs, PrintRunAborted,
+                         ::testing::Values(AbortedRun{"InTheFirstSheet", 3, 1}, AbortedRun{"AtAFullSheet", 4, 1},
+                                           AbortedRun{"InTheSecondSheet", 6, 2}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+struct StopSignal {
+    const char* name;
+    int signalNumber;
+};
+
+class PrintRunStoppedBySignal : public ::testing::TestWithParam<StopSignal> {};
+
+// The child process is a fork of the test at the statement, so it prints into
+// the same folder that the test looks at afterwards.
+TEST_P(PrintRunStoppedBySignal, LeavesTheOperatorsFileAsItWasAndNoFileOfItsOwn)
+{
+    const int signalNumber = GetParam().signalNumber;
+    FileRun run;
+    Write(run.pdf, kEarlierRun);
+    QTemporaryDir queueTemp;
+    struct sigaction before {};
+    sigaction(signalNumber, nullptr, &before);
+    ASSERT_EQ(before.sa_handler, SIG_DFL);
+
+    run.request.passDrawn = [&run, signalNumber](const QString&) {
+        if (++run.drawn == 5)
+            raise(signalNumber);
+    };
+    EXPECT_EXIT(run.Print(), ::testing::KilledBySignal(signalNumber), "");
+    EXPECT_EQ(Entries(run.out), QStringList{"run.pdf"});
+    EXPECT_EQ(ReadAll(run.pdf), kEarlierRun);
+
+    // A job for a queue is staged in the system's temporary folder.
+    qputenv("TMPDIR", QFile::encodeName(queueTemp.path()));
+    EXPECT_EXIT(
+        {
+            StagedPdf staged = StagedPdf::InTemporaryFolder();
+            QFile file(staged.path());
+            if (file.open(QIODevice::WriteOnly) && file.write("%PDF-1.4\n") > 0 && file.flush())
+                raise(signalNumber);
+            std::exit(3);
+        },
+        ::testing::KilledBySignal(signalNumber), "");
+    qunsetenv("TMPDIR");
+    EXPECT_EQ(Entries(queueTemp.path()), QStringList{});
+
+    // Outside a run the signal is handled as before.
+    run.request.passDrawn = {};
+    run.Print();
+    struct sigaction after {};
+    sigaction(signalNumber, nullptr, &after);
+    EXPECT_EQ(after.sa_handler, SIG_DFL);
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, PrintRunStoppedBySignal,
+                         ::testing::Values(StopSignal{"Term", SIGTERM}, StopSignal{"Interrupt", SIGINT},
+                                           StopSignal{"HangUp", SIGHUP}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
