@@ -60,6 +60,16 @@ const PdfCut kCuts[] = {
     // A block lost in the middle while the end was still written.
     {"BlockLostInTheMiddle",
      [](const QByteArray& pdf) { return pdf.left(pdf.size() / 3) + pdf.mid(pdf.size() / 3 + 4096); }, -1},
+    {"FewBytesLostInTheMiddle",
+     [](const QByteArray& pdf) { return pdf.left(pdf.size() / 3) + pdf.mid(pdf.size() / 3 + 100); }, -1},
+    // A write that never reached the disk, leaving a hole of zeros behind.
+    {"ObjectLeftAsZeros",
+     [](const QByteArray& pdf) {
+         QByteArray holed = pdf;
+         const qsizetype object = pdf.indexOf("\n5 0 obj") + 1;
+         return object > 0 ? holed.replace(object, 512, QByteArray(512, '\0')) : QByteArray();
+     },
+     -1},
     {"HeadThenTrailer",
      [](const QByteArray& pdf) { return pdf.left(pdf.size() / 4) + pdf.mid(pdf.lastIndexOf("xref")); }, -1},
     {"Empty", [](const QByteArray&) { return QByteArray(); }, -1},
