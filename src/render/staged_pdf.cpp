@@ -145,18 +145,19 @@ StagedPdf StagedPdf::InTemporaryFolder()
     return StagedPdf(path, QString(), QString(), std::move(folder));
 }
 
+QString StagedPdf::WriteErrorText() const { return UnableToWrite(finalPath_.isEmpty() ? path_ : finalPath_); }
+
 void StagedPdf::CheckComplete(int expectedPages) const
 {
-    const QString shown = finalPath_.isEmpty() ? path_ : finalPath_;
     QFile file(path_);
     if (!file.open(QIODevice::ReadOnly) || (!folder_ && !FlushedToDisk(file)))
-        throw TessaryError(UnableToWrite(shown));
+        throw TessaryError(WriteErrorText());
     const qint64 size = file.size();
     const uchar* mapped = size > 0 ? file.map(0, size) : nullptr;
     const QByteArray pdf = mapped ? QByteArray::fromRawData(reinterpret_cast<const char*>(mapped), qsizetype(size))
                                   : file.readAll();
     if (CompletePdfPageCount(pdf) != expectedPages)
-        throw TessaryError(UnableToWrite(shown));
+        throw TessaryError(WriteErrorText());
 }
 
 void StagedPdf::MoveIntoPlace()

@@ -27,6 +27,8 @@ public:
     ~StagedPdf();
 
     QString path() const { return path_; }
+    // "Unable to write to <the operator's file>", or to the staged file for a queue.
+    QString WriteErrorText() const;
 
     // Throws "Unable to write to <path>" unless the file reached the disk and is
     // whole: it ends with its trailer, every object stands where its cross

@@ -187,8 +187,9 @@ TEST(StagedPdf, TakesThePlaceOfAFileOnlyAndKeepsItsPermissions)
         QStringList after = dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
         after.sort();
         EXPECT_EQ(after, expected) << "no staging file is left";
-        if (*target.error)
+        if (*target.error) {
             EXPECT_EQ(QFileInfo(chosen).isFile(), wasPlainFile) << "what stood there is still there";
+        }
         if (!target.changedFile.isEmpty()) {
             const QString changed = dir.filePath(target.changedFile);
             QFile file(changed);
