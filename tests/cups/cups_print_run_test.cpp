@@ -1,18 +1,18 @@
 // The window printing to a real CUPS queue: a scheduler of the test's own with
-// a cups-pdf queue, whose output PDF must carry every barcode of the run.
+// a cups-pdf queue as its default, whose output PDF must carry every barcode of
+// the run.
 #include "app/fontpicker/font_combo_box.h"
 #include "app/tessary_application.h"
 #include "app/tfrm_main.h"
-#include "cups/cups_scheduler.h"
 #include "cups/modal_answerer.h"
 #include "passes/pass_list.h"
 #include "passes/pass_serial.h"
 #include "passes/valid_on_stamp.h"
+#include "support/private_cups_scheduler.h"
 #include "support/tools.h"
 
 #include <QComboBox>
 #include <QDateEdit>
-#include <QDeadlineTimer>
 #include <QFile>
 #include <QFontDatabase>
 #include <QLineEdit>
@@ -24,6 +24,7 @@
 #include <QThread>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <iostream>
 #include <memory>
 
@@ -45,15 +46,28 @@ protected:
     static void SetUpTestSuite()
     {
         SetUpApplication();
-        scheduler_ = std::make_unique<CupsScheduler>();
-        skipReason_ = scheduler_->Start(kQueue);
+        skipReason_ = PrivateCupsScheduler::MissingPrerequisite();
+        if (!skipReason_.isEmpty())
+            return;
+        scheduler_ = std::make_unique<PrivateCupsScheduler>();
+        for (const auto& step : std::vector<std::function<QString()>>{
+                 [] { return scheduler_->Start(); },
+                 [] { return scheduler_->AddQueue(kQueue); },
+                 [] { return scheduler_->SetDefault(kQueue); },
+                 [] { return scheduler_->UseInThisProcess(); },
+             }) {
+            startError_ = step();
+            if (!startError_.isEmpty())
+                return;
+        }
     }
     static void TearDownTestSuite() { scheduler_.reset(); }
 
     void SetUp() override
     {
         if (!skipReason_.isEmpty())
-            GTEST_SKIP() << "CUPS queue not available: " << skipReason_.toStdString();
+            GTEST_SKIP() << "no private CUPS scheduler on this machine: " << skipReason_.toStdString();
+        ASSERT_TRUE(startError_.isEmpty()) << startError_.toStdString();
         window_ = std::make_unique<TfrmMain>();
         window_->show();
     }
@@ -107,13 +121,15 @@ protected:
         return answerer.Seen();
     }
 
-    static std::unique_ptr<CupsScheduler> scheduler_;
+    static std::unique_ptr<PrivateCupsScheduler> scheduler_;
     static QString skipReason_;
+    static QString startError_;
     std::unique_ptr<TfrmMain> window_;
 };
 
-std::unique_ptr<CupsScheduler> CupsQueue::scheduler_;
+std::unique_ptr<PrivateCupsScheduler> CupsQueue::scheduler_;
 QString CupsQueue::skipReason_;
+QString CupsQueue::startError_;
 
 QStringList ExpectedBarcodes(const std::vector<PassListRow>& rows)
 {
@@ -124,21 +140,6 @@ QStringList ExpectedBarcodes(const std::vector<PassListRow>& rows)
             barcodes << BarcodeText(PassNumberText(instant, i), row.lane);
     }
     return barcodes;
-}
-
-// The file cups-pdf writes for a job ends in "-job_<number>.pdf".
-QString OutputOfJob(const QString& jobId, const QSet<QString>& before)
-{
-    const QString suffix = QStringLiteral("-job_%1.pdf").arg(jobId.section(QLatin1Char('-'), -1));
-    QDeadlineTimer deadline(20000);
-    do {
-        for (const QString& file : CupsScheduler::OutputFiles() - before) {
-            if (file.endsWith(suffix))
-                return file;
-        }
-        QThread::msleep(200);
-    } while (!deadline.hasExpired());
-    return QString();
 }
 
 TEST_F(CupsQueue, TheQueueIsTheWindowsPrinter)
@@ -185,8 +186,7 @@ TEST_P(CupsQueueRun, EveryPassOfTheJobScans)
     ASSERT_EQ(rows.size(), run.entries.size());
     QStringList expected = ExpectedBarcodes(rows);
 
-    const QStringList jobsBefore = scheduler_->CompletedJobs();
-    const QSet<QString> filesBefore = CupsScheduler::OutputFiles();
+    const QStringList jobsBefore = scheduler_->CompletedJobs(kQueue);
     QString dialogPrinter;
     QStringList errors;
     const QStringList seen = PrintThroughDialog(dialogPrinter, errors);
@@ -194,13 +194,14 @@ TEST_P(CupsQueueRun, EveryPassOfTheJobScans)
     EXPECT_EQ(dialogPrinter, kQueue);
     EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
 
-    ASSERT_TRUE(scheduler_->WaitUntilQueueEmpty(120000)) << scheduler_->PendingJobs().join(' ').toStdString();
-    QStringList newJobs = scheduler_->CompletedJobs();
+    ASSERT_TRUE(scheduler_->WaitUntilQueueEmpty(kQueue, 120000))
+        << scheduler_->PendingJobs(kQueue).join(' ').toStdString();
+    QStringList newJobs = scheduler_->CompletedJobs(kQueue);
     for (const QString& job : jobsBefore)
         newJobs.removeAll(job);
     ASSERT_EQ(newJobs.size(), 1) << newJobs.join(' ').toStdString();
-    const QString pdf = OutputOfJob(newJobs.front(), filesBefore);
-    ASSERT_FALSE(pdf.isEmpty()) << "no output in " << CupsScheduler::CupsPdfOutputDir().toStdString();
+    const QString pdf = scheduler_->WaitForJobOutput(newJobs.front(), 20000);
+    ASSERT_FALSE(pdf.isEmpty()) << "no output in " << scheduler_->OutputDir(kQueue).toStdString();
 
     const QString info = RunTool(QStringLiteral("pdfinfo"), {pdf});
     EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("Pages:\\s+%1\\n").arg(run.sheets))))
@@ -239,8 +240,8 @@ TEST_P(CupsQueueFailingRun, SendsNoJob)
 {
     FillWindow(2, 5, GetParam().entries);
     ASSERT_EQ(window_->passList().EntryRowCount(), int(GetParam().entries.size()));
-    const QStringList jobsBefore = scheduler_->CompletedJobs();
-    const QSet<QString> filesBefore = CupsScheduler::OutputFiles();
+    const QStringList jobsBefore = scheduler_->CompletedJobs(kQueue);
+    const QSet<QString> filesBefore = scheduler_->OutputFiles(kQueue);
     QString dialogPrinter;
     QStringList errors;
     const QStringList seen = PrintThroughDialog(dialogPrinter, errors);
@@ -251,9 +252,9 @@ TEST_P(CupsQueueFailingRun, SendsNoJob)
 
     // Give a job that was wrongly sent time to arrive before looking.
     QThread::msleep(3000);
-    EXPECT_TRUE(scheduler_->WaitUntilQueueEmpty(30000));
-    EXPECT_EQ(scheduler_->CompletedJobs(), jobsBefore);
-    EXPECT_EQ(CupsScheduler::OutputFiles(), filesBefore);
+    EXPECT_TRUE(scheduler_->WaitUntilQueueEmpty(kQueue, 30000));
+    EXPECT_EQ(scheduler_->CompletedJobs(kQueue), jobsBefore);
+    EXPECT_EQ(scheduler_->OutputFiles(kQueue), filesBefore);
 }
 
 INSTANTIATE_TEST_SUITE_P(

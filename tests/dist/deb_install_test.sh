@@ -1,28 +1,49 @@
 #!/usr/bin/env bash
-# Builds the Debian package, installs it, starts the installed program under
-# Xvfb, prints one sheet from it to a cups-pdf queue, scans the result and
-# removes the package. Exit 77 means skipped.
+# Builds the Debian package, checks its contents and dependencies, and tries
+# the packaged program the way a user gets it: an unprivileged user with a
+# fresh home starts it under Xvfb and prints one sheet through a CUPS
+# scheduler of the test's own; the printed PDF's barcodes are scanned.
+#
+# The package is installed with dpkg (and removed again) only when CI is set
+# and the package is not installed already; otherwise it is unpacked into a
+# folder of the test's own and run from there. Exit 77 means skipped.
 set -euo pipefail
 src="$1"
 work="$2"
 queue=PDF
 quantity=6
 lane=07
+user=nobody
+package=tessary-utility
+cups_script="$src/tests/support/private_cups.sh"
 
-if [ "$(id -u)" -ne 0 ]; then echo "SKIP: installing a package needs root"; exit 77; fi
-for tool in dpkg cpack xvfb-run xdotool xwininfo /usr/sbin/cupsd lpadmin zbarimg pdftoppm; do
+if [ "$(id -u)" -ne 0 ]; then echo "SKIP: starting a private scheduler and switching users needs root"; exit 77; fi
+for tool in dpkg dpkg-deb cpack xvfb-run xdotool xwininfo zbarimg pdftoppm runuser python3; do
   command -v "$tool" >/dev/null || { echo "SKIP: $tool is missing"; exit 77; }
 done
-if dpkg-query -W -f='${Status}' tessary-utility 2>/dev/null | grep -q 'install ok installed'; then
-  echo "SKIP: tessary-utility is already installed on this machine; not touching it"; exit 77
+bash "$cups_script" check || exit 77
+id "$user" >/dev/null 2>&1 || { echo "SKIP: no user $user to run the program as"; exit 77; }
+
+installed_before=$(dpkg-query -W -f='${Status} ${Version}' "$package" 2>/dev/null || true)
+if [ -n "${CI:-}" ] && ! grep -q 'install ok installed' <<<"$installed_before"; then
+  mode=dpkg
+  root=/
+  echo "CI is set and $package is not installed: installing it with dpkg -i, removing it afterwards"
+else
+  mode=unpacked
+  if [ -z "${CI:-}" ]; then why="CI is not set"; else why="$package is already installed ($installed_before)"; fi
+  echo "$why: not installing; unpacking the package with dpkg-deb -x and running the program from there"
 fi
 
 rm -rf "$work" && mkdir -p "$work"
-cupsd_pid=""
+chmod 755 "$work"
+[ "$mode" = unpacked ] && root="$work/root"
+cups_dir=$(mktemp -d /tmp/tessary-cups-XXXXXX)
+installed=no
 cleanup() {
-  dpkg -r tessary-utility >/dev/null 2>&1 || true
-  rm -f /usr/bin/code128.bmp
-  if [ -n "$cupsd_pid" ]; then kill "$cupsd_pid" 2>/dev/null || true; wait "$cupsd_pid" 2>/dev/null || true; fi
+  if [ "$installed" = yes ]; then dpkg -r "$package" >/dev/null 2>&1 || true; fi
+  bash "$cups_script" stop "$cups_dir" || true
+  rm -rf "$cups_dir"
 }
 trap cleanup EXIT
 
@@ -33,59 +54,73 @@ cmake --build "$work/build" --target tessary-utility -j2 >"$work/build.log"
 deb=$(ls "$work"/build/tessary-utility_*.deb)
 echo "package: $deb"
 dpkg-deb -f "$deb" Depends
-dpkg -i "$deb" >"$work/dpkg.log"
 
 fail=0
 check() { if eval "$2"; then echo "ok: $1"; else echo "FAILED: $1"; fail=1; fi; }
-check "program in /usr/bin" '[ -x /usr/bin/tessary-utility ]'
-check "desktop entry" '[ -f /usr/share/applications/tessary-utility.desktop ]'
-if command -v desktop-file-validate >/dev/null; then
-  check "desktop entry validates" 'desktop-file-validate /usr/share/applications/tessary-utility.desktop'
+
+if [ "$mode" = dpkg ]; then
+  dpkg -i "$deb" >"$work/dpkg.log"
+  installed=yes
+else
+  dpkg-deb -x "$deb" "$root"
 fi
-check "desktop entry name" 'grep -qx "Name=Tessary Utility" /usr/share/applications/tessary-utility.desktop'
-check "icon" '[ -s /usr/share/icons/hicolor/scalable/apps/tessary-utility.svg ]'
+program="$root/usr/bin/tessary-utility"
+desktop="$root/usr/share/applications/tessary-utility.desktop"
+check "program in $root/usr/bin" '[ -x "$program" ]'
+check "desktop entry" '[ -f "$desktop" ]'
+if command -v desktop-file-validate >/dev/null; then
+  check "desktop entry validates" 'desktop-file-validate "$desktop"'
+fi
+check "desktop entry name" 'grep -qx "Name=Tessary Utility" "$desktop"'
+check "icon" '[ -s "$root/usr/share/icons/hicolor/scalable/apps/tessary-utility.svg" ]'
 check "package depends on zint and Qt" 'dpkg-deb -f "$deb" Depends | grep -q libzint2.11 && dpkg-deb -f "$deb" Depends | grep -q libqt6printsupport6'
 
-# A scheduler of the test's own, stopped by its process id on the way out.
-if lpstat -r 2>/dev/null | grep -q "scheduler is running"; then
-  echo "using the CUPS scheduler already running"
-else
-  mkdir -p /run/cups
-  /usr/sbin/cupsd -f &
-  cupsd_pid=$!
-  for _ in $(seq 1 50); do lpstat -r 2>/dev/null | grep -q "scheduler is running" && break; sleep 0.2; done
-fi
-lpstat -v "$queue" 2>/dev/null | grep -q cups-pdf || lpadmin -p "$queue" -v cups-pdf:/ -E -m lsb/usr/cups-pdf/CUPS-PDF_opt.ppd 2>/dev/null
-lpadmin -d "$queue"
-outdir=$(awk '$1 == "Out" {print $2}' /etc/cups/cups-pdf.conf | tail -1)
-outdir=${outdir:-/var/spool/cups-pdf/\$\{USER\}}
-outdir=${outdir//\$\{HOME\}/$(getent passwd "$(id -un)" | cut -d: -f6)}
-outdir=${outdir//\$\{USER\}/$(id -un)}
-mkdir -p "$outdir"
-before=$(ls "$outdir"/*.pdf 2>/dev/null || true)
-rm -f /usr/bin/code128.bmp
+# The scheduler, stopped by its process id on the way out (or by its watch
+# when this script is killed).
+bash "$cups_script" start "$cups_dir" --watch $$ >/dev/null
+bash "$cups_script" add-queue "$cups_dir" "$queue"
+bash "$cups_script" set-default "$cups_dir" "$queue"
+outdir=$(bash "$cups_script" output-dir "$cups_dir" "$queue")
+server=$(sed -n 's/^CUPS_SERVER=//p' "$cups_dir/env")
+server_root=$(sed -n 's/^CUPS_SERVERROOT=//p' "$cups_dir/env")
 
-# The test runner asks for headless Qt; the installed program must use the X server.
-timeout 240 env -u QT_QPA_PLATFORM xvfb-run -a -s "-screen 0 1024x768x24" \
-  bash "$src/tests/dist/drive_installed_program.sh" "$work/add_times.txt" 2>"$work/program.log" \
+# A clean start: a home the user has never run the program in.
+home="$work/home"
+mkdir -p "$home" "$work/runtime"
+chown "$user:" "$home" "$work/runtime"
+chmod 700 "$work/runtime"
+cp "$src/tests/dist/drive_installed_program.sh" "$work/drive.sh"
+program_dir_before=$(ls -la --time-style=+%s "$root/usr/bin")
+
+# Xvfb runs as root; the user gets the display's key. The test runner asks
+# for headless Qt, the program must use the X server: the user's environment
+# starts empty.
+timeout 240 xvfb-run -a -f "$work/xauthority" -s "-screen 0 1024x768x24" \
+  bash -c 'chown "$1:" "$XAUTHORITY" && exec runuser -u "$1" -- env -i PATH=/usr/bin:/bin \
+      HOME="$2" USER="$1" LOGNAME="$1" LANG=C.UTF-8 XDG_RUNTIME_DIR="$3" DISPLAY="$DISPLAY" XAUTHORITY="$XAUTHORITY" \
+      CUPS_SERVER="$4" CUPS_SERVERROOT="$5" bash "$6" "$7" "$2/add_times.txt"' \
+  run-as "$user" "$home" "$work/runtime" "$server" "$server_root" "$work/drive.sh" "$program" \
+  2>"$work/program.log" \
   || { echo "the program driver ended with status $?"; echo "--- program output:"; tail -n 30 "$work/program.log"; }
 
-for _ in $(seq 1 240); do [ -z "$(lpstat -o "$queue" 2>/dev/null)" ] && break; sleep 0.5; done
-sleep 1
-pdf=""
-for f in "$outdir"/*-job_*.pdf; do
-  [ -e "$f" ] || continue
-  grep -qxF "$f" <<<"$before" || pdf="$f"
+for _ in $(seq 1 240); do
+  [ -z "$(bash "$cups_script" run "$cups_dir" lpstat -o "$queue" 2>/dev/null)" ] && break
+  sleep 0.5
 done
-check "the run reached the queue ($outdir)" '[ -n "$pdf" ]'
+pdf=$(ls "$outdir"/*-job_*.pdf 2>/dev/null | head -1 || true)
+check "the run reached the private queue ($outdir)" '[ -n "$pdf" ]'
+if [ -z "$pdf" ]; then
+  echo "--- jobs:"; bash "$cups_script" run "$cups_dir" lpstat -W all -o || true
+  echo "--- scheduler and cups-pdf logs:"; tail -n 20 "$cups_dir"/log/error_log "$cups_dir"/cups-pdf/log/* 2>/dev/null || true
+fi
 if [ -n "$pdf" ]; then
+  check "the job is the user's" '[ "$(stat -c %U "$pdf")" = "$user" ]'
   mkdir -p "$work/scan"
   pdftoppm -r 300 -gray -png "$pdf" "$work/scan/page" 2>/dev/null
   for page in "$work"/scan/page*.png; do zbarimg --quiet --raw -Scode128.enable "$page" 2>/dev/null || true; done >"$work/decoded.txt"
-  rm -f "$pdf"
   # Each pass number is the valid-on instant's serial plus the pass's index;
   # the instant is the moment Add was clicked, known to a few seconds.
-  check "every pass of the run decodes" 'python3 - "$work/add_times.txt" "$work/decoded.txt" "$quantity" "$lane" <<"PY"
+  check "every pass of the run decodes" 'python3 - "$home/add_times.txt" "$work/decoded.txt" "$quantity" "$lane" <<"PY"
 import sys, datetime
 lo, hi = [int(t) for t in open(sys.argv[1]).read().split()]
 decoded = sorted(l.strip() for l in open(sys.argv[2]) if l.strip())
@@ -102,10 +137,17 @@ print("passes printed: %d, decoded: %d" % (quantity, len(decoded)), decoded)
 sys.exit(0 if ok else 1)
 PY'
 fi
-# Root may write into /usr/bin, so the barcode file goes beside the program there.
-check "barcode file beside the installed program (root may write /usr/bin)" '[ -s /usr/bin/code128.bmp ]'
+# The user may not write beside the program, so the barcode file goes to the
+# user's cache folder, as on a desktop.
+check "barcode file in the user's cache folder" '[ -s "$home/.cache/tessary-utility/code128.bmp" ]'
+check "nothing written beside the program" '[ "$(ls -la --time-style=+%s "$root/usr/bin")" = "$program_dir_before" ]'
 
-dpkg -r tessary-utility >"$work/dpkg-remove.log"
-check "package removed" '[ ! -e /usr/bin/tessary-utility ]'
+if [ "$mode" = dpkg ]; then
+  dpkg -r "$package" >"$work/dpkg-remove.log"
+  installed=no
+  check "package removed" '[ ! -e /usr/bin/tessary-utility ]'
+else
+  check "the machine's packages untouched" '[ "$(dpkg-query -W -f="\${Status} \${Version}" "$package" 2>/dev/null || true)" = "$installed_before" ]'
+fi
 [ "$fail" -eq 0 ] && echo "1 passed, 0 failed" || echo "0 passed, 1 failed"
 exit "$fail"

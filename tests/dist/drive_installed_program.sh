@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# Runs inside an X server: starts the installed program, fills its window with
-# the mouse and keyboard as an operator would, and prints one run to the
-# default printer. Writes the Add time bounds (Unix seconds) to $1.
+# Runs inside an X server: starts the packaged program ($1), fills its window
+# with the mouse and keyboard as an operator would, and prints one run to the
+# default printer. Writes the Add time bounds (Unix seconds) to $2.
 set -euo pipefail
-times_file="$1"
+program="$1"
+times_file="$2"
 
-/usr/bin/tessary-utility &
+"$program" &
 app_pid=$!
 trap 'kill "$app_pid" 2>/dev/null || true' EXIT
 
