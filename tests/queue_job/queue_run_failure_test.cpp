@@ -1,0 +1,183 @@
+// A run to a queue that fails, is refused or cannot be submitted: the error box
+// shows, "&Print" is back, the queue gets no job, and the next run, once the
+// cause is gone, prints every pass.
+#include "queue_job/queue_window_fixture.h"
+
+#include "render/barcode/barcode_bitmap_path.h"
+#include "support/private_cups_scheduler.h"
+#include "support/small_tmpfs.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+// Points the system's temporary folder, where a run stages a queue's job, at
+// another folder for as long as the object lives.
+class TemporaryFolderAt {
+public:
+    explicit TemporaryFolderAt(const QString& path) : wasSet_(qEnvironmentVariableIsSet("TMPDIR")), was_(qgetenv("TMPDIR"))
+    {
+        qputenv("TMPDIR", QFile::encodeName(path));
+    }
+    ~TemporaryFolderAt()
+    {
+        if (wasSet_)
+            qputenv("TMPDIR", was_);
+        else
+            qunsetenv("TMPDIR");
+    }
+
+private:
+    bool wasSet_;
+    QByteArray was_;
+};
+
+// Once the run has begun its document (its staging folder holds the PDF), the
+// barcode file's place turns into a folder; events reach the window first at
+// the page change after sheet 1, so sheet 1 is drawn and the next pass fails.
+class BlockBarcodeFileAfterFirstSheet : public QObject {
+public:
+    BlockBarcodeFileAfterFirstSheet(const QPushButton& printButton, const QString& stagingRoot)
+        : bitmap_(BarcodeBitmapPath())
+    {
+        timer_.setInterval(1);
+        connect(&timer_, &QTimer::timeout, this, [this, &printButton, stagingRoot] {
+            if (printButton.text() != QStringLiteral("&Abort") || QApplication::activeModalWidget())
+                return;
+            const QStringList staged = QDir(stagingRoot).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+            if (staged.isEmpty() || !QDir(stagingRoot).exists(staged.front() + "/passes.pdf"))
+                return;
+            timer_.stop();
+            QFile::remove(bitmap_);
+            QDir().mkpath(bitmap_ + "/in-the-way");
+            ++fired;
+        });
+        timer_.start();
+    }
+    ~BlockBarcodeFileAfterFirstSheet() override { Unblock(); }
+    void Unblock() { QDir(bitmap_).removeRecursively(); }
+
+    const QString bitmap_;
+    int fired = 0;
+
+private:
+    QTimer timer_;
+};
+
+struct InjectedFailure {
+    const char* name;
+    const char* cols;
+    const char* rows;
+    const char* quantity;
+    int sheets;
+};
+
+class QueueRunFailure : public QueueWindowTest, public ::testing::WithParamInterface<InjectedFailure> {};
+
+TEST_P(QueueRunFailure, SendsNoJobAndTheNextRunPrintsEveryPass)
+{
+    const InjectedFailure& run = GetParam();
+    AddRow("07", QDate(2026, 12, 8), run.quantity);
+    SetSheet(run.cols, run.rows);
+    const QStringList jobsBefore = CompletedJobs();
+    const QSet<QString> outputBefore = OutputFiles();
+
+    QTemporaryDir staging;
+    {
+        TemporaryFolderAt temporaryFolder(staging.path());
+        BlockBarcodeFileAfterFirstSheet block(*Find<QPushButton>("btnPrint"), staging.path());
+        EXPECT_EQ(PrintToQueue(), "Cannot create file " + block.bitmap_ + ".");
+        EXPECT_EQ(block.fired, 1);
+    }
+    EXPECT_TRUE(QDir(staging.path()).isEmpty()) << "the run's own PDF was left behind";
+    ExpectNoJob(jobsBefore, outputBefore);
+
+    EXPECT_EQ(PrintToQueue(), QString());
+    const QString job = OnlyNewJob(jobsBefore);
+    ExpectEveryPass(job, run.sheets);
+}
+
+INSTANTIATE_TEST_SUITE_P(Sheets, QueueRunFailure,
+                         ::testing::Values(InjectedFailure{"OnePassASheet", "1", "1", "4", 4},
+                                           InjectedFailure{"TwoByFive", "2", "5", "25", 3},
+                                           InjectedFailure{"ThreeByFour", "3", "4", "30", 3}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+struct Refusal {
+    const char* name;
+    std::function<void()> beforeTheRun;
+    std::function<void(QWidget* dialog)> inTheDialog;
+    QString error;                   // "" for the full temporary folder, checked on its own
+    std::function<void()> putRight;  // before the next run
+};
+
+PrivateCupsScheduler& Cups() { return QueueWindowTest::Cups(); }
+
+std::unique_ptr<SmallTmpfs> gFullDisk;
+std::unique_ptr<TemporaryFolderAt> gTemporaryFolder;
+
+const Refusal kRefusals[] = {
+    {"QueueRejectsJobs", [] { Cups().Run("cupsreject", {kQueue}); }, {},
+     "The printer PDF did not accept the job: Destination \"PDF\" is not accepting jobs.",
+     [] { Cups().Run("cupsaccept", {kQueue}); }},
+    {"QueueDeletedWhileTheDialogIsOpen", {}, [](QWidget*) { Cups().Run("lpadmin", {"-x", kQueue}); },
+     // libcups looks the queue up before it asks the scheduler, and says only this.
+     "The printer PDF did not accept the job: No such file or directory.",
+     [] {
+         Cups().AddQueue(kQueue);
+         Cups().SetDefault(kQueue);
+     }},
+    // The job is staged in the system's temporary folder, here on a full disk.
+    {"TemporaryFolderFull",
+     [] {
+         gFullDisk = std::make_unique<SmallTmpfs>(256 << 10);
+         gFullDisk->Fill();
+         gTemporaryFolder = std::make_unique<TemporaryFolderAt>(gFullDisk->Path());
+     },
+     {}, "",
+     [] {
+         gTemporaryFolder.reset();
+         gFullDisk.reset();
+     }},
+};
+
+class QueueRunRefused : public QueueWindowTest, public ::testing::WithParamInterface<Refusal> {};
+
+TEST_P(QueueRunRefused, ShowsTheMessageAndTheNextRunPrints)
+{
+    const Refusal& refusal = GetParam();
+    AddRow("03", QDate(2026, 12, 9), "12");
+    SetSheet("2", "5");
+    const QStringList jobsBefore = CompletedJobs();
+    const QSet<QString> outputBefore = OutputFiles();
+
+    refusal.beforeTheRun ? refusal.beforeTheRun() : void();
+    if (gFullDisk && !gFullDisk->Error().isEmpty()) {
+        refusal.putRight();
+        FAIL() << gFullDisk->Error().toStdString();
+    }
+    const QString error = PrintToQueue(refusal.inTheDialog);
+    if (gFullDisk) {
+        // Named after the run's own folder there, made at random.
+        EXPECT_TRUE(error.startsWith("Unable to write to " + gFullDisk->Path() + "/")) << error.toStdString();
+        EXPECT_TRUE(error.endsWith("/passes.pdf.")) << error.toStdString();
+        EXPECT_EQ(QDir(gFullDisk->Path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{"filler"})
+            << "the run's own folder was left behind";
+    } else {
+        EXPECT_EQ(error, refusal.error);
+    }
+    refusal.putRight();
+    ExpectNoJob(jobsBefore, outputBefore);
+
+    EXPECT_EQ(PrintToQueue(), QString());
+    ExpectEveryPass(OnlyNewJob(jobsBefore), 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(Causes, QueueRunRefused, ::testing::ValuesIn(kRefusals),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
