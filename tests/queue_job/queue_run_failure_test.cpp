@@ -13,6 +13,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
+
 namespace {
 
 // Points the system's temporary folder, where a run stages a queue's job, at
@@ -76,6 +78,8 @@ struct InjectedFailure {
     int sheets;
 };
 
+void PrintTo(const InjectedFailure& failure, std::ostream* out) { *out << failure.name; }
+
 class QueueRunFailure : public QueueWindowTest, public ::testing::WithParamInterface<InjectedFailure> {};
 
 TEST_P(QueueRunFailure, SendsNoJobAndTheNextRunPrintsEveryPass)
@@ -125,8 +129,7 @@ const Refusal kRefusals[] = {
      "The printer PDF did not accept the job: Destination \"PDF\" is not accepting jobs.",
      [] { Cups().Run("cupsaccept", {kQueue}); }},
     {"QueueDeletedWhileTheDialogIsOpen", {}, [](QWidget*) { Cups().Run("lpadmin", {"-x", kQueue}); },
-     // libcups looks the queue up before it asks the scheduler, and says only this.
-     "The printer PDF did not accept the job: No such file or directory.",
+     "The printer PDF did not accept the job: The printer or class does not exist.",
      [] {
          Cups().AddQueue(kQueue);
          Cups().SetDefault(kQueue);
@@ -144,6 +147,8 @@ const Refusal kRefusals[] = {
          gFullDisk.reset();
      }},
 };
+
+void PrintTo(const Refusal& refusal, std::ostream* out) { *out << refusal.name; }
 
 class QueueRunRefused : public QueueWindowTest, public ::testing::WithParamInterface<Refusal> {};
 
@@ -179,5 +184,32 @@ TEST_P(QueueRunRefused, ShowsTheMessageAndTheNextRunPrints)
 
 INSTANTIATE_TEST_SUITE_P(Causes, QueueRunRefused, ::testing::ValuesIn(kRefusals),
                          [](const auto& info) { return std::string(info.param.name); });
+
+using QueueSchedulerStopped = QueueWindowTest;
+
+// The scheduler of the test's own goes away while the operator still has the
+// dialog open; the scheduler is started afresh for the next run.
+TEST_F(QueueSchedulerStopped, WhileTheDialogIsOpenShowsTheMessage)
+{
+    AddRow("05", QDate(2026, 12, 10), "12");
+    SetSheet("2", "5");
+    const qint64 pid = Cups().Pid();
+    ASSERT_GT(pid, 0);
+    const QString error = PrintToQueue([pid](QWidget*) {
+        ::kill(pid_t(pid), SIGTERM);
+        for (int waitedMs = 0; Cups().IsRunning() && waitedMs < 15000; waitedMs += 50)
+            QTest::qWait(50);
+    });
+    EXPECT_FALSE(Cups().IsRunning());
+    // libcups finds no scheduler at its socket.
+    EXPECT_EQ(error, "The printer PDF did not accept the job: Host is down.");
+
+    ASSERT_EQ(Cups().Start(), QString());
+    ASSERT_EQ(Cups().AddQueue(kQueue), QString());
+    ASSERT_EQ(Cups().SetDefault(kQueue), QString());
+    ASSERT_EQ(Cups().UseInThisProcess(), QString());
+    EXPECT_EQ(PrintToQueue(), QString());
+    ExpectEveryPass(OnlyNewJob({}), 2);
+}
 
 }  // namespace
