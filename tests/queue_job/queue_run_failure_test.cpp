@@ -3,6 +3,7 @@
 // cause is gone, prints every pass.
 #include "queue_job/queue_window_fixture.h"
 
+#include "app/printed_pdf.h"
 #include "render/barcode/barcode_bitmap_path.h"
 #include "support/private_cups_scheduler.h"
 #include "support/small_tmpfs.h"
@@ -203,6 +204,15 @@ TEST_F(QueueSchedulerStopped, WhileTheDialogIsOpenShowsTheMessage)
     EXPECT_FALSE(Cups().IsRunning());
     // libcups finds no scheduler at its socket.
     EXPECT_EQ(error, "The printer PDF did not accept the job: Host is down.");
+
+    // With no scheduler, Print to File from the same window writes the whole run.
+    QTemporaryDir folder;
+    ModalScript toFile;
+    PrintTo(folder.filePath("run.pdf"), toFile);
+    EXPECT_EQ(toFile.Pending(), 0);
+    EXPECT_TRUE(toFile.Unexpected().isEmpty()) << toFile.Unexpected().join(' ').toStdString();
+    EXPECT_EQ(PdfPageCount(folder.filePath("run.pdf")), 2);
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"run.pdf"});
 
     ASSERT_EQ(Cups().Start(), QString());
     ASSERT_EQ(Cups().AddQueue(kQueue), QString());
