@@ -119,7 +119,12 @@ PrintRunResult PrintRun(QPrinter& printer, const PrintRunRequest& request,
         stagingPrinter.setOutputFormat(QPrinter::PdfFormat);
         stagingPrinter.setOutputFileName(staged.path());
         CopyPageSetup(printer, stagingPrinter);
-        result = DrawRun(stagingPrinter, request, reportUnusable);
+        try {
+            result = DrawRun(stagingPrinter, request, reportUnusable);
+        } catch (const OutputFileError&) {
+            // Named after the file the operator chose, not the hidden one beside it.
+            throw TessaryError(staged.WriteErrorText());
+        }
     }
     staged.CheckComplete(result.pagesEnded);
     if (toFile)

@@ -7,6 +7,7 @@
 #include "render/print_run.h"
 #include "render/run_page_layout.h"
 #include "render/staged_pdf.h"
+#include "support/small_tmpfs.h"
 #include "support/tools.h"
 
 #include <QDir>
@@ -144,6 +145,33 @@ INSTANTIATE_TEST_SUITE_P(Runs, PrintRunFailure,
                                            InjectedFailure{"AtTheFirstPassOfTheSecondSheet", 4, true},
                                            InjectedFailure{"OnTheLastSheet", 10, true}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// Qt's PDF writer holds about 16 KB before it writes; on a full disk the first
+// write fails some sheets into the run, and the writer then refuses the next page.
+TEST(PrintRunOnAFullDisk, StopsAtThePageChangeAndNamesTheOperatorsFile)
+{
+    SmallTmpfs disk(256 << 10);
+    if (!disk.Error().isEmpty())
+        GTEST_SKIP() << disk.Error().toStdString();
+    ASSERT_TRUE(disk.Fill());
+    FileRun run;
+    run.pdf = disk.FilePath("run.pdf");
+    run.request.settings.cols = 1;
+    run.request.settings.rows = 1;
+    run.request.rows[0].quantityText = "60";
+    try {
+        run.Print();
+        FAIL() << "a run onto a full disk went through";
+    } catch (const TessaryError& error) {
+        EXPECT_EQ(QString(error.what()), "Unable to write to " + run.pdf);
+    }
+    EXPECT_LT(run.drawn, 60) << "the failure was found only at the end";
+    EXPECT_EQ(Entries(disk.Path()), QStringList{"filler"});
+
+    disk.Unfill();
+    EXPECT_EQ(run.Print().passesDrawn, 60);
+    EXPECT_EQ(PagesOf(run.pdf), 60);
+}
 
 struct AbortedRun {
     const char* name;
