@@ -18,6 +18,9 @@
 
 #include <csignal>
 
+// Readable texts in failure messages.
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+
 namespace {
 
 class FixedStyle : public HeadingStyleSource {

@@ -16,6 +16,9 @@
 #include <functional>
 #include <sys/stat.h>
 
+// Readable texts in failure messages.
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+
 namespace {
 
 // Three pages, each with an image of noise, as large as a few sheets of barcodes.
