@@ -39,36 +39,41 @@ private:
     QByteArray was_;
 };
 
-// Once the run has begun its document (its staging folder holds the PDF), the
-// barcode file's place turns into a folder; events reach the window first at
-// the page change after sheet 1, so sheet 1 is drawn and the next pass fails.
-class BlockBarcodeFileAfterFirstSheet : public QObject {
+// Acts once the run has begun its document (its staging folder holds the PDF)
+// and events reach the window: at the page change after sheet 1.
+class AtFirstPageChange : public QObject {
 public:
-    BlockBarcodeFileAfterFirstSheet(const QPushButton& printButton, const QString& stagingRoot)
-        : bitmap_(BarcodeBitmapPath())
+    AtFirstPageChange(const QPushButton& printButton, const QString& stagingRoot, std::function<void()> action)
     {
         timer_.setInterval(1);
-        connect(&timer_, &QTimer::timeout, this, [this, &printButton, stagingRoot] {
+        connect(&timer_, &QTimer::timeout, this, [this, &printButton, stagingRoot, action] {
             if (printButton.text() != QStringLiteral("&Abort") || QApplication::activeModalWidget())
                 return;
             const QStringList staged = QDir(stagingRoot).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
             if (staged.isEmpty() || !QDir(stagingRoot).exists(staged.front() + "/passes.pdf"))
                 return;
             timer_.stop();
-            QFile::remove(bitmap_);
-            QDir().mkpath(bitmap_ + "/in-the-way");
             ++fired;
+            action();
         });
         timer_.start();
     }
-    ~BlockBarcodeFileAfterFirstSheet() override { Unblock(); }
-    void Unblock() { QDir(bitmap_).removeRecursively(); }
-
-    const QString bitmap_;
     int fired = 0;
 
 private:
     QTimer timer_;
+};
+
+// The barcode file's place turned into a folder: the next pass cannot be drawn.
+class BarcodeFileBlocker {
+public:
+    ~BarcodeFileBlocker() { QDir(bitmap).removeRecursively(); }
+    void Block() const
+    {
+        QFile::remove(bitmap);
+        QDir().mkpath(bitmap + "/in-the-way");
+    }
+    const QString bitmap = BarcodeBitmapPath();
 };
 
 struct InjectedFailure {
@@ -94,8 +99,9 @@ TEST_P(QueueRunFailure, SendsNoJobAndTheNextRunPrintsEveryPass)
     QTemporaryDir staging;
     {
         TemporaryFolderAt temporaryFolder(staging.path());
-        BlockBarcodeFileAfterFirstSheet block(*Find<QPushButton>("btnPrint"), staging.path());
-        EXPECT_EQ(PrintToQueue(), "Cannot create file " + block.bitmap_ + ".");
+        BarcodeFileBlocker blocker;
+        AtFirstPageChange block(*Find<QPushButton>("btnPrint"), staging.path(), [&blocker] { blocker.Block(); });
+        EXPECT_EQ(PrintToQueue(), "Cannot create file " + blocker.bitmap + ".");
         EXPECT_EQ(block.fired, 1);
     }
     EXPECT_TRUE(QDir(staging.path()).isEmpty()) << "the run's own PDF was left behind";
@@ -111,6 +117,30 @@ INSTANTIATE_TEST_SUITE_P(Sheets, QueueRunFailure,
                                            InjectedFailure{"TwoByFive", "2", "5", "25", 3},
                                            InjectedFailure{"ThreeByFour", "3", "4", "30", 3}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// A stop asked for by Abort is no failure: the sheets drawn so far are printed,
+// the sheet begun by the page change staying empty.
+TEST_F(QueueWindowTest, AbortPrintsTheSheetsDrawnSoFar)
+{
+    AddRow("09", QDate(2026, 12, 11), "12");
+    SetSheet("2", "2");
+    const QStringList jobsBefore = CompletedJobs();
+    QTemporaryDir staging;
+    {
+        TemporaryFolderAt temporaryFolder(staging.path());
+        AtFirstPageChange abort(*Find<QPushButton>("btnPrint"), staging.path(),
+                                [this] { QTest::mouseClick(Find<QPushButton>("btnPrint"), Qt::LeftButton); });
+        EXPECT_EQ(PrintToQueue(), QString());
+        EXPECT_EQ(abort.fired, 1);
+    }
+    EXPECT_TRUE(window->AbortRequested());
+    const QString pdf = Cups().WaitForJobOutput(OnlyNewJob(jobsBefore), 60000);
+    ASSERT_EQ(PdfPageCount(pdf), 2);
+    QStringList firstSheet = ExpectedBarcodes(window->passList().EntryRow(1), 0, 4);
+    firstSheet.sort();
+    EXPECT_EQ(ScanPdfPage(pdf, 1, staging.path()), firstSheet);
+    EXPECT_EQ(ScanPdfPage(pdf, 2, staging.path()), QStringList{});
+}
 
 struct Refusal {
     const char* name;
