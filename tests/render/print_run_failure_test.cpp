@@ -1,14 +1,12 @@
 // A print run to a file is all or nothing: a run that fails, or a program that
 // is stopped by a signal, leaves the operator's file as it was and no file of
-// its own; a run stopped by Abort hands on the sheets drawn so far.
+// its own.
 #include "common/tessary_error.h"
-#include "passes/pass_serial.h"
 #include "passes/valid_on_stamp.h"
 #include "render/print_run.h"
 #include "render/run_page_layout.h"
 #include "render/staged_pdf.h"
 #include "support/small_tmpfs.h"
-#include "support/tools.h"
 
 #include <QDir>
 #include <QFile>
@@ -88,16 +86,6 @@ struct FileRun {
         PrepareLetterPrinter(printer);
         return PrintRun(printer, request, [] { throw TessaryError("layout unusable"); });
     }
-
-    QStringList Barcodes(int first, int count) const
-    {
-        const CalendarInstant instant = DecodeValidOnStamp(request.rows[0].validOnStamp);
-        QStringList texts;
-        for (int i = first; i < first + count; ++i)
-            texts << BarcodeText(PassNumberText(instant, i), request.rows[0].lane);
-        texts.sort();
-        return texts;
-    }
 };
 
 int PagesOf(const QString& pdf) { return CompletePdfPageCount(ReadAll(pdf)); }
@@ -175,35 +163,6 @@ TEST(PrintRunOnAFullDisk, StopsAtThePageChangeAndNamesTheOperatorsFile)
     EXPECT_EQ(run.Print().passesDrawn, 60);
     EXPECT_EQ(PagesOf(run.pdf), 60);
 }
-
-struct AbortedRun {
-    const char* name;
-    int stopAfterPasses;
-    int pages;  // a sheet begun before the stop is handed on too
-};
-
-class PrintRunAborted : public ::testing::TestWithParam<AbortedRun> {};
-
-TEST_P(PrintRunAborted, HandsOnTheSheetsDrawnSoFar)
-{
-    const AbortedRun& stop = GetParam();
-    FileRun run;
-    Write(run.pdf, kEarlierRun);
-    run.request.stopRequested = [&run, &stop] { return run.drawn >= stop.stopAfterPasses; };
-    const PrintRunResult result = run.Print();
-    EXPECT_EQ(result.passesDrawn, stop.stopAfterPasses);
-    EXPECT_EQ(result.pagesEnded, stop.pages);
-    ASSERT_EQ(PagesOf(run.pdf), stop.pages);
-    EXPECT_EQ(Entries(run.out), QStringList{"run.pdf"});
-    QStringList found = ScanPdfBarcodes(run.pdf, run.dir.path());
-    found.sort();
-    EXPECT_EQ(found, run.Barcodes(0, stop.stopAfterPasses));
-}
-
-INSTANTIATE_TEST_SUITE_P(Runs, PrintRunAborted,
-                         ::testing::Values(AbortedRun{"InTheFirstSheet", 3, 1}, AbortedRun{"AtAFullSheet", 4, 1},
-                                           AbortedRun{"InTheSecondSheet", 6, 2}),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 struct StopSignal {
     const char* name;
