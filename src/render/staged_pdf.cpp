@@ -172,6 +172,7 @@ void StagedPdf::MoveIntoPlace()
     if (std::rename(QFile::encodeName(path_).constData(), QFile::encodeName(target_).constData()) != 0)
         throw TessaryError(UnableToWrite(finalPath_));
     moved_ = true;
+    guards_.clear();  // the name is free again: a stop from now on must not touch it
 }
 
 int CompletePdfPageCount(const QByteArray& pdf)
