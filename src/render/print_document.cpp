@@ -14,8 +14,9 @@ PrintDocument::PrintDocument(QPrinter& printer) : printer_(printer)
     printer_.setDocName(QString());
     outputFile_ = printer_.outputFormat() == QPrinter::PdfFormat ? printer_.outputFileName() : QString();
     if (!painter_.begin(&printer_)) {
-        const QString name = outputFile_.isEmpty() ? printer_.printerName() : outputFile_;
-        throw TessaryError(QStringLiteral("Cannot start printing on %1").arg(name));
+        if (!outputFile_.isEmpty())
+            throw OutputFileError(QStringLiteral("Cannot start printing on %1").arg(outputFile_));
+        throw TessaryError(QStringLiteral("Cannot start printing on %1").arg(printer_.printerName()));
     }
     surface_ = std::make_unique<PainterSurface>(painter_);
 }
@@ -28,8 +29,12 @@ PrintDocument::~PrintDocument()
 
 void PrintDocument::newPage()
 {
-    if (!surface_->newPage())
+    // Qt's PDF writer refuses a new page once its file has failed to take data.
+    if (!surface_->newPage()) {
+        if (!outputFile_.isEmpty())
+            throw OutputFileError(QStringLiteral("Unable to write to %1").arg(outputFile_));
         throw TessaryError(QStringLiteral("Cannot start a new page on the printer"));
+    }
     QCoreApplication::processEvents();
 }
 
@@ -38,8 +43,11 @@ void PrintDocument::end()
     ended_ = true;
     const bool written = painter_.end();
     QCoreApplication::processEvents();
-    if (!written || printer_.printerState() == QPrinter::Error)
+    if (!written || printer_.printerState() == QPrinter::Error) {
+        if (!outputFile_.isEmpty())
+            throw OutputFileError(QStringLiteral("Unable to write to %1").arg(outputFile_));
         throw TessaryError(QStringLiteral("The printer reported an error; the document was not printed"));
+    }
 }
 
 void PrintDocument::abandon()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/tessary_error.h"
 #include "render/painter_surface.h"
 #include "render/run_page_layout.h"
 
@@ -9,9 +10,18 @@
 
 class QPrinter;
 
+// An error of the printer's output file rather than of what is drawn: it could
+// not be opened, or a page could not be written to it (a full disk). A caller
+// that writes the file somewhere of its own can name the file the operator chose.
+class OutputFileError : public TessaryError {
+public:
+    using TessaryError::TessaryError;
+};
+
 // One print document on a printer: begun on construction, ended by end().
 // A document that is destroyed without end() (an error during the run) is
 // abandoned: the printer is asked to abort and a partly written file is removed.
+// Failures of a PDF output file are OutputFileErrors.
 class PrintDocument {
 public:
     explicit PrintDocument(QPrinter& printer);

@@ -18,9 +18,13 @@ void CheckStampsDecode(const std::vector<PassListRow>& rows)
     }
 }
 
+// The staging printer draws exactly what the chosen output would: same paper,
+// margins, resolution and colour mode (a grey-scale queue gets a grey PDF from
+// Qt), on an engine that holds no state from earlier runs.
 void CopyPageSetup(const QPrinter& from, QPrinter& to)
 {
     to.setResolution(from.resolution());
+    to.setColorMode(from.colorMode());
     to.setFullPage(from.fullPage());
     to.setPageLayout(from.pageLayout());
     to.setDocName(QString());
@@ -131,11 +135,16 @@ PrintRunResult PrintRun(QPrinter& printer, const PrintRunRequest& request,
         stagingPrinter.setOutputFormat(QPrinter::PdfFormat);
         stagingPrinter.setOutputFileName(staged.path());
         CopyPageSetup(printer, stagingPrinter);
-        result = DrawRun(stagingPrinter, request, reportUnusable);
+        try {
+            result = DrawRun(stagingPrinter, request, reportUnusable);
+        } catch (const OutputFileError&) {
+            // Named after the file the operator chose, not the hidden one beside it.
+            throw TessaryError(staged.WriteErrorText());
+        }
     }
     staged.CheckComplete(result.pagesEnded);
     if (toFile)
-        staged.MoveInto(printer.outputFileName());
+        staged.MoveIntoPlace();
     else
         SubmitPdfToQueue(printer, staged.path());
     return result;

@@ -15,6 +15,7 @@ using JobOptions = std::vector<std::pair<QByteArray, QByteArray>>;
 JobOptions QueueJobOptions(const QPrinter& printer);
 
 // Sends a finished PDF to the printer's queue as one job with those options.
-// Throws "The printer <name> did not accept the job: <message>" when the
-// scheduler refuses it.
+// Throws "The printer <name> did not accept the job: <libcups' message>" when
+// the scheduler cannot be reached, the queue no longer exists, or the
+// scheduler refuses the job.
 void SubmitPdfToQueue(const QPrinter& printer, const QString& pdfPath);

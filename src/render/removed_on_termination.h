@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// A file (or an emptied folder) that must not outlive the program when it is
+// told to stop (SIGTERM, SIGINT, SIGHUP) while the file is being written. While
+// any such object lives, those signals first remove every file named (files
+// before folders), and then act as they would have: the program ends, or the handler that
+// was there before runs. Signals the program ignores stay ignored.
+class RemovedOnTermination {
+public:
+    explicit RemovedOnTermination(const QString& path);
+    ~RemovedOnTermination();
+    RemovedOnTermination(const RemovedOnTermination&) = delete;
+    RemovedOnTermination& operator=(const RemovedOnTermination&) = delete;
+
+    // False when the path could not be taken in (too long, or too many files
+    // at once): the file is then left behind by a stop, as without this object.
+    bool guarded() const { return slot_ >= 0; }
+
+private:
+    int slot_ = -1;
+};

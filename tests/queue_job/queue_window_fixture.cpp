@@ -1,0 +1,129 @@
+#include "queue_job/queue_window_fixture.h"
+
+#include "app/printed_pdf.h"
+#include "support/private_cups_scheduler.h"
+
+#include <QComboBox>
+#include <QDialog>
+#include <QThread>
+#include <QTemporaryDir>
+
+#include <memory>
+
+const QString kQueue = QStringLiteral("PDF");
+
+namespace {
+
+std::string Joined(const QStringList& list) { return list.join(QLatin1Char(' ')).toStdString(); }
+
+// Started on first use and stopped when the last test has run, while the
+// application object still exists.
+class SchedulerEnvironment : public ::testing::Environment {
+public:
+    // Why there is no scheduler, "" when it serves the queue.
+    QString Prepare()
+    {
+        if (!started_) {
+            started_ = true;
+            problem_ = PrivateCupsScheduler::MissingPrerequisite();
+            if (!problem_.isEmpty()) {
+                problem_ = "no private CUPS scheduler: " + problem_;
+                return problem_;
+            }
+            scheduler_ = std::make_unique<PrivateCupsScheduler>();
+            problem_ = scheduler_->Start();
+            if (problem_.isEmpty())
+                problem_ = scheduler_->AddQueue(kQueue);
+            if (problem_.isEmpty())
+                problem_ = scheduler_->SetDefault(kQueue);
+            if (problem_.isEmpty())
+                problem_ = scheduler_->UseInThisProcess();
+        }
+        return problem_;
+    }
+    PrivateCupsScheduler& Scheduler() { return *scheduler_; }
+    bool Available() const { return scheduler_ != nullptr; }
+    void TearDown() override { scheduler_.reset(); }
+
+private:
+    bool started_ = false;
+    std::unique_ptr<PrivateCupsScheduler> scheduler_;
+    QString problem_;
+};
+
+SchedulerEnvironment* const gSchedulerEnvironment = static_cast<SchedulerEnvironment*>(
+    ::testing::AddGlobalTestEnvironment(new SchedulerEnvironment));
+
+}  // namespace
+
+PrivateCupsScheduler& QueueWindowTest::Cups() { return gSchedulerEnvironment->Scheduler(); }
+
+void QueueWindowTest::SetUp()
+{
+    const QString problem = gSchedulerEnvironment->Prepare();
+    if (!gSchedulerEnvironment->Available())
+        GTEST_SKIP() << problem.toStdString();
+    ASSERT_TRUE(problem.isEmpty()) << problem.toStdString();
+    MainWindowTest::SetUp();
+}
+
+QString QueueWindowTest::PrintToQueue(const std::function<void(QWidget* dialog)>& inDialog)
+{
+    QString error;
+    ModalScript script;
+    script.Expect("printDialog", [&inDialog](QWidget* dialog) {
+        auto* printers = dialog->findChild<QComboBox*>(QStringLiteral("printers"));
+        if (printers)
+            printers->setCurrentIndex(printers->findText(kQueue));
+        if (inDialog)
+            inDialog(dialog);
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    script.Expect("errorBox", AcceptMessage(&error));
+    Click("btnPrint");
+    EXPECT_TRUE(script.Unexpected().isEmpty()) << Joined(script.Unexpected());
+    EXPECT_EQ(PrintCaption(), QStringLiteral("&Print"));
+    return error;
+}
+
+QStringList QueueWindowTest::CompletedJobs() const { return Cups().CompletedJobs(kQueue); }
+
+QSet<QString> QueueWindowTest::OutputFiles() const { return Cups().OutputFiles(kQueue); }
+
+QString QueueWindowTest::OnlyNewJob(const QStringList& before) const
+{
+    EXPECT_TRUE(Cups().WaitUntilQueueEmpty(kQueue, 120000)) << Joined(Cups().PendingJobs(kQueue));
+    QStringList added = CompletedJobs();
+    for (const QString& job : before)
+        added.removeAll(job);
+    EXPECT_EQ(added.size(), 1) << Joined(added);
+    return added.size() == 1 ? added.front() : QString();
+}
+
+void QueueWindowTest::ExpectNoJob(const QStringList& completedBefore, const QSet<QString>& outputBefore) const
+{
+    QThread::msleep(2000);
+    EXPECT_TRUE(Cups().WaitUntilQueueEmpty(kQueue, 30000)) << Joined(Cups().PendingJobs(kQueue));
+    // A queue deleted and added again has lost its earlier jobs: only new ones count.
+    QStringList added = CompletedJobs();
+    for (const QString& job : completedBefore)
+        added.removeAll(job);
+    EXPECT_TRUE(added.isEmpty()) << Joined(added);
+    EXPECT_EQ(OutputFiles(), outputBefore);
+}
+
+void QueueWindowTest::ExpectEveryPass(const QString& jobId, int sheets) const
+{
+    const QString pdf = Cups().WaitForJobOutput(jobId, 60000);
+    ASSERT_FALSE(pdf.isEmpty()) << "no output for " << jobId.toStdString();
+    EXPECT_EQ(PdfPageCount(pdf), sheets);
+    QTemporaryDir scans;
+    QStringList found;
+    for (int sheet = 1; sheet <= sheets; ++sheet)
+        found += ScanPdfPage(pdf, sheet, scans.path());
+    found.sort();
+    const PassListRow row = window->passList().EntryRow(1);
+    QStringList expected = ExpectedBarcodes(row, 0, row.quantity());
+    expected.sort();
+    EXPECT_EQ(Joined(found), Joined(expected));
+}
