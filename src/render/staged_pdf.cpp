@@ -1,6 +1,7 @@
 #include "render/staged_pdf.h"
 
 #include "common/tessary_error.h"
+#include "render/pdf_completeness.h"
 #include "render/removed_on_termination.h"
 
 #include <QDir>
@@ -9,8 +10,6 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 
-#include <cctype>
-#include <climits>
 #include <cstdio>
 
 #ifdef Q_OS_UNIX
@@ -47,54 +46,6 @@ bool FlushedToDisk(QFile& file)
 #else
     return file.isOpen();
 #endif
-}
-
-qsizetype SkipWhitespace(const QByteArray& pdf, qsizetype at)
-{
-    while (at < pdf.size() && std::isspace(uchar(pdf[at])))
-        ++at;
-    return at;
-}
-
-// The decimal number at `at`, -1 when there is none; `at` moves past it.
-qint64 ReadNumber(const QByteArray& pdf, qsizetype& at)
-{
-    const qsizetype start = at;
-    qint64 value = 0;
-    while (at < pdf.size() && std::isdigit(uchar(pdf[at])) && at - start < 18)
-        value = value * 10 + (pdf[at++] - '0');
-    return at == start ? -1 : value;
-}
-
-// Every object the table lists as in use must begin where the table says: a
-// part of the file lost in the middle moves everything after it.
-bool CrossReferenceTableHolds(const QByteArray& pdf, qsizetype at)
-{
-    if (pdf.mid(at, 4) != "xref")
-        return false;
-    at = SkipWhitespace(pdf, at + 4);
-    while (at < pdf.size() && std::isdigit(uchar(pdf[at]))) {
-        const qint64 first = ReadNumber(pdf, at);
-        at = SkipWhitespace(pdf, at);
-        const qint64 count = ReadNumber(pdf, at);
-        at = SkipWhitespace(pdf, at);
-        if (first < 0 || count < 0 || at + count * 20 > pdf.size())
-            return false;
-        for (qint64 i = 0; i < count; ++i, at += 20) {
-            // "oooooooooo ggggg n" plus a two-byte line end.
-            qsizetype field = at;
-            const qint64 offset = ReadNumber(pdf, field);
-            if (field != at + 10 || pdf[at + 17] == 'f')
-                continue;
-            if (pdf[at + 17] != 'n' || offset >= pdf.size())
-                return false;
-            const QByteArray header = QByteArray::number(first + i) + ' ';
-            if (pdf.mid(offset, header.size()) != header)
-                return false;
-        }
-        at = SkipWhitespace(pdf, at);
-    }
-    return pdf.mid(at, 7) == "trailer";
 }
 
 }  // namespace
@@ -152,11 +103,7 @@ void StagedPdf::CheckComplete(int expectedPages) const
     QFile file(path_);
     if (!file.open(QIODevice::ReadOnly) || (!folder_ && !FlushedToDisk(file)))
         throw TessaryError(WriteErrorText());
-    const qint64 size = file.size();
-    const uchar* mapped = size > 0 ? file.map(0, size) : nullptr;
-    const QByteArray pdf = mapped ? QByteArray::fromRawData(reinterpret_cast<const char*>(mapped), qsizetype(size))
-                                  : file.readAll();
-    if (CompletePdfPageCount(pdf) != expectedPages)
+    if (CompletePdfPageCount(file) != expectedPages)
         throw TessaryError(WriteErrorText());
 }
 
@@ -173,27 +120,4 @@ void StagedPdf::MoveIntoPlace()
         throw TessaryError(UnableToWrite(finalPath_));
     moved_ = true;
     guards_.clear();  // the name is free again: a stop from now on must not touch it
-}
-
-int CompletePdfPageCount(const QByteArray& pdf)
-{
-    if (!pdf.startsWith("%PDF-") || !pdf.right(64).trimmed().endsWith("%%EOF"))
-        return -1;
-    const qsizetype startxref = pdf.lastIndexOf("startxref");
-    if (startxref < 0)
-        return -1;
-    qsizetype at = SkipWhitespace(pdf, startxref + 9);
-    const qint64 table = ReadNumber(pdf, at);
-    if (table < 0 || table >= startxref || !CrossReferenceTableHolds(pdf, qsizetype(table)))
-        return -1;
-    // The page tree names its page count once: "/Type /Pages ... /Count N".
-    const qsizetype pages = pdf.lastIndexOf("/Type /Pages");
-    if (pages < 0)
-        return -1;
-    qsizetype count = pdf.indexOf("/Count ", pages);
-    if (count < 0)
-        return -1;
-    count += 7;
-    const qint64 value = ReadNumber(pdf, count);
-    return value >= 0 && value <= INT_MAX ? int(value) : -1;
 }

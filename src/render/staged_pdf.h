@@ -1,5 +1,7 @@
 #pragma once
 
+#include "render/pdf_completeness.h"
+
 #include <QByteArray>
 #include <QString>
 #include <memory>
@@ -49,7 +51,3 @@ private:
     std::vector<std::unique_ptr<RemovedOnTermination>> guards_;
     bool moved_ = false;
 };
-
-// Pages of a complete PDF file as Qt's writer makes it, or -1 when the file is
-// cut short, has lost a part, or is not such a file.
-int CompletePdfPageCount(const QByteArray& pdf);

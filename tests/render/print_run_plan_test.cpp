@@ -207,4 +207,25 @@ TEST(CompletePdfPageCount, OnlyAFileThatEndsWithItsTrailerCounts)
     EXPECT_EQ(CompletePdfPageCount(QByteArray()), -1);
 }
 
+TEST(CompletePdfPageCount, ARunOfManySheetsIsWholeToo)
+{
+    // The page tree lists every sheet: at 600 it no longer fits a few kilobytes.
+    QTemporaryDir dir;
+    PrintRunRequest request;
+    FixedStyle style;
+    request.settings = Sheet(1, 1);
+    request.rows = {Row("01", 99), Row("02", 99), Row("03", 99), Row("04", 99), Row("05", 99), Row("06", 99),
+                    Row("07", 6)};
+    request.style = &style;
+    request.bitmapPath = dir.filePath("code128.bmp");
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setResolution(150);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(dir.filePath("many.pdf"));
+    ASSERT_EQ(PrintRun(printer, request, {}).passesDrawn, 600);
+    QFile file(dir.filePath("many.pdf"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(CompletePdfPageCount(file), 600);
+}
+
 }  // namespace
