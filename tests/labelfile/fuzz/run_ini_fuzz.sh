@@ -34,6 +34,7 @@ if ! "$cxx" -std=c++17 -g -O1 -fPIC \
         "$source_dir/tests/labelfile/fuzz/ini_fuzz_target.cpp" \
         "$source_dir/src/labelfile/ini_document.cpp" \
         "$source_dir/src/labelfile/text_encoding.cpp" \
+        "$source_dir/src/labelfile/whole_file_write.cpp" \
         $qt_flags -o "$work/ini_fuzz" 2>"$work/compile.log"; then
     cat "$work/compile.log"
     run_fallback "compilation with -fsanitize=fuzzer failed"
