@@ -26,24 +26,25 @@ int PainterSurface::dpiY() const { return painter_.device()->logicalDpiY(); }
 
 void PainterSurface::setFont(const FontRecord& font)
 {
-    const MadeFont& made = FontFor(font);
+    currentFont_ = FontFor(font);
+    const MadeFont& made = madeFonts_[currentFont_];
     font_ = font;
     qtFont_ = made.font;
     metrics_ = made.metrics;
 }
 
-const PainterSurface::MadeFont& PainterSurface::FontFor(const FontRecord& record)
+std::size_t PainterSurface::FontFor(const FontRecord& record)
 {
     constexpr std::size_t kKept = 16;
-    for (const MadeFont& made : madeFonts_) {
-        if (made.record == record)
-            return made;
+    for (std::size_t i = 0; i < madeFonts_.size(); ++i) {
+        if (madeFonts_[i].record == record)
+            return i;
     }
     if (madeFonts_.size() >= kKept)
         madeFonts_.erase(madeFonts_.begin());
     const QFont font = QtFontFromRecord(record, painter_.device());
-    madeFonts_.push_back({record, font, QFontMetricsF(font, painter_.device())});
-    return madeFonts_.back();
+    madeFonts_.push_back({record, font, QFontMetricsF(font, painter_.device()), {}});
+    return madeFonts_.size() - 1;
 }
 
 void PainterSurface::drawTextAt(int xPx, int yPx, const QString& text)
@@ -78,7 +79,16 @@ void PainterSurface::textOutClipped(const QRect& clipPx, int xPx, int yPx, const
 
 int PainterSurface::textWidthPx(const QString& text) const
 {
-    return int(std::lround(metrics_.horizontalAdvance(text)));
+    QHash<QString, int>& widths = madeFonts_[currentFont_].widthsPx;
+    const auto known = widths.constFind(text);
+    if (known != widths.constEnd())
+        return *known;
+    constexpr qsizetype kKeptWidths = 64;
+    if (widths.size() >= kKeptWidths)
+        widths.clear();
+    const int width = int(std::lround(metrics_.horizontalAdvance(text)));
+    widths.insert(text, width);
+    return width;
 }
 
 void PainterSurface::stretchImage(const QRect& targetPx, const QImage& image)

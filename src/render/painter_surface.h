@@ -5,6 +5,7 @@
 #include <QColor>
 #include <QFont>
 #include <QFontMetricsF>
+#include <QHash>
 #include <vector>
 
 class QPainter;
@@ -52,14 +53,16 @@ private:
         FontRecord record;
         QFont font;
         QFontMetricsF metrics;
+        QHash<QString, int> widthsPx;  // heading lines repeat on every pass
     };
-    const MadeFont& FontFor(const FontRecord& record);
+    std::size_t FontFor(const FontRecord& record);
 
     QPainter& painter_;
     FontRecord font_;
     QFont qtFont_;
     QFontMetricsF metrics_{QFont()};
-    std::vector<MadeFont> madeFonts_;
+    mutable std::vector<MadeFont> madeFonts_;
+    std::size_t currentFont_ = 0;
     BackgroundMode backgroundMode_ = BackgroundMode::Opaque;
     BrushStyle brushStyle_ = BrushStyle::Solid;
     QColor brushColor_ = Qt::white;
