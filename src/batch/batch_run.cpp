@@ -119,6 +119,10 @@ void PrintBatch(const BatchOptions& options, const BatchEnvironment& environment
     try {
         PrintRun(printer, request, [] { Refuse(kInvalidValueMessage); });
     } catch (const TessaryError& error) {
+        // A stop signal removes the run's file at once; whatever then fails
+        // (the file gone before the walk sees the stop) is the stop's doing.
+        if (environment.interrupted && environment.interrupted())
+            throw BatchFailure(kExitPrintingFailed, QStringLiteral("Interrupted; nothing was printed"));
         throw BatchFailure(kExitPrintingFailed, error.text());
     }
 }

@@ -148,7 +148,8 @@ TEST_F(MainWindowTest, PreviewShowsExactlyTheSheetsItsPrintButtonPrints)
             ASSERT_EQ(fromRun.size(), QSize(1275, 1650));
             const PageDifference difference =
                 ComparePages(RenderPdfPage(previewed, page, 150, dir.path() + QStringLiteral("/p")), fromRun);
-            EXPECT_GT(difference.dark, 20000) << "the page holds passes";
+            // One pass alone is about 20,000 dark pixels at 150 dpi, its barcode varying.
+            EXPECT_GT(difference.dark, 10000) << "the page holds passes";
             EXPECT_EQ(difference.unmatched, 0);
             // Moving the page by one pixel differs in about a quarter of its dark pixels.
             EXPECT_LT(difference.differing * 20, difference.dark) << difference.differing << " differing";

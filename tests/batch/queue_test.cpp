@@ -162,7 +162,8 @@ TEST_F(TessaryPrintQueue, AStoppedRunSendsNoJobAndLeavesNoFile)
     ASSERT_TRUE(tool.waitForFinished(60000));
 
     EXPECT_EQ(tool.exitCode(), 3);
-    EXPECT_TRUE(QString::fromUtf8(tool.readAllStandardError()).endsWith("tessary-print: Interrupted; nothing was printed\n"));
+    const QString err = QString::fromUtf8(tool.readAllStandardError());
+    EXPECT_TRUE(err.endsWith("tessary-print: Interrupted; nothing was printed\n")) << err.toStdString();
     QThread::msleep(2000);  // time for a job wrongly sent to arrive
     EXPECT_TRUE(NewJobs(before).isEmpty());
     EXPECT_TRUE(scheduler_->PendingJobs(kQueue).isEmpty());
