@@ -97,7 +97,7 @@ int WalkSheets(DrawingSurface& surface, const PassPlacement& p, const std::vecto
     int passIndex = 0;
     int drawn = 0;
     const qint64 cellsPerSheet = qint64(s.cols) * s.rows;
-    qint64 cellsToSkip = std::clamp<qint64>(control.startCell - 1, 0, std::max<qint64>(0, cellsPerSheet - 1));
+    qint64 cellsToSkip = CellsSkippedOnFirstSheet(control.startCell, cellsPerSheet);
     bool anySheetDrawn = false;
     for (int sheet = 1; k < rows.size() && sheet <= control.sheets.last; ++sheet) {
         const bool drawing = control.sheets.Contains(sheet);
@@ -171,6 +171,11 @@ int WalkPasses(DrawingSurface& surface, const PassPlacement& p, const std::vecto
     return drawn;
 }
 
+qint64 CellsSkippedOnFirstSheet(int startCell, qint64 cellsPerSheet)
+{
+    return std::clamp<qint64>(startCell - 1, 0, std::max<qint64>(0, cellsPerSheet - 1));
+}
+
 qint64 TotalPasses(const std::vector<PassListRow>& rows)
 {
     qint64 total = 0;
@@ -187,8 +192,7 @@ int SheetsNeeded(const std::vector<PassListRow>& rows, int cols, int rowsPerShee
     const qint64 total = TotalPasses(rows);
     if (total == 0)
         return 0;
-    const qint64 skipped = std::clamp<qint64>(startCell - 1, 0, cellsPerSheet - 1);
-    return int((total + skipped + cellsPerSheet - 1) / cellsPerSheet);
+    return int((total + CellsSkippedOnFirstSheet(startCell, cellsPerSheet) + cellsPerSheet - 1) / cellsPerSheet);
 }
 
 void DrawCellOutlines(DrawingSurface& surface, const SheetGeometry& g, const LayoutSettings& s)

@@ -69,7 +69,7 @@ std::pair<qint64, qint64> RunPassWindow(const PrintRunRequest& request)
     if (cols < 1 || rowsDown < 1)
         return {0, 0};
     const qint64 cells = qint64(cols) * rowsDown;
-    const qint64 skipped = std::clamp<qint64>(request.startCell - 1, 0, cells - 1);
+    const qint64 skipped = CellsSkippedOnFirstSheet(request.startCell, cells);
     const qint64 total = TotalPasses(request.rows);
     const qint64 first = std::clamp<qint64>((qint64(std::max(1, request.sheets.first)) - 1) * cells - skipped, 0, total);
     const qint64 end = std::clamp<qint64>(qint64(request.sheets.last) * cells - skipped, first, total);
