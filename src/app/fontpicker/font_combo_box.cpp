@@ -115,11 +115,11 @@ void TFontComboBox::AddFace(const QString& name)
 
 int TFontComboBox::IndexOfName(const QString& name) const
 {
-    for (int i = 0; i < count(); ++i) {
-        if (SameNameIgnoringAsciiCase(itemText(i), name))
-            return i;
-    }
-    return -1;
+    QStringList entries;
+    for (int i = 0; i < count(); ++i)
+        entries << itemText(i);
+    const QString entry = MatchingFontEntry(name, entries);
+    return entry.isEmpty() ? -1 : int(entries.indexOf(entry));
 }
 
 void TFontComboBox::FontDatabaseChanged()
