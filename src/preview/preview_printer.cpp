@@ -12,9 +12,7 @@ std::unique_ptr<QPrinter> PreviewPrinterFor(const QPrinter& chosen)
         choice.setOutputFormat(QPrinter::PdfFormat);
     else
         choice.setPrinterName(chosen.printerName());
-    choice.setResolution(chosen.resolution());
-    choice.setFullPage(chosen.fullPage());
-    choice.setPageLayout(chosen.pageLayout());
+    CopyPageSetup(chosen, choice);
     SetRunPageLayout(choice);
 
     auto page = std::make_unique<QPrinter>(QPrinter::HighResolution);
