@@ -5,7 +5,7 @@
 #include "app/tessary_application.h"
 #include "passes/pass_list.h"
 #include "passes/quantity_filter.h"
-#include "render/print_document.h"
+#include "render/run_page_layout.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

@@ -4,9 +4,6 @@
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QMarginsF>
-#include <QPageLayout>
-#include <QPageSize>
 #include <QPrinter>
 
 PrintDocument::PrintDocument(QPrinter& printer) : printer_(printer)

@@ -2,7 +2,6 @@
 
 #include "common/tessary_error.h"
 #include "render/painter_surface.h"
-#include "render/run_page_layout.h"
 
 #include <QPainter>
 #include <QString>
@@ -36,9 +35,6 @@ public:
     void newPage();
     // Ends the document, which then goes to the printer whole.
     void end();
-
-    // The printer's chosen output file, empty when printing to a queue.
-    QString outputFile() const { return outputFile_; }
 
 private:
     void abandon();

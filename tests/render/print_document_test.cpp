@@ -1,4 +1,5 @@
 #include "render/print_document.h"
+#include "render/run_page_layout.h"
 
 #include <QFile>
 #include <QPrinter>
