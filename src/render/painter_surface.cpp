@@ -27,10 +27,7 @@ int PainterSurface::dpiY() const { return painter_.device()->logicalDpiY(); }
 void PainterSurface::setFont(const FontRecord& font)
 {
     currentFont_ = FontFor(font);
-    const MadeFont& made = madeFonts_[currentFont_];
     font_ = font;
-    qtFont_ = made.font;
-    metrics_ = made.metrics;
 }
 
 std::size_t PainterSurface::FontFor(const FontRecord& record)
@@ -49,7 +46,8 @@ std::size_t PainterSurface::FontFor(const FontRecord& record)
 
 void PainterSurface::drawTextAt(int xPx, int yPx, const QString& text)
 {
-    const QFontMetricsF& metrics = metrics_;
+    const MadeFont& made = CurrentFont();
+    const QFontMetricsF& metrics = made.metrics;
     painter_.save();
     painter_.translate(xPx, yPx);
     // Escapement is counter-clockwise on the page; Qt's y axis points down, so
@@ -59,7 +57,7 @@ void PainterSurface::drawTextAt(int xPx, int yPx, const QString& text)
         painter_.fillRect(QRectF(0, 0, metrics.horizontalAdvance(text), metrics.ascent() + metrics.descent()),
                           brushColor_);
     }
-    painter_.setFont(qtFont_);
+    painter_.setFont(made.font);
     painter_.setPen(textColor_);
     painter_.drawText(QPointF(0, metrics.ascent()), text);
     painter_.restore();
@@ -79,14 +77,15 @@ void PainterSurface::textOutClipped(const QRect& clipPx, int xPx, int yPx, const
 
 int PainterSurface::textWidthPx(const QString& text) const
 {
-    QHash<QString, int>& widths = madeFonts_[currentFont_].widthsPx;
+    MadeFont& made = CurrentFont();
+    QHash<QString, int>& widths = made.widthsPx;
     const auto known = widths.constFind(text);
     if (known != widths.constEnd())
         return *known;
     constexpr qsizetype kKeptWidths = 64;
     if (widths.size() >= kKeptWidths)
         widths.clear();
-    const int width = int(std::lround(metrics_.horizontalAdvance(text)));
+    const int width = int(std::lround(made.metrics.horizontalAdvance(text)));
     widths.insert(text, width);
     return width;
 }

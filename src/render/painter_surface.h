@@ -56,11 +56,10 @@ private:
         QHash<QString, int> widthsPx;  // heading lines repeat on every pass
     };
     std::size_t FontFor(const FontRecord& record);
+    MadeFont& CurrentFont() const { return madeFonts_[currentFont_]; }
 
     QPainter& painter_;
     FontRecord font_;
-    QFont qtFont_;
-    QFontMetricsF metrics_{QFont()};
     mutable std::vector<MadeFont> madeFonts_;
     std::size_t currentFont_ = 0;
     BackgroundMode backgroundMode_ = BackgroundMode::Opaque;
