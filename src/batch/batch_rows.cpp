@@ -1,88 +1,255 @@
 #include "batch/batch_rows.h"
 
 #include "batch/batch_failure.h"
-#include "batch/batch_options.h"
 #include "common/tessary_error.h"
 #include "labelfile/label_file.h"
 #include "passes/lane_codes.h"
 #include "passes/valid_on_stamp.h"
+#include "render/print_run.h"
 
+#include <QByteArrayView>
 #include <QFile>
 #include <QLocale>
-#include <QRegularExpression>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
+
+constexpr qsizetype kLongestShownText = 40;  // of a field or row quoted in a message
 
 [[noreturn]] void Refuse(const QString& origin, const QString& why)
 {
     throw BatchFailure(kExitRefused, QStringLiteral("%1: %2").arg(origin, why));
 }
 
+const QStringList& Lanes()
+{
+    static const QStringList lanes = LaneCodes();
+    return lanes;
+}
+
 QString LaneOf(const QString& text, const QString& origin)
 {
-    const QStringList lanes = LaneCodes();
-    const int index = FindLaneIndex(text, lanes);
+    const int index = FindLaneIndex(text, Lanes());
     if (index < 0)
-        Refuse(origin, QStringLiteral("\"%1\" is not a lane (%2)").arg(text, lanes.join(QLatin1Char(' '))));
-    return lanes[index];
+        Refuse(origin, QStringLiteral("%1 is not a lane (%2)").arg(QuotedForMessage(text), Lanes().join(QLatin1Char(' '))));
+    return Lanes()[index];
+}
+
+// Whether text is shaped like pattern, where 'd' stands for an ASCII digit and
+// every other character for itself.
+bool Shaped(const QString& text, const char* pattern)
+{
+    const qsizetype length = qsizetype(std::strlen(pattern));
+    if (text.size() != length)
+        return false;
+    for (qsizetype i = 0; i < length; ++i) {
+        const char16_t c = text[i].unicode();
+        if (pattern[i] == 'd' ? (c < u'0' || c > u'9') : c != char16_t(pattern[i]))
+            return false;
+    }
+    return true;
+}
+
+int DigitsAt(const QString& text, qsizetype from, qsizetype count)
+{
+    int value = 0;
+    for (qsizetype i = from; i < from + count; ++i)
+        value = value * 10 + (text[i].unicode() - u'0');
+    return value;
 }
 
 QDate DateOf(const QString& text, const QString& origin)
 {
-    const QDate date = QRegularExpression(QStringLiteral("^[0-9]{4}-[0-9]{2}-[0-9]{2}$")).match(text).hasMatch()
-                           ? QDate::fromString(text, QStringLiteral("yyyy-MM-dd"))
-                           : QDate();
+    const QDate date =
+        Shaped(text, "dddd-dd-dd") ? QDate(DigitsAt(text, 0, 4), DigitsAt(text, 5, 2), DigitsAt(text, 8, 2)) : QDate();
     if (!date.isValid())
-        Refuse(origin, QStringLiteral("\"%1\" is not a date YYYY-MM-DD").arg(text));
+        Refuse(origin, QStringLiteral("%1 is not a date YYYY-MM-DD").arg(QuotedForMessage(text)));
     return date;
 }
 
 QTime TimeOf(const QString& text, const QString& origin)
 {
-    const QTime time = ParseTimeOfDay(text);
+    const QTime time =
+        Shaped(text, "dd:dd:dd") ? QTime(DigitsAt(text, 0, 2), DigitsAt(text, 3, 2), DigitsAt(text, 6, 2)) : QTime();
     if (!time.isValid())
-        Refuse(origin, QStringLiteral("\"%1\" is not a time of day hh:mm:ss").arg(text));
+        Refuse(origin, QStringLiteral("%1 is not a time of day hh:mm:ss").arg(QuotedForMessage(text)));
     return time;
 }
 
 int QuantityOf(const QString& text, const QString& origin)
 {
-    // Digits only, as the window's quantity box takes them.
-    bool fits = false;
-    const qlonglong value = text.toLongLong(&fits);
-    if (!QRegularExpression(QStringLiteral("^[0-9]+$")).match(text).hasMatch() || !fits
-        || QuantityValue(text) != value)
-        Refuse(origin, QStringLiteral("\"%1\" is not a quantity of passes").arg(text));
-    return QuantityValue(text);
+    // Digits only, as the window's quantity box takes them, and no more passes
+    // than its two digits hold.
+    if (text.isEmpty())
+        Refuse(origin, QStringLiteral("%1 is not a quantity of passes").arg(QuotedForMessage(text)));
+    qint64 value = 0;
+    for (const QChar c : text) {
+        if (c < u'0' || c > u'9')
+            Refuse(origin, QStringLiteral("%1 is not a quantity of passes").arg(QuotedForMessage(text)));
+        value = std::min<qint64>(value * 10 + (c.unicode() - u'0'), 1000);
+    }
+    if (value < 1 || value > 99)
+        Refuse(origin, QuantityRangeMessage());
+    return int(value);
+}
+
+BatchRow RowOfFields(const QStringList& fields, const QString& origin, qint64 line)
+{
+    const QString where = line > 0 ? QStringLiteral("%1 line %2").arg(origin).arg(line) : origin;
+    if (fields.size() != 3 && fields.size() != 4)
+        Refuse(where, QStringLiteral("a row is lane, date, time (optional) and quantity"));
+    BatchRow row;
+    row.origin = origin;
+    row.line = line;
+    row.lane = LaneOf(fields[0], where);
+    row.date = DateOf(fields[1], where);
+    if (fields.size() == 4)
+        row.timeOfDay = TimeOf(fields[2], where);
+    row.quantity = QuantityOf(fields.constLast(), where);
+    return row;
+}
+
+QByteArrayView Trimmed(QByteArrayView text)
+{
+    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v'; };
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && blank(text[begin]))
+        ++begin;
+    while (end > begin && blank(text[end - 1]))
+        --end;
+    return text.sliced(begin, end - begin);
 }
 
 // Fields of one CSV line, trimmed, with surrounding double quotes taken off.
-QStringList CsvFields(const QString& line)
+// Stops after five: no row has more than four.
+QStringList CsvFields(QByteArrayView line)
 {
-    QStringList fields = line.split(QLatin1Char(','));
-    for (QString& field : fields) {
-        field = field.trimmed();
-        if (field.size() >= 2 && field.startsWith(QLatin1Char('"')) && field.endsWith(QLatin1Char('"')))
-            field = field.mid(1, field.size() - 2).trimmed();
+    QStringList fields;
+    qsizetype start = 0;
+    while (fields.size() < 5) {
+        const qsizetype comma = line.indexOf(',', start);
+        QByteArrayView field = Trimmed(line.sliced(start, (comma < 0 ? line.size() : comma) - start));
+        if (field.size() >= 2 && field.front() == '"' && field.back() == '"')
+            field = Trimmed(field.sliced(1, field.size() - 2));
+        fields << QString::fromUtf8(field);
+        if (comma < 0)
+            break;
+        start = comma + 1;
     }
     return fields;
 }
 
-BatchRow RowOfFields(const QStringList& fields, const QString& origin)
+// The lines of a rows file, one at a time, each at most kLongestRowsLine bytes.
+class RowsFileReader {
+public:
+    RowsFileReader(const QString& path, std::vector<BatchRow>& rows)
+        : name_(path == QLatin1String("-") ? QStringLiteral("standard input") : path), rows_(rows)
+    {
+    }
+
+    void Line(QByteArrayView line)
+    {
+        if (++lineNumber_ > 2 * kMostRows)
+            Refuse(name_, QStringLiteral("more than %1 lines").arg(2 * kMostRows));
+        if (line.size() > kLongestRowsLine)
+            Refuse(name_, QStringLiteral("line %1 is longer than %2 bytes").arg(lineNumber_).arg(kLongestRowsLine));
+        if (lineNumber_ == 1 && line.startsWith("\xEF\xBB\xBF"))
+            line = line.sliced(3);
+        line = Trimmed(line);
+        if (line.isEmpty())
+            return;
+        const bool header = firstLine_ && std::none_of(line.begin(), line.end(), [](char c) { return c >= '0' && c <= '9'; });
+        firstLine_ = false;
+        if (header)
+            return;
+        if (qint64(rows_.size()) >= kMostRows)
+            Refuse(name_, QStringLiteral("more than %1 rows").arg(kMostRows));
+        rows_.push_back(RowOfFields(CsvFields(line), name_, lineNumber_));
+    }
+
+    // A line longer than the limit is refused as soon as that many bytes are
+    // read, so that endless input without line ends takes no more memory.
+    void CheckPending(qsizetype pendingBytes)
+    {
+        if (pendingBytes > kLongestRowsLine)
+            Refuse(name_, QStringLiteral("line %1 is longer than %2 bytes").arg(lineNumber_ + 1).arg(kLongestRowsLine));
+    }
+
+    const QString& name() const { return name_; }
+
+private:
+    QString name_;
+    std::vector<BatchRow>& rows_;
+    qint64 lineNumber_ = 0;
+    bool firstLine_ = true;
+};
+
+// Regular files and pipes (and a terminal for standard input); a device such
+// as /dev/zero is not a list of rows.
+bool ReadableAsRows(int fd)
 {
-    if (fields.size() != 3 && fields.size() != 4)
-        Refuse(origin, QStringLiteral("a row is lane, date, time (optional) and quantity"));
-    BatchRow row;
-    row.origin = origin;
-    row.lane = LaneOf(fields[0], origin);
-    row.date = DateOf(fields[1], origin);
-    if (fields.size() == 4)
-        row.timeOfDay = TimeOf(fields[2], origin);
-    row.quantity = QuantityOf(fields.constLast(), origin);
-    return row;
+    struct stat info {};
+    if (fstat(fd, &info) != 0)
+        return false;
+    return S_ISREG(info.st_mode) || S_ISFIFO(info.st_mode) || S_ISSOCK(info.st_mode)
+           || (S_ISCHR(info.st_mode) && isatty(fd));
+}
+
+void ReadLines(int fd, RowsFileReader& reader)
+{
+    char chunk[1 << 16];
+    QByteArray pending;
+    for (;;) {
+        const ssize_t got = ::read(fd, chunk, sizeof chunk);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            throw BatchFailure(kExitUsage, QStringLiteral("Cannot read file %1").arg(reader.name()));
+        if (got == 0)
+            break;
+        const char* at = chunk;
+        const char* const end = chunk + got;
+        while (at < end) {
+            const char* newline = static_cast<const char*>(std::memchr(at, '\n', size_t(end - at)));
+            if (!newline) {
+                pending.append(at, end - at);
+                reader.CheckPending(pending.size());
+                break;
+            }
+            if (pending.isEmpty()) {
+                reader.Line(QByteArrayView(at, newline - at));
+            } else {
+                pending.append(at, newline - at);
+                reader.Line(pending);
+                pending.clear();
+            }
+            at = newline + 1;
+        }
+    }
+    if (!pending.isEmpty())
+        reader.Line(pending);
 }
 
 }  // namespace
+
+QString QuotedForMessage(const QString& text)
+{
+    if (text.size() <= kLongestShownText)
+        return QStringLiteral("\"%1\"").arg(text);
+    qsizetype cut = kLongestShownText;
+    if (text[cut - 1].isHighSurrogate())
+        --cut;
+    return QStringLiteral("\"%1...\"").arg(text.left(cut));
+}
+
+QString BatchRow::Where() const { return line > 0 ? QStringLiteral("%1 line %2").arg(origin).arg(line) : origin; }
 
 BatchRow ParseRowText(const QString& text, const QString& origin)
 {
@@ -95,45 +262,45 @@ BatchRow ParseRowText(const QString& text, const QString& origin)
     if (t >= 0)
         parts << when.mid(t + 1);
     parts << fields[2].trimmed();
-    return RowOfFields(parts, origin);
+    return RowOfFields(parts, origin, 0);
 }
 
 std::vector<BatchRow> ReadRowsFile(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+    const bool standardInput = path == QLatin1String("-");
+    const int fd = standardInput ? STDIN_FILENO : ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
         throw BatchFailure(kExitUsage, QStringLiteral("Cannot open file %1").arg(path));
-    QString content = QString::fromUtf8(file.readAll());
-    if (content.startsWith(QChar(0xFEFF)))
-        content.remove(0, 1);
-    const QStringList lines = content.split(QLatin1Char('\n'));
-    const QRegularExpression digit(QStringLiteral("[0-9]"));
+    const auto closeFile = [fd, standardInput] {
+        if (!standardInput)
+            ::close(fd);
+    };
     std::vector<BatchRow> rows;
-    bool firstLine = true;
-    for (int i = 0; i < lines.size(); ++i) {
-        const QString line = lines[i].trimmed();
-        if (line.isEmpty())
-            continue;
-        const bool header = firstLine && !line.contains(digit);
-        firstLine = false;
-        if (header)
-            continue;
-        rows.push_back(RowOfFields(CsvFields(line), QStringLiteral("%1 line %2").arg(path).arg(i + 1)));
+    try {
+        RowsFileReader reader(path, rows);
+        if (!ReadableAsRows(fd))
+            Refuse(reader.name(), QStringLiteral("not a file or a pipe of rows"));
+        ReadLines(fd, reader);
+    } catch (...) {
+        closeFile();
+        throw;
     }
+    closeFile();
     return rows;
 }
 
 PassListRow MakePassListRow(const BatchRow& row, const QTime& defaultTime)
 {
+    static const QLocale locale = QLocale::system();
     PassListRow made;
     made.lane = row.lane;
-    made.validOnText = QLocale::system().toString(row.date, QStringLiteral("MMMM dd yyyy"));
+    made.validOnText = locale.toString(row.date, QStringLiteral("MMMM dd yyyy"));
     made.validOnStamp = EncodeValidOnStamp(row.date, row.timeOfDay.value_or(defaultTime));
     made.quantityText = QString::number(row.quantity);
     try {
         DecodeValidOnStamp(made.validOnStamp);
     } catch (const TessaryError& error) {
-        Refuse(row.origin, error.text());
+        Refuse(row.Where(), error.text());
     }
     return made;
 }

@@ -15,16 +15,29 @@ struct BatchRow {
     std::optional<QTime> timeOfDay;  // when the row gives its own
     int quantity = 0;
     QString origin;          // where the row came from, for messages
+    qint64 line = 0;         // its line in a rows file, from 1; 0 for --row
+
+    QString Where() const;   // origin and line, as messages name the row
 };
 
+// Bounds of a rows file: endless or hostile input is refused, not read into memory.
+constexpr qint64 kMostRows = 1000000;
+constexpr qsizetype kLongestRowsLine = 4096;  // bytes
+
+// A text from the input quoted for a message, cut after a few dozen characters.
+QString QuotedForMessage(const QString& text);
+
 // "LANE,YYYY-MM-DD[Thh:mm:ss],QTY" from --row. Throws BatchFailure(kExitRefused)
-// naming origin when the text is not such a row.
+// naming origin when the text is not such a row, and "Quantity must be 1 to 99"
+// for a quantity of digits outside that range.
 BatchRow ParseRowText(const QString& text, const QString& origin);
 
-// The rows of a CSV file, one "lane,date[,time],quantity" a line; a first line
-// without any digit is a header, blank lines are skipped. Throws
-// BatchFailure(kExitUsage) "Cannot open file <path>" when it cannot be read and
-// BatchFailure(kExitRefused) for a line that is not a row.
+// The rows of a CSV file ("-": standard input), one "lane,date[,time],quantity"
+// a line; a first line without any digit is a header, blank lines are skipped.
+// A regular file or a pipe, of at most kMostRows rows (twice as many lines)
+// of at most kLongestRowsLine bytes. Throws BatchFailure(kExitUsage) "Cannot
+// open file <path>" when it cannot be read and BatchFailure(kExitRefused) for
+// a line that is not a row and for input beyond the bounds.
 std::vector<BatchRow> ReadRowsFile(const QString& path);
 
 // The pass list row the window's Add makes for this row: the row's own time,

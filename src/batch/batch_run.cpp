@@ -24,6 +24,9 @@ LabelValues ReadLabel(const QString& path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw BatchFailure(kExitUsage, QStringLiteral("Cannot open file %1").arg(path));
+    // Nor would it mean a file without the settings (a PDF, a rows file).
+    if (!HoldsLabelSettings(path))
+        throw BatchFailure(kExitRefused, QStringLiteral("%1 is not a label file").arg(path));
     return LoadLabelFile(path);
 }
 
@@ -31,7 +34,7 @@ std::vector<PassListRow> ReadRows(const BatchOptions& options, const QTime& star
 {
     std::vector<BatchRow> read;
     for (const QString& text : options.rowTexts)
-        read.push_back(ParseRowText(text, QStringLiteral("row \"%1\"").arg(text)));
+        read.push_back(ParseRowText(text, QStringLiteral("row ") + QuotedForMessage(text)));
     for (const QString& path : options.rowFiles) {
         const std::vector<BatchRow> fromFile = ReadRowsFile(path);
         read.insert(read.end(), fromFile.begin(), fromFile.end());
@@ -54,6 +57,9 @@ void Refuse(const QString& message) { throw BatchFailure(kExitRefused, message);
 // Everything the window would refuse or ask about, refused before a page is begun.
 void CheckPrintable(const PrintRunRequest& request, const QPrinter& printer, const BatchOptions& options)
 {
+    // The layout check also wants rows; an empty rows file is not a layout fault.
+    if (request.rows.empty())
+        Refuse(QStringLiteral("Nothing to print: the rows hold no passes"));
     if (!RunLayoutUsable(request, printer.logicalDpiX(), printer.logicalDpiY()))
         Refuse(kInvalidValueMessage);
     const qint64 cells = qint64(request.settings.cols) * request.settings.rows;
@@ -96,6 +102,8 @@ void PrintBatch(const BatchOptions& options, const BatchEnvironment& environment
     request.startCell = options.startCell;
     request.outlineCells = options.outlineCells;
 
+    if (!options.queue.isEmpty())
+        CheckQueueKnown(options.queue);
     QPrinter printer(QPrinter::HighResolution);
     if (options.pdfFile.isEmpty())
         PrepareQueueOutput(printer, options.queue);
@@ -110,19 +118,9 @@ void PrintBatch(const BatchOptions& options, const BatchEnvironment& environment
             err << QStringLiteral("sheet %1 of %2").arg(sheet - firstSheet + 1).arg(sheetCount) << Qt::endl;
         };
     }
-    request.stopRequested = [&environment] {
-        // Thrown, not answered: a stopped run must hand nothing on.
-        if (environment.interrupted && environment.interrupted())
-            throw BatchFailure(kExitPrintingFailed, QStringLiteral("Interrupted; nothing was printed"));
-        return false;
-    };
     try {
         PrintRun(printer, request, [] { Refuse(kInvalidValueMessage); });
     } catch (const TessaryError& error) {
-        // A stop signal removes the run's file at once; whatever then fails
-        // (the file gone before the walk sees the stop) is the stop's doing.
-        if (environment.interrupted && environment.interrupted())
-            throw BatchFailure(kExitPrintingFailed, QStringLiteral("Interrupted; nothing was printed"));
         throw BatchFailure(kExitPrintingFailed, error.text());
     }
 }

@@ -10,7 +10,6 @@
 struct BatchEnvironment {
     QTime startTime;                    // time of day for rows that give none and no --at
     QString bitmapPath;                 // the barcode bitmap file every pass goes through
-    std::function<bool()> interrupted;  // the process was asked to stop
 };
 
 // Runs tessary-print with the arguments after the program name: --help goes to

@@ -6,12 +6,29 @@
 #include <QGuiApplication>
 #include <csignal>
 #include <cstdio>
+#include <unistd.h>
 
 namespace {
 
-volatile std::sig_atomic_t stopSignal = 0;
+// A signal ends the tool at once with the shell's status for it, 128 + the
+// signal's number, wherever it waits: for rows from a pipe, for the barcode
+// bitmap's lock, for the print server. The run's staged file is removed first
+// (its guard handles the signal before this does), so nothing is handed on.
+extern "C" void EndOnSignal(int signal) { _exit(128 + signal); }
 
-extern "C" void RequestStop(int signal) { stopSignal = signal; }
+void EndOnStopSignals()
+{
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP, SIGQUIT, SIGUSR1, SIGUSR2, SIGALRM, SIGXFSZ}) {
+        struct sigaction current {};
+        // A signal the caller ignores (nohup) stays ignored.
+        if (sigaction(signal, nullptr, &current) != 0 || current.sa_handler == SIG_IGN)
+            continue;
+        struct sigaction end {};
+        end.sa_handler = EndOnSignal;
+        sigemptyset(&end.sa_mask);
+        sigaction(signal, &end, nullptr);
+    }
+}
 
 QtMessageHandler qtDefaultHandler = nullptr;
 
@@ -33,14 +50,12 @@ int main(int argc, char* argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     qtDefaultHandler = qInstallMessageHandler(ForwardQtMessage);
+    EndOnStopSignals();
     QGuiApplication app(argc, argv);
-    std::signal(SIGINT, RequestStop);
-    std::signal(SIGTERM, RequestStop);
 
     BatchEnvironment environment;
     environment.startTime = QTime::currentTime();
     environment.bitmapPath = BarcodeBitmapPath();
-    environment.interrupted = [] { return stopSignal != 0; };
     QTextStream out(stdout);
     QTextStream err(stderr);
     const int status = RunBatch(app.arguments().mid(1), environment, out, err);

@@ -220,6 +220,12 @@ QString IniDocument::value(const QString& section, const QString& key, const QSt
     return text;
 }
 
+bool IniDocument::hasSection(const QString& section) const
+{
+    const std::optional<QByteArray> sectionBytes = EncodeText(TrimBlanks(section), encoding_);
+    return sectionBytes && find(*sectionBytes, QByteArray()).sectionFound;
+}
+
 void IniDocument::setValue(const QString& section, const QString& key, const QString& value)
 {
     const QString sectionName = TrimBlanks(section);

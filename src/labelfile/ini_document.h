@@ -27,6 +27,7 @@ public:
     static IniDocument readFileForUpdate(const QString& path);
 
     QString value(const QString& section, const QString& key, const QString& defaultValue) const;
+    bool hasSection(const QString& section) const;
     void setValue(const QString& section, const QString& key, const QString& value);
 
     // Writes the whole text as one replacement (see WriteWholeFile); throws

@@ -61,6 +61,8 @@ LabelValues LoadLabelFile(const QString& path)
     return values;
 }
 
+bool HoldsLabelSettings(const QString& path) { return IniDocument::readFile(path).hasSection(kSection); }
+
 bool CheckBoxValueIsOn(const QString& text)
 {
     qsizetype pos = 0;

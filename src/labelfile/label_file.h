@@ -31,6 +31,10 @@ void SaveLabelFile(const QString& path, const LabelValues& values);
 // default of LabelValues. Never throws.
 LabelValues LoadLabelFile(const QString& path);
 
+// Whether the file holds the section the settings are kept in. The window
+// takes any other file as all defaults; a script naming one has made a mistake.
+bool HoldsLabelSettings(const QString& path);
+
 // A stored check box value: a decimal number, or hexadecimal after "$" or
 // (when longer than two characters) after "0x"/"0X", with an optional sign.
 // Non-zero is on; zero, empty and anything else are off.

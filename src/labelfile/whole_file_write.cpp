@@ -1,10 +1,14 @@
 #include "labelfile/whole_file_write.h"
 
+#include "common/replacement_file.h"
 #include "common/tessary_error.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+
+#include <cerrno>
+#include <memory>
+#include <unistd.h>
 
 namespace {
 
@@ -32,24 +36,37 @@ void WriteInPlace(const QString& path, const QByteArray& bytes)
     }
 }
 
+// Every byte through the handle; false on any failure, a short write included
+// (a full disk, a file size limit).
+bool WriteAll(int fd, const QByteArray& bytes)
+{
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t written = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        done += written;
+    }
+    return true;
+}
+
 }  // namespace
 
 void WriteWholeFile(const QString& path, const QByteArray& bytes)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        // No temporary file in this folder: a file already there may still be
+    std::unique_ptr<ReplacementFile> replacement;
+    try {
+        replacement = std::make_unique<ReplacementFile>(path);
+    } catch (const TessaryError&) {
+        // No new file in this folder: a file already there may still be
         // written where it stands.
         if (QFileInfo(path).isFile())
             return WriteInPlace(path, bytes);
-        throw TessaryError(WriteFailure(path));
+        throw;
     }
-    if (file.write(bytes) != bytes.size())
+    if (!WriteAll(replacement->handle(), bytes) || !replacement->SyncToDisk())
         throw TessaryError(WriteFailure(path));
-    // QFile takes a short write (a full disk, a file size limit) for success,
-    // so the written size is checked before the old file is replaced.
-    if (!file.flush() || file.size() != bytes.size())
-        throw TessaryError(WriteFailure(path));
-    if (!file.commit())
-        throw TessaryError(WriteFailure(path));
+    replacement->CommitOver();
 }

@@ -192,7 +192,9 @@ int SheetsNeeded(const std::vector<PassListRow>& rows, int cols, int rowsPerShee
     const qint64 total = TotalPasses(rows);
     if (total == 0)
         return 0;
-    return int((total + CellsSkippedOnFirstSheet(startCell, cellsPerSheet) + cellsPerSheet - 1) / cellsPerSheet);
+    // Bounded, not wrapped: a count past int names no sheet a run could reach.
+    const qint64 sheets = (total + CellsSkippedOnFirstSheet(startCell, cellsPerSheet) + cellsPerSheet - 1) / cellsPerSheet;
+    return int(std::min<qint64>(sheets, std::numeric_limits<int>::max()));
 }
 
 void DrawCellOutlines(DrawingSurface& surface, const SheetGeometry& g, const LayoutSettings& s)

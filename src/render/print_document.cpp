@@ -6,14 +6,18 @@
 #include <QFile>
 #include <QPrinter>
 
-PrintDocument::PrintDocument(QPrinter& printer) : printer_(printer)
+PrintDocument::PrintDocument(QPagedPaintDevice& device) : device_(device), printer_(dynamic_cast<QPrinter*>(&device))
 {
-    printer_.setDocName(QString());
-    outputFile_ = printer_.outputFormat() == QPrinter::PdfFormat ? printer_.outputFileName() : QString();
-    if (!painter_.begin(&printer_)) {
+    if (printer_) {
+        printer_->setDocName(QString());
+        outputFile_ = printer_->outputFormat() == QPrinter::PdfFormat ? printer_->outputFileName() : QString();
+    }
+    if (!painter_.begin(&device_)) {
+        if (!printer_)
+            throw OutputFileError(QStringLiteral("Cannot start printing on the run's file"));
         if (!outputFile_.isEmpty())
             throw OutputFileError(QStringLiteral("Cannot start printing on %1").arg(outputFile_));
-        throw TessaryError(QStringLiteral("Cannot start printing on %1").arg(printer_.printerName()));
+        throw TessaryError(QStringLiteral("Cannot start printing on %1").arg(printer_->printerName()));
     }
     surface_ = std::make_unique<PainterSurface>(painter_);
 }
@@ -28,7 +32,7 @@ void PrintDocument::newPage()
 {
     // Qt's PDF writer refuses a new page once its file has failed to take data.
     if (!surface_->newPage()) {
-        if (!outputFile_.isEmpty())
+        if (!printer_ || !outputFile_.isEmpty())
             throw OutputFileError(QStringLiteral("Unable to write to %1").arg(outputFile_));
         throw TessaryError(QStringLiteral("Cannot start a new page on the printer"));
     }
@@ -40,8 +44,8 @@ void PrintDocument::end()
     ended_ = true;
     const bool written = painter_.end();
     QCoreApplication::processEvents();
-    if (!written || printer_.printerState() == QPrinter::Error) {
-        if (!outputFile_.isEmpty())
+    if (!written || (printer_ && printer_->printerState() == QPrinter::Error)) {
+        if (!printer_ || !outputFile_.isEmpty())
             throw OutputFileError(QStringLiteral("Unable to write to %1").arg(outputFile_));
         throw TessaryError(QStringLiteral("The printer reported an error; the document was not printed"));
     }
@@ -50,7 +54,8 @@ void PrintDocument::end()
 void PrintDocument::abandon()
 {
     ended_ = true;
-    printer_.abort();
+    if (printer_)
+        printer_->abort();
     if (painter_.isActive())
         painter_.end();
     if (!outputFile_.isEmpty())

@@ -7,6 +7,7 @@
 #include <QString>
 #include <memory>
 
+class QPagedPaintDevice;
 class QPrinter;
 
 // An error of the printer's output file rather than of what is drawn: it could
@@ -17,13 +18,13 @@ public:
     using TessaryError::TessaryError;
 };
 
-// One print document on a printer: begun on construction, ended by end().
+// One print document on a printer or a PDF writer: begun on construction, ended by end().
 // A document that is destroyed without end() (an error during the run) is
 // abandoned: the printer is asked to abort and a partly written file is removed.
 // Failures of a PDF output file are OutputFileErrors.
 class PrintDocument {
 public:
-    explicit PrintDocument(QPrinter& printer);
+    explicit PrintDocument(QPagedPaintDevice& device);
     ~PrintDocument();
     PrintDocument(const PrintDocument&) = delete;
     PrintDocument& operator=(const PrintDocument&) = delete;
@@ -39,7 +40,8 @@ public:
 private:
     void abandon();
 
-    QPrinter& printer_;
+    QPagedPaintDevice& device_;
+    QPrinter* printer_;  // null for a PDF writer, whose file belongs to the caller
     QPainter painter_;
     std::unique_ptr<PainterSurface> surface_;
     QString outputFile_;

@@ -6,9 +6,48 @@
 #include "render/sheet_geometry.h"
 #include "render/staged_pdf.h"
 
+#include <QFile>
 #include <QPageRanges>
+#include <QPdfWriter>
 #include <QPrinter>
 #include <algorithm>
+
+namespace {
+
+constexpr int kMostPassesOfARow = 99;
+
+// The run's PDF, written through the staged file's own handle with exactly
+// the page of the chosen output: same paper, margins and resolution, no title.
+PrintRunResult DrawIntoStagedFile(const QPrinter& printer, const StagedPdf& staged, const PrintRunRequest& request,
+                                  const std::function<void()>& reportUnusable)
+{
+    QFile file;
+    if (!file.open(staged.handle(), QIODevice::WriteOnly, QFileDevice::DontCloseHandle))
+        throw TessaryError(staged.WriteErrorText());
+    QPdfWriter writer(&file);
+    writer.setResolution(printer.resolution());
+    writer.setPageLayout(printer.pageLayout());
+    writer.setCreator(printer.creator());
+    writer.setTitle(QString());
+    try {
+        return DrawRun(writer, request, reportUnusable);
+    } catch (const OutputFileError&) {
+        // Named after the file the operator chose, not the hidden one beside it.
+        throw TessaryError(staged.WriteErrorText());
+    }
+}
+
+}  // namespace
+
+QString QuantityRangeMessage() { return QStringLiteral("Quantity must be 1 to %1").arg(kMostPassesOfARow); }
+
+void CheckQuantitiesInRange(const std::vector<PassListRow>& rows)
+{
+    for (const PassListRow& row : rows) {
+        if (row.quantity() > kMostPassesOfARow)
+            throw TessaryError(QuantityRangeMessage());
+    }
+}
 
 void CheckStampsDecode(const std::vector<PassListRow>& rows)
 {
@@ -82,11 +121,11 @@ bool RunLayoutUsable(const PrintRunRequest& request, int dpiX, int dpiY)
                         ComputeSheetGeometry(request.settings, dpiX, dpiY));
 }
 
-PrintRunResult DrawRun(QPrinter& printer, const PrintRunRequest& request,
+PrintRunResult DrawRun(QPagedPaintDevice& device, const PrintRunRequest& request,
                        const std::function<void()>& reportUnusable)
 {
     PrintRunResult result;
-    PrintDocument document(printer);
+    PrintDocument document(device);
     PainterSurface& surface = document.surface();
     const SheetGeometry geometry = ComputeSheetGeometry(request.settings, surface.dpiX(), surface.dpiY());
     result.pagesEnded = 1;
@@ -117,6 +156,7 @@ PrintRunResult DrawRun(QPrinter& printer, const PrintRunRequest& request,
 PrintRunResult PrintRun(QPrinter& printer, const PrintRunRequest& request,
                         const std::function<void()>& reportUnusable)
 {
+    CheckQuantitiesInRange(request.rows);
     const bool usable = RunLayoutUsable(request, printer.logicalDpiX(), printer.logicalDpiY());
     if (usable) {
         CheckStampsDecode(request.rows);
@@ -129,19 +169,7 @@ PrintRunResult PrintRun(QPrinter& printer, const PrintRunRequest& request,
     const bool toFile = printer.outputFormat() == QPrinter::PdfFormat;
     StagedPdf staged = toFile ? StagedPdf::BesideFile(printer.outputFileName()) : StagedPdf::InTemporaryFolder();
 
-    PrintRunResult result;
-    {
-        QPrinter stagingPrinter(QPrinter::HighResolution);
-        stagingPrinter.setOutputFormat(QPrinter::PdfFormat);
-        stagingPrinter.setOutputFileName(staged.path());
-        CopyPageSetup(printer, stagingPrinter);
-        try {
-            result = DrawRun(stagingPrinter, request, reportUnusable);
-        } catch (const OutputFileError&) {
-            // Named after the file the operator chose, not the hidden one beside it.
-            throw TessaryError(staged.WriteErrorText());
-        }
-    }
+    const PrintRunResult result = DrawIntoStagedFile(printer, staged, request, reportUnusable);
     staged.CheckComplete(result.pagesEnded);
     if (toFile)
         staged.MoveIntoPlace();

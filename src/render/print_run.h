@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+class QPagedPaintDevice;
 class QPrinter;
 
 // Everything one print run draws, whoever asks for it: the window, the batch
@@ -51,6 +52,13 @@ std::pair<qint64, qint64> RunPassWindow(const PrintRunRequest& request);
 // anything is begun, throwing the error its stamp gives.
 void CheckStampsDecode(const std::vector<PassListRow>& rows);
 
+// The quantity has two digits: a pass's number is its row's serial plus at most
+// 98, and larger quantities would run into the numbers of later instants.
+// Throws "Quantity must be 1 to 99" for a row above that. Rows below 1 print
+// nothing and are left to the caller.
+void CheckQuantitiesInRange(const std::vector<PassListRow>& rows);
+QString QuantityRangeMessage();
+
 // Gives a printer that draws a run (the staging PDF, the preview) exactly the
 // page of the chosen output: same paper, margins and resolution, no document name.
 void CopyPageSetup(const QPrinter& from, QPrinter& to);
@@ -58,10 +66,10 @@ void CopyPageSetup(const QPrinter& from, QPrinter& to);
 // Whether the layout of the request can be laid out at this resolution.
 bool RunLayoutUsable(const PrintRunRequest& request, int dpiX, int dpiY);
 
-// Draws the run onto a printer that is ready for it (a preview, or a PDF file of
-// the run's own), from beginning the document to ending it. When the layout is
+// Draws the run onto a printer that is ready for it (a preview), or a PDF
+// writer on a file of the run's own, from beginning the document to ending it. When the layout is
 // unusable, reportUnusable is called and a document of one empty page is ended.
-PrintRunResult DrawRun(QPrinter& printer, const PrintRunRequest& request,
+PrintRunResult DrawRun(QPagedPaintDevice& device, const PrintRunRequest& request,
                        const std::function<void()>& reportUnusable);
 
 // A whole run to the output the printer names, all or nothing: the sheets go into

@@ -17,5 +17,17 @@ JobOptions QueueJobOptions(const QPrinter& printer);
 // Sends a finished PDF to the printer's queue as one job with those options.
 // Throws "The printer <name> did not accept the job: <libcups' message>" when
 // the scheduler cannot be reached, the queue no longer exists, or the
-// scheduler refuses the job.
+// scheduler refuses the job, and "The print server <server> did not answer"
+// when it takes longer than PrintServerTimeoutSeconds() to answer.
 void SubmitPdfToQueue(const QPrinter& printer, const QString& pdfPath);
+
+// Whether the print scheduler knows the queue, asked with the same time limit;
+// false when no scheduler takes the connection. Throws "The print server
+// <server> did not answer" when one takes it but does not answer (stopped or
+// hung). Qt's own calls to the scheduler wait without a limit, so a caller
+// asks here first.
+bool PrintServerKnowsQueue(const QString& queue);
+
+// How long a call to the scheduler may wait for an answer: 30 seconds, or the
+// whole seconds TESSARY_PRINT_SERVER_TIMEOUT names.
+int PrintServerTimeoutSeconds();

@@ -10,6 +10,8 @@
 
 namespace {
 
+constexpr int kDefaultTimeoutSeconds = 30;
+
 // libcups' own words for the last failure, or the status code when it has none.
 QString LastCupsMessage()
 {
@@ -17,13 +19,69 @@ QString LastCupsMessage()
     return message.isEmpty() ? QString::fromLatin1(ippErrorString(cupsLastError())) : message;
 }
 
+QString ServerName() { return QString::fromLocal8Bit(cupsServer()); }
+
 [[noreturn]] void ThrowNotAccepted(const QPrinter& printer)
 {
     throw TessaryError(
         QStringLiteral("The printer %1 did not accept the job: %2").arg(printer.printerName(), LastCupsMessage()));
 }
 
+[[noreturn]] void ThrowNoAnswer()
+{
+    throw TessaryError(QStringLiteral("The print server %1 did not answer").arg(ServerName()));
+}
+
+// A connection of the run's own whose every wait for the scheduler ends after
+// the time limit: a stopped or hung scheduler would otherwise hold the run
+// for minutes. timedOut says whether a wait ended so.
+class SchedulerConnection {
+public:
+    SchedulerConnection()
+        : http_(httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
+                             PrintServerTimeoutSeconds() * 1000, nullptr),
+                &httpClose)
+    {
+        if (http_)
+            httpSetTimeout(http_.get(), PrintServerTimeoutSeconds(), &SchedulerConnection::GiveUp, &timedOut_);
+    }
+    SchedulerConnection(const SchedulerConnection&) = delete;
+    SchedulerConnection& operator=(const SchedulerConnection&) = delete;
+    http_t* get() const { return http_.get(); }
+    bool timedOut() const { return timedOut_; }
+
+private:
+    static int GiveUp(http_t*, void* timedOut)
+    {
+        *static_cast<bool*>(timedOut) = true;
+        return 0;
+    }
+
+    std::unique_ptr<http_t, void (*)(http_t*)> http_;
+    bool timedOut_ = false;
+};
+
 }  // namespace
+
+int PrintServerTimeoutSeconds()
+{
+    bool ok = false;
+    const int seconds = qEnvironmentVariableIntValue("TESSARY_PRINT_SERVER_TIMEOUT", &ok);
+    return ok && seconds > 0 ? seconds : kDefaultTimeoutSeconds;
+}
+
+bool PrintServerKnowsQueue(const QString& queue)
+{
+    SchedulerConnection http;
+    if (!http.get())
+        return false;
+    const QByteArray name = queue.section(QLatin1Char('/'), 0, 0).toLocal8Bit();
+    cups_dest_t* dest = cupsGetNamedDest(http.get(), name.constData(), nullptr);
+    if (http.timedOut())
+        ThrowNoAnswer();
+    cupsFreeDests(dest ? 1 : 0, dest);
+    return dest != nullptr;
+}
 
 void SubmitPdfToQueue(const QPrinter& printer, const QString& pdfPath)
 {
@@ -35,11 +93,12 @@ void SubmitPdfToQueue(const QPrinter& printer, const QString& pdfPath)
     // the queue up again and reports only "No such file or directory" for a
     // scheduler that is gone and for a queue that is gone alike, so both are
     // asked here first.
-    const std::unique_ptr<http_t, void (*)(http_t*)> http(
-        httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1, 30000, nullptr), &httpClose);
-    if (!http)
+    SchedulerConnection http;
+    if (!http.get())
         ThrowNotAccepted(printer);
     cups_dest_t* dest = cupsGetNamedDest(http.get(), queue.constData(), nullptr);
+    if (http.timedOut())
+        ThrowNoAnswer();
     if (!dest)
         ThrowNotAccepted(printer);
     cupsFreeDests(1, dest);
@@ -52,6 +111,8 @@ void SubmitPdfToQueue(const QPrinter& printer, const QString& pdfPath)
     const int jobId = cupsPrintFile2(http.get(), queue.constData(), pdfPath.toLocal8Bit().constData(), "", count,
                                      cupsOptions);
     cupsFreeOptions(count, cupsOptions);
+    if (http.timedOut())
+        ThrowNoAnswer();
     if (jobId == 0)
         ThrowNotAccepted(printer);
 }

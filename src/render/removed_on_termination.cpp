@@ -9,6 +9,7 @@
 #ifdef Q_OS_UNIX
 
 #include <atomic>
+#include <cerrno>
 #include <csignal>
 #include <cstring>
 #include <mutex>
@@ -18,7 +19,9 @@ namespace {
 
 constexpr int kSlots = 16;
 constexpr int kPathBytes = 4096;
-const int kStopSignals[] = {SIGTERM, SIGINT, SIGHUP};
+// The signals that end a program unless it handles them. SIGKILL and SIGSTOP
+// cannot be handled: what they leave, the next run removes.
+const int kStopSignals[] = {SIGTERM, SIGINT, SIGHUP, SIGQUIT, SIGUSR1, SIGUSR2, SIGALRM, SIGXFSZ};
 constexpr int kSignalCount = int(sizeof(kStopSignals) / sizeof(kStopSignals[0]));
 
 char gPaths[kSlots][kPathBytes];
@@ -30,6 +33,8 @@ std::mutex gLock;
 
 extern "C" void RemoveFilesThenStop(int signalNumber)
 {
+    // A handler that was there before may return into code that reads errno.
+    const int savedErrno = errno;
     // Files first, so that the folders holding them are empty by the time
     // they are removed.
     for (int slot = 0; slot < kSlots; ++slot) {
@@ -50,6 +55,7 @@ extern "C" void RemoveFilesThenStop(int signalNumber)
     if (!restored)
         signal(signalNumber, SIG_DFL);
     raise(signalNumber);
+    errno = savedErrno;
 }
 
 void InstallHandlers()

@@ -4,7 +4,8 @@
 #include <QString>
 
 // A file (or an emptied folder) that must not outlive the program when it is
-// told to stop (SIGTERM, SIGINT, SIGHUP) while the file is being written. While
+// told to stop (SIGTERM, SIGINT, SIGHUP and the other signals that end a
+// program: SIGQUIT, SIGUSR1, SIGUSR2, SIGALRM, SIGXFSZ) while the file is being written. While
 // any such object lives, those signals first remove every file named (files
 // before folders), and then act as they would have: the program ends, or the handler that
 // was there before runs. Signals the program ignores stay ignored.

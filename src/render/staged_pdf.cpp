@@ -1,57 +1,25 @@
 #include "render/staged_pdf.h"
 
+#include "common/replacement_file.h"
 #include "common/tessary_error.h"
 #include "render/pdf_completeness.h"
 #include "render/removed_on_termination.h"
 
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
-#include <QRandomGenerator>
 #include <QTemporaryDir>
 
-#include <cstdio>
-
-#ifdef Q_OS_UNIX
+#include <fcntl.h>
 #include <unistd.h>
-#endif
 
 namespace {
 
 QString UnableToWrite(const QString& path) { return QStringLiteral("Unable to write to %1").arg(path); }
 
-// A new file created the way the PDF writer would create the operator's file,
-// so it gets the permissions the user's umask gives new files.
-QString CreateHiddenFileBeside(const QString& target)
-{
-    const QFileInfo info(target);
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        const QString suffix = QString::number(QRandomGenerator::global()->bounded(1u << 30), 36);
-        const QString path = info.absoluteDir().filePath(QStringLiteral(".%1.%2").arg(info.fileName(), suffix));
-        QFile file(path);
-        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
-            return path;
-        if (!QFileInfo::exists(path))
-            break;
-    }
-    return QString();
-}
-
-// Write errors that the file system reports only when the data goes to the
-// disk (network file systems, delayed allocation) show up here.
-bool FlushedToDisk(QFile& file)
-{
-#ifdef Q_OS_UNIX
-    return ::fsync(file.handle()) == 0;
-#else
-    return file.isOpen();
-#endif
-}
-
 }  // namespace
 
-StagedPdf::StagedPdf(QString path, QString finalPath, QString target, std::unique_ptr<QTemporaryDir> folder)
-    : path_(std::move(path)), finalPath_(std::move(finalPath)), target_(std::move(target)), folder_(std::move(folder))
+StagedPdf::StagedPdf(QString path, int fd, std::unique_ptr<ReplacementFile> replacement,
+                     std::unique_ptr<QTemporaryDir> folder)
+    : path_(std::move(path)), fd_(fd), replacement_(std::move(replacement)), folder_(std::move(folder))
 {
     // The folder first: a stop removes files before folders either way.
     if (folder_)
@@ -60,48 +28,52 @@ StagedPdf::StagedPdf(QString path, QString finalPath, QString target, std::uniqu
 }
 
 StagedPdf::StagedPdf(StagedPdf&& other) noexcept
-    : path_(std::move(other.path_)), finalPath_(std::move(other.finalPath_)), target_(std::move(other.target_)),
+    : path_(std::move(other.path_)), fd_(other.fd_), replacement_(std::move(other.replacement_)),
       folder_(std::move(other.folder_)), guards_(std::move(other.guards_)), moved_(other.moved_)
 {
+    other.fd_ = -1;
     other.moved_ = true;
 }
 
 StagedPdf::~StagedPdf()
 {
-    if (!moved_)
+    // A replacement file removes its own name unless it was moved into place.
+    if (folder_) {
+        close(fd_);
         QFile::remove(path_);
+    }
 }
 
 StagedPdf StagedPdf::BesideFile(const QString& finalPath)
 {
-    if (finalPath.isEmpty())
-        throw TessaryError(UnableToWrite(finalPath));
-    const QFileInfo given(finalPath);
-    const QString target = given.isSymLink() ? given.symLinkTarget() : given.absoluteFilePath();
-    // A rename would replace a device or a folder instead of writing into it.
-    if (QFileInfo::exists(target) && !QFileInfo(target).isFile())
-        throw TessaryError(UnableToWrite(finalPath));
-    const QString path = CreateHiddenFileBeside(target);
-    if (path.isEmpty())
-        throw TessaryError(UnableToWrite(finalPath));
-    return StagedPdf(path, finalPath, target, nullptr);
+    auto replacement = std::make_unique<ReplacementFile>(finalPath);
+    const QString path = replacement->path();
+    const int fd = replacement->handle();
+    return StagedPdf(path, fd, std::move(replacement), nullptr);
 }
 
 StagedPdf StagedPdf::InTemporaryFolder()
 {
-    auto folder = std::make_unique<QTemporaryDir>();
+    auto folder = std::make_unique<QTemporaryDir>(RunTemporaryFolderTemplate());
     if (!folder->isValid())
         throw TessaryError(UnableToWrite(folder->path()));
     const QString path = folder->filePath(QStringLiteral("passes.pdf"));
-    return StagedPdf(path, QString(), QString(), std::move(folder));
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                          0600);
+    if (fd < 0)
+        throw TessaryError(UnableToWrite(path));
+    return StagedPdf(path, fd, nullptr, std::move(folder));
 }
 
-QString StagedPdf::WriteErrorText() const { return UnableToWrite(finalPath_.isEmpty() ? path_ : finalPath_); }
+QString StagedPdf::WriteErrorText() const { return replacement_ ? replacement_->ErrorText() : UnableToWrite(path_); }
 
 void StagedPdf::CheckComplete(int expectedPages) const
 {
-    QFile file(path_);
-    if (!file.open(QIODevice::ReadOnly) || (!folder_ && !FlushedToDisk(file)))
+    QFile file;
+    // Write errors that the file system reports only when the data goes to the
+    // disk (network file systems, delayed allocation) show up in the sync.
+    if (!file.open(fd_, QIODevice::ReadOnly, QFileDevice::DontCloseHandle) || !file.seek(0)
+        || (replacement_ && !replacement_->SyncToDisk()))
         throw TessaryError(WriteErrorText());
     if (CompletePdfPageCount(file) != expectedPages)
         throw TessaryError(WriteErrorText());
@@ -109,15 +81,9 @@ void StagedPdf::CheckComplete(int expectedPages) const
 
 void StagedPdf::MoveIntoPlace()
 {
-    if (target_.isEmpty())
+    if (!replacement_)
         throw TessaryError(UnableToWrite(path_));
-    if (QFileInfo::exists(target_)) {
-        if (!QFileInfo(target_).isFile())
-            throw TessaryError(UnableToWrite(finalPath_));
-        QFile::setPermissions(path_, QFile::permissions(target_));
-    }
-    if (std::rename(QFile::encodeName(path_).constData(), QFile::encodeName(target_).constData()) != 0)
-        throw TessaryError(UnableToWrite(finalPath_));
+    replacement_->CommitOver();
     moved_ = true;
     guards_.clear();  // the name is free again: a stop from now on must not touch it
 }

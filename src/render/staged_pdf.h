@@ -9,6 +9,7 @@
 
 class QTemporaryDir;
 class RemovedOnTermination;
+class ReplacementFile;
 
 // The PDF a run draws into before anything is handed on. It is removed when the
 // object goes unless it has been moved into place, and also when the program is
@@ -16,14 +17,18 @@ class RemovedOnTermination;
 // behind and an earlier file at the operator's path stays as it was.
 class StagedPdf {
 public:
-    // Beside the operator's file (beside the file a symbolic link names), so
-    // that moving it into place is one rename. Throws "Unable to write to
-    // <finalPath>" when no file can be made there, or when finalPath is a
-    // folder, a device or anything else a rename must not replace.
+    // Beside the operator's file (beside the file a chain of symbolic links
+    // ends at), so that moving it into place is one rename. Throws "Unable to
+    // write to <finalPath>" when no file can be made there, or when finalPath
+    // is a folder, a device or anything else a rename must not replace.
     static StagedPdf BesideFile(const QString& finalPath);
     // In a folder of its own under the system's temporary folder, for a job
     // that goes to a queue.
     static StagedPdf InTemporaryFolder();
+
+    // The open file, created exclusively: the run writes through this handle
+    // and nothing opens the file by its name again.
+    int handle() const { return fd_; }
 
     StagedPdf(StagedPdf&&) noexcept;
     ~StagedPdf();
@@ -37,17 +42,19 @@ public:
     // reference table says, and it holds expectedPages pages. A full disk cuts
     // the writer's output short without any error of its own.
     void CheckComplete(int expectedPages) const;
-    // Renames the file over the operator's file, keeping that file's permissions;
-    // throws "Unable to write to <finalPath>". Only for BesideFile.
+    // Renames the file over the operator's file, keeping that file's owner,
+    // group and permissions as far as the user may; throws "Unable to write to
+    // <finalPath>". Only for BesideFile.
     void MoveIntoPlace();
 
 private:
-    StagedPdf(QString path, QString finalPath, QString target, std::unique_ptr<QTemporaryDir> folder);
+    StagedPdf(QString path, int fd, std::unique_ptr<ReplacementFile> replacement,
+              std::unique_ptr<QTemporaryDir> folder);
 
     QString path_;
-    QString finalPath_;  // the operator's file, named in errors; empty for a queue
-    QString target_;     // what the rename replaces: finalPath_, or the file it links to
-    std::unique_ptr<QTemporaryDir> folder_;
+    int fd_ = -1;
+    std::unique_ptr<ReplacementFile> replacement_;  // for BesideFile
+    std::unique_ptr<QTemporaryDir> folder_;         // for a queue
     std::vector<std::unique_ptr<RemovedOnTermination>> guards_;
     bool moved_ = false;
 };

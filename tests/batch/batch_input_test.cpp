@@ -26,7 +26,9 @@ const RowCase kRowCases[] = {
     {"9,2026-03-04,1", nullptr, nullptr, 0, "\"9\" is not a lane (01 02 03 04 05 06 07 09)"},
     {"08,2026-03-04,1", nullptr, nullptr, 0, "\"08\" is not a lane"},
     {" 07 , 2026-03-04T23:59:59 , 5 ", "07", "2026-03-04 23:59:58", 5, nullptr},  // odd second: the even below
-    {"01,2026-03-04T00:00:01,0", "01", "2026-03-04 00:00:00", 0, nullptr},
+    {"01,2026-03-04T00:00:01,99", "01", "2026-03-04 00:00:00", 99, nullptr},
+    {"01,2026-03-04T00:00:01,0", nullptr, nullptr, 0, "row: Quantity must be 1 to 99"},
+    {"01,2026-03-04,00", nullptr, nullptr, 0, "row: Quantity must be 1 to 99"},
     {"01,1980-01-01,1", "01", "1980-01-01 10:20:30", 1, nullptr},
     {"01,2107-12-31T23:59:58,1", "01", "2107-12-31 23:59:58", 1, nullptr},
     {"01,1979-12-31,1", nullptr, nullptr, 0, "row: Invalid argument to date encode"},
@@ -37,8 +39,8 @@ const RowCase kRowCases[] = {
     {"01,2026-03-04T8:00,1", nullptr, nullptr, 0, "is not a time of day"},
     {"01,2026-03-04,-1", nullptr, nullptr, 0, "\"-1\" is not a quantity"},
     {"01,2026-03-04,x", nullptr, nullptr, 0, "is not a quantity"},
-    {"01,2026-03-04,99999999999999999999", nullptr, nullptr, 0, "is not a quantity"},
-    {"01,2026-03-04,2147483647", "01", "2026-03-04 10:20:30", 2147483647, nullptr},
+    {"01,2026-03-04,99999999999999999999", nullptr, nullptr, 0, "row: Quantity must be 1 to 99"},
+    {"01,2026-03-04,2147483647", nullptr, nullptr, 0, "row: Quantity must be 1 to 99"},
     {"01,2026-03-04", nullptr, nullptr, 0, "a row is LANE,YYYY-MM-DD[Thh:mm:ss],QTY"},
     {"01,2026-03-04,08:00:00,5", nullptr, nullptr, 0, "a row is LANE"},
 };

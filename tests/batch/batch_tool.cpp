@@ -4,11 +4,14 @@
 
 #include <QProcess>
 
-ToolRun RunTessaryPrint(const QStringList& arguments, const QProcessEnvironment& environment)
+ToolRun RunTessaryPrint(const QStringList& arguments, const QProcessEnvironment& environment,
+                        const std::function<void(QProcess& tool)>& during)
 {
     QProcess process;
     process.setProcessEnvironment(environment);
     process.start(QStringLiteral(TESSARY_PRINT_EXE), arguments);
+    if (during && process.waitForStarted())
+        during(process);
     process.waitForFinished(120000);
     ToolRun run;
     run.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;

@@ -1,8 +1,11 @@
 #pragma once
 
+#include <QProcess>
 #include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
+
+#include <functional>
 
 // One run of the built tessary-print, as a script would start it.
 struct ToolRun {
@@ -11,7 +14,10 @@ struct ToolRun {
     QString err;
 };
 
-ToolRun RunTessaryPrint(const QStringList& arguments, const QProcessEnvironment& environment);
+// during, when given, runs once the tool has started (to feed a pipe, to send
+// it a signal); the run is then waited for as usual.
+ToolRun RunTessaryPrint(const QStringList& arguments, const QProcessEnvironment& environment,
+                        const std::function<void(QProcess& tool)>& during = {});
 
 // The environment tests start the tool with: the test's own, and no print
 // scheduler at all unless cupsServer names one.

@@ -5,10 +5,18 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
+
+#include <csignal>
+#include <fcntl.h>
+#include <functional>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -23,7 +31,62 @@ struct ExitCase {
     int status;
     const char* err;  // standard error in full
     int pages;        // pages of the PDF written; 0: the earlier file is left as it was
+    // Optional: more in the output folder before the run, the environment
+    // changed, something done while the tool runs, and more that must hold after.
+    std::function<void(const QDir& dir)> prepare = {};
+    const char* unsetVariable = nullptr;
+    std::function<void(QProcess& tool, const QDir& dir)> during = {};
+    std::function<void(const QDir& dir)> check = {};
+    QStringList entries = {"out.pdf"};  // what the output folder holds afterwards
 };
+
+void WriteFile(const QString& path, const QByteArray& bytes, mode_t mode = 0644)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+    file.close();
+    ::chmod(QFile::encodeName(path).constData(), mode);
+}
+
+struct stat StatOf(const QString& path)
+{
+    struct stat info {};
+    ::lstat(QFile::encodeName(path).constData(), &info);
+    return info;
+}
+
+// Another user's file (nobody's, when the test runs as root) that the run replaces.
+constexpr uid_t kNobody = 65534;
+std::function<void(const QDir&)> OthersFile(mode_t mode)
+{
+    return [mode](const QDir& dir) {
+        WriteFile(dir.filePath("out.pdf"), "%PDF-1.4 someone else's\n", mode);
+        if (geteuid() == 0)
+            ASSERT_EQ(::chown(QFile::encodeName(dir.filePath("out.pdf")).constData(), kNobody, kNobody), 0);
+    };
+}
+std::function<void(const QDir&)> KeptOwnerAndMode(mode_t mode)
+{
+    return [mode](const QDir& dir) {
+        const struct stat info = StatOf(dir.filePath("out.pdf"));
+        EXPECT_EQ(info.st_mode & 07777, mode);
+        EXPECT_EQ(info.st_uid, geteuid() == 0 ? kNobody : geteuid());
+        EXPECT_EQ(info.st_gid, geteuid() == 0 ? kNobody : getegid());
+    };
+}
+
+// Feeds one row into the FIFO once the tool reads it, keeps it open, and stops the tool.
+void FeedThenTerminate(QProcess& tool, const QDir& dir)
+{
+    int fd = -1;
+    const QByteArray fifo = QFile::encodeName(dir.filePath("rows.fifo"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return (fd = ::open(fifo.constData(), O_WRONLY | O_NONBLOCK)) >= 0; }, 20000));
+    ASSERT_EQ(::write(fd, "03,2026-03-04,4\n", 16), 16);
+    tool.terminate();
+    EXPECT_TRUE(tool.waitForFinished(20000));
+    ::close(fd);
+}
 
 const QString kRow = QStringLiteral("03,2026-03-04,4");
 
@@ -51,8 +114,63 @@ const ExitCase kExitCases[] = {
     {"range beyond the last sheet", {"--label", "%LABEL%", "--row", "03,2026-03-04,10", "--pages", "4-5", "--pdf",
                                      "%PDF%"}, 1,
      "tessary-print: Nothing to print: the run has 3 sheets, --pages asks for 4-5\n", 0},
-    {"no passes", {"--label", "%LABEL%", "--row", "03,2026-03-04,0", "--pdf", "%PDF%"}, 1,
-     "tessary-print: Nothing to print: the rows hold no passes\n", 0},
+    {"quantity 0", {"--label", "%LABEL%", "--row", "03,2026-03-04,0", "--pdf", "%PDF%"}, 1,
+     "tessary-print: row \"03,2026-03-04,0\": Quantity must be 1 to 99\n", 0},
+    {"quantity 100", {"--label", "%LABEL%", "--row", "03,2026-03-04,100", "--pdf", "%PDF%"}, 1,
+     "tessary-print: row \"03,2026-03-04,100\": Quantity must be 1 to 99\n", 0},
+    {"quantity beyond int", {"--label", "%LABEL%", "--row", "03,2026-03-04,2147483647", "--pdf", "%PDF%"}, 1,
+     "tessary-print: row \"03,2026-03-04,2147483647\": Quantity must be 1 to 99\n", 0},
+    {"empty CSV", {"--label", "%LABEL%", "--rows", "%DIR%/empty.csv", "--pdf", "%PDF%"}, 1,
+     "tessary-print: Nothing to print: the rows hold no passes\n", 0,
+     [](const QDir& dir) { WriteFile(dir.filePath("empty.csv"), "Lane,Date,Quantity\n"); }, nullptr, {}, {},
+     {"empty.csv", "out.pdf"}},
+    {"rows from a device", {"--label", "%LABEL%", "--rows", "/dev/zero", "--pdf", "%PDF%"}, 1,
+     "tessary-print: /dev/zero: not a file or a pipe of rows\n", 0},
+    {"endless line", {"--label", "%LABEL%", "--rows", "%DIR%/long.csv", "--pdf", "%PDF%"}, 1,
+     "tessary-print: %DIR%/long.csv: line 2 is longer than 4096 bytes\n", 0,
+     [](const QDir& dir) { WriteFile(dir.filePath("long.csv"), "03,2026-03-04,4\n03," + QByteArray(5000, '7')); },
+     nullptr, {}, {}, {"long.csv", "out.pdf"}},
+    {"long field cut in the message", {"--label", "%LABEL%", "--row", "03,2026-03-04," + QString(3000, 'x'), "--pdf",
+                                       "%PDF%"}, 1,
+     "tessary-print: row \"03,2026-03-04,xxxxxxxxxxxxxxxxxxxxxxxxxx...\": \"xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx...\" "
+     "is not a quantity of passes\n", 0},
+    // A FIFO that never ends: TERM stops the read, nothing is written.
+    {"rows FIFO stopped", {"--label", "%LABEL%", "--rows", "%DIR%/rows.fifo", "--pdf", "%PDF%"}, 128 + SIGTERM, "", 0,
+     [](const QDir& dir) { ASSERT_EQ(::mkfifo(QFile::encodeName(dir.filePath("rows.fifo")).constData(), 0600), 0); },
+     nullptr, FeedThenTerminate, {}, {"out.pdf", "rows.fifo"}},
+    {"PDF as label file", {"--label", "%DIR%/passes.pdf", "--row", kRow, "--pdf", "%PDF%"}, 1,
+     "tessary-print: %DIR%/passes.pdf is not a label file\n", 0,
+     [](const QDir& dir) { WriteFile(dir.filePath("passes.pdf"), "%PDF-1.4\n1 0 obj\n<< >>\nendobj\n%%EOF\n"); },
+     nullptr, {}, {}, {"out.pdf", "passes.pdf"}},
+    {"rows from standard input", {"--label", "%LABEL%", "--rows", "-", "--pdf", "%PDF%"}, 0, "", 1, {}, nullptr,
+     [](QProcess& tool, const QDir&) {
+         tool.write("Lane,Date,Quantity\n03,2026-03-04,4\n");
+         tool.closeWriteChannel();
+     }},
+    {"HOME unset", {"--label", "%LABEL%", "--row", kRow, "--pdf", "%PDF%"}, 0, "", 1, {}, "HOME"},
+    // hop1 -> hop2 -> real/sheets.pdf: the file at the end is replaced, the links stay.
+    {"link chain", {"--label", "%LABEL%", "--row", kRow, "--pdf", "%DIR%/hop1"}, 0, "", 0,
+     [](const QDir& dir) {
+         dir.mkdir("real");
+         WriteFile(dir.filePath("real/sheets.pdf"), "%PDF-1.4 old\n", 0640);
+         QFile::link("real/sheets.pdf", dir.filePath("hop2"));
+         QFile::link(dir.filePath("hop2"), dir.filePath("hop1"));
+     },
+     nullptr, {},
+     [](const QDir& dir) {
+         EXPECT_EQ(QFileInfo(dir.filePath("hop1")).symLinkTarget(), dir.filePath("hop2"));
+         EXPECT_EQ(QFileInfo(dir.filePath("hop2")).symLinkTarget(), dir.filePath("real/sheets.pdf"));
+         EXPECT_EQ(PdfPageCount(dir.filePath("real/sheets.pdf")), 1);
+         EXPECT_EQ(StatOf(dir.filePath("real/sheets.pdf")).st_mode & 07777, 0640u);
+         EXPECT_EQ(QDir(dir.filePath("real")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                   QStringList{"sheets.pdf"});
+     },
+     {"hop1", "hop2", "out.pdf", "real"}},
+    // Run as root on another user's file: it stays theirs, with its mode.
+    {"private file of another user", {"--label", "%LABEL%", "--row", kRow, "--pdf", "%PDF%"}, 0, "", 1,
+     OthersFile(0600), nullptr, {}, KeptOwnerAndMode(0600)},
+    {"read-only file of another user", {"--label", "%LABEL%", "--row", kRow, "--pdf", "%PDF%"}, 0, "", 1,
+     OthersFile(0444), nullptr, {}, KeptOwnerAndMode(0444)},
     {"start cell beyond the sheet", {"--label", "%LABEL%", "--row", kRow, "--start-cell", "5", "--pdf", "%PDF%"}, 1,
      "tessary-print: --start-cell 5 is beyond the 4 cells of a sheet\n", 0},
     {"unknown lane", {"--label", "%LABEL%", "--row", "08,2026-03-04,4", "--pdf", "%PDF%"}, 1,
@@ -110,7 +228,7 @@ TEST(TessaryPrint, EachOutcomeHasItsExitStatusAndMessage)
     ASSERT_TRUE(csv.open(QIODevice::WriteOnly));
     csv.write("Lane,Valid on,Quantity\n03,2026-03-04,4\n03,2026-03-05,four\n");
     csv.close();
-    const QProcessEnvironment environment = ToolEnvironment(inputs.filePath("no-scheduler"));
+    const QProcessEnvironment toolEnvironment = ToolEnvironment(inputs.filePath("no-scheduler"));
 
     for (const ExitCase& c : kExitCases) {
         SCOPED_TRACE(c.name);
@@ -124,8 +242,16 @@ TEST(TessaryPrint, EachOutcomeHasItsExitStatusAndMessage)
             ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
             earlier.write(kEarlierPdf);
         }
+        if (c.prepare)
+            c.prepare(QDir(dir));
+        QProcessEnvironment environment = toolEnvironment;
+        if (c.unsetVariable)
+            environment.remove(c.unsetVariable);
 
-        const ToolRun run = RunTessaryPrint(arguments, environment);
+        const ToolRun run = RunTessaryPrint(arguments, environment, [&c, &dir](QProcess& tool) {
+            if (c.during)
+                c.during(tool, QDir(dir));
+        });
         EXPECT_EQ(run.status, c.status) << Text(run.err);
         EXPECT_EQ(Text(run.err), Text(Filled(c.err, inputs, dir)));
         if (c.pages > 0) {
@@ -133,9 +259,11 @@ TEST(TessaryPrint, EachOutcomeHasItsExitStatusAndMessage)
         } else {
             EXPECT_EQ(FileBytes(dir + "/out.pdf"), kEarlierPdf);
         }
+        if (c.check)
+            c.check(QDir(dir));
         // Neither a staged PDF nor anything else is left beside the output.
-        EXPECT_EQ(QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-                  QStringList{"out.pdf"});
+        EXPECT_EQ(QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name),
+                  c.entries);
     }
 }
 
@@ -159,9 +287,15 @@ TEST(TessaryPrint, AnInterruptedRunLeavesTheEarlierFileAndNothingElse)
     earlier.write(kEarlierPdf);
     earlier.close();
 
+    // Enough passes for a run of many minutes.
+    QByteArray rows;
+    for (int i = 0; i < 5000; ++i)
+        rows += "03,2026-03-04,99\n";
+    WriteFile(inputs.filePath("rows.csv"), rows);
     QProcess tool;
     tool.setProcessEnvironment(ToolEnvironment(inputs.filePath("no-scheduler")));
-    tool.start(TESSARY_PRINT_EXE, {"--label", inputs.filePath("2x2.lbl"), "--row", "03,2026-03-04,20000", "--pdf", pdf});
+    tool.start(TESSARY_PRINT_EXE, {"--label", inputs.filePath("2x2.lbl"), "--rows", inputs.filePath("rows.csv"),
+                                   "--allow-duplicates", "--quiet", "--pdf", pdf});
     ASSERT_TRUE(tool.waitForStarted());
     // The run has begun its document once its staged file sits beside the output.
     const auto staged = [&out] { return QDir(out.path()).entryList(QDir::Files | QDir::Hidden).size() > 1; };
@@ -169,11 +303,56 @@ TEST(TessaryPrint, AnInterruptedRunLeavesTheEarlierFileAndNothingElse)
     tool.terminate();
     ASSERT_TRUE(tool.waitForFinished(60000));
 
-    EXPECT_EQ(tool.exitCode(), 3);
-    const QString err = QString::fromUtf8(tool.readAllStandardError());
-    EXPECT_TRUE(err.endsWith("tessary-print: Interrupted; nothing was printed\n")) << Text(err.right(200));
+    EXPECT_EQ(tool.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(tool.exitCode(), 128 + SIGTERM);
+    EXPECT_EQ(Text(QString::fromUtf8(tool.readAllStandardError())), "");
     EXPECT_EQ(FileBytes(pdf), kEarlierPdf);
     EXPECT_EQ(QDir(out.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"out.pdf"});
+}
+
+}  // namespace
+
+namespace {
+
+// Whether the process waits for a lock on a file (a "->" line of /proc/locks).
+bool WaitsForLock(qint64 pid)
+{
+    QFile locks("/proc/locks");
+    if (!locks.open(QIODevice::ReadOnly))
+        return false;
+    for (const QByteArray& line : locks.readAll().split('\n')) {
+        const QList<QByteArray> fields = line.simplified().split(' ');
+        if (fields.size() > 5 && fields[1] == "->" && fields[5] == QByteArray::number(pid))
+            return true;
+    }
+    return false;
+}
+
+TEST(TessaryPrint, TermWhileTheBarcodeBitmapIsLockedElsewhereEndsTheRunAtOnce)
+{
+    QTemporaryDir inputs;
+    WriteLabelFile(inputs.filePath("2x2.lbl"), 2, 2);
+    QTemporaryDir out;
+    // The tool keeps its barcode bitmap beside itself; another program holds it.
+    const QByteArray bitmap = QFile::encodeName(QFileInfo(TESSARY_PRINT_EXE).dir().filePath("code128.bmp"));
+    const int held = ::open(bitmap.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    ASSERT_GE(held, 0);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+
+    QProcess tool;
+    tool.setProcessEnvironment(ToolEnvironment(inputs.filePath("no-scheduler")));
+    tool.start(TESSARY_PRINT_EXE, {"--label", inputs.filePath("2x2.lbl"), "--row", kRow, "--pdf", out.filePath("out.pdf")});
+    ASSERT_TRUE(tool.waitForStarted());
+    const bool waiting = QTest::qWaitFor([&tool] { return WaitsForLock(tool.processId()); }, 30000);
+    tool.terminate();
+    const bool ended = tool.waitForFinished(1000);
+    ::close(held);
+    ASSERT_TRUE(waiting) << "the tool never waited for the lock";
+    ASSERT_TRUE(ended) << "still running 1 s after TERM";
+    EXPECT_EQ(tool.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(tool.exitCode(), 128 + SIGTERM);
+    EXPECT_EQ(Text(QString::fromUtf8(tool.readAllStandardError())), "");
+    EXPECT_EQ(QDir(out.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList{});
 }
 
 }  // namespace

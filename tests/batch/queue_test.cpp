@@ -14,6 +14,9 @@
 #include <QThread>
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
+
+#include <csignal>
 #include <iostream>
 #include <memory>
 
@@ -148,8 +151,15 @@ TEST_F(TessaryPrintQueue, AStoppedRunSendsNoJobAndLeavesNoFile)
     environment.insert("TMPDIR", temporary.path());
     QProcess tool;
     tool.setProcessEnvironment(environment);
-    tool.start(TESSARY_PRINT_EXE, {"--label", inputs_.filePath("2x2.lbl"), "--row", "03,2026-03-04,20000",
-                                   "--printer", kQueue});
+    QByteArray rows;  // enough passes for a run of many minutes
+    for (int i = 0; i < 5000; ++i)
+        rows += "03,2026-03-04,99\n";
+    QFile rowsFile(inputs_.filePath("rows.csv"));
+    ASSERT_TRUE(rowsFile.open(QIODevice::WriteOnly));
+    rowsFile.write(rows);
+    rowsFile.close();
+    tool.start(TESSARY_PRINT_EXE, {"--label", inputs_.filePath("2x2.lbl"), "--rows", inputs_.filePath("rows.csv"),
+                                   "--allow-duplicates", "--quiet", "--printer", kQueue});
     ASSERT_TRUE(tool.waitForStarted());
     // Qt keeps a runtime folder there too when XDG_RUNTIME_DIR is not set.
     const auto staged = [&temporary] {
@@ -161,13 +171,30 @@ TEST_F(TessaryPrintQueue, AStoppedRunSendsNoJobAndLeavesNoFile)
     tool.terminate();
     ASSERT_TRUE(tool.waitForFinished(60000));
 
-    EXPECT_EQ(tool.exitCode(), 3);
-    const QString err = QString::fromUtf8(tool.readAllStandardError());
-    EXPECT_TRUE(err.endsWith("tessary-print: Interrupted; nothing was printed\n")) << err.toStdString();
+    EXPECT_EQ(tool.exitCode(), 128 + SIGTERM);
+    EXPECT_EQ(Text(QString::fromUtf8(tool.readAllStandardError())), "");
     QThread::msleep(2000);  // time for a job wrongly sent to arrive
     EXPECT_TRUE(NewJobs(before).isEmpty());
     EXPECT_TRUE(scheduler_->PendingJobs(kQueue).isEmpty());
     EXPECT_FALSE(staged());
+}
+
+// A scheduler that takes the connection and never answers (stopped here) ends
+// the run with a message naming it, after the limit the variable sets.
+TEST_F(TessaryPrintQueue, AStoppedSchedulerDidNotAnswerWithinTheLimit)
+{
+    ASSERT_EQ(::kill(pid_t(scheduler_->Pid()), SIGSTOP), 0);
+    QProcessEnvironment environment = scheduler_->Env();
+    environment.insert("TESSARY_PRINT_SERVER_TIMEOUT", "2");
+    QElapsedTimer waited;
+    waited.start();
+    const ToolRun run = RunTessaryPrint(Arguments({}), environment);
+    const qint64 seconds = waited.elapsed() / 1000;
+    ::kill(pid_t(scheduler_->Pid()), SIGCONT);
+
+    EXPECT_EQ(run.status, 3);
+    EXPECT_EQ(Text(run.err), Text("tessary-print: The print server " + scheduler_->SocketPath() + " did not answer\n"));
+    EXPECT_LT(seconds, 20) << "the limit is 2 seconds a call";
 }
 
 }  // namespace

@@ -10,11 +10,16 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QPrinter>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <iostream>
 #include <csignal>
+#include <thread>
+#include <unistd.h>
 
 // Readable texts in failure messages.
 inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
@@ -215,7 +220,69 @@ TEST_P(PrintRunStoppedBySignal, LeavesTheOperatorsFileAsItWasAndNoFileOfItsOwn)
 
 INSTANTIATE_TEST_SUITE_P(Signals, PrintRunStoppedBySignal,
                          ::testing::Values(StopSignal{"Term", SIGTERM}, StopSignal{"Interrupt", SIGINT},
-                                           StopSignal{"HangUp", SIGHUP}),
+                                           StopSignal{"HangUp", SIGHUP}, StopSignal{"User1", SIGUSR1},
+                                           StopSignal{"FileSizeLimit", SIGXFSZ}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+
+namespace {
+
+// Someone who may rename entries of the output folder swaps the run's staged
+// file for a link to a victim the moment it appears, before a byte is written.
+// The run writes through the file it created: the victim never changes, and
+// the operator's file is either the run's sheets or, when the swap is seen,
+// left alone with an error.
+TEST(PrintRunStagedFile, ALinkSwappedInForItNeverReachesAnotherFile)
+{
+    FileRun run;
+    run.request.rows.front().quantityText = "1";
+    const QString victim = run.dir.filePath("victim");
+    const QByteArray victimBytes = "the victim's own content\n";
+    Write(victim, victimBytes);
+    int printed = 0;
+    int refused = 0;
+    int swaps = 0;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        SCOPED_TRACE(attempt);
+        const QString planted = run.dir.filePath("planted-link");
+        ASSERT_TRUE(QFile::link(victim, planted));
+        std::atomic<bool> done{false};
+        std::atomic<bool> swapped{false};
+        std::thread attacker([&] {
+            const QDir out(run.out);
+            while (!done && !swapped) {
+                for (const QString& name : out.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+                    if (name.startsWith(".tessary.")
+                        && ::rename(QFile::encodeName(planted).constData(),
+                                    QFile::encodeName(out.filePath(name)).constData()) == 0) {
+                        swapped = true;
+                        break;
+                    }
+                }
+            }
+        });
+        try {
+            run.Print();
+            ++printed;
+            EXPECT_FALSE(QFileInfo(run.pdf).isSymLink());
+            EXPECT_EQ(PagesOf(run.pdf), 1);
+        } catch (const TessaryError& error) {
+            ++refused;
+            EXPECT_EQ(QString(error.what()), "Unable to write to " + run.pdf);
+        }
+        done = true;
+        attacker.join();
+        swaps += swapped ? 1 : 0;
+        EXPECT_EQ(ReadAll(victim), victimBytes);
+        // Whatever the swap left in the folder is the attacker's; clear it for the next try.
+        for (const QString& name : Entries(run.out))
+            QFile::remove(QDir(run.out).filePath(name));
+        QFile::remove(planted);
+    }
+    std::cout << "link swaps: " << swaps << " of 100 runs swapped; " << printed << " printed, " << refused
+              << " refused" << std::endl;
+    EXPECT_EQ(printed + refused, 100);
+}
 
 }  // namespace

@@ -9,12 +9,14 @@
 #include <QImage>
 #include <QPainter>
 #include <QPrinter>
+#include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <sys/stat.h>
+#include <unistd.h>
 
 // Readable texts in failure messages.
 inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
@@ -225,6 +227,50 @@ TEST(StagedPdf, AFileWithFewerPagesThanDrawnIsRefusedAndRemoved)
     EXPECT_FALSE(stagedPath.isEmpty());
     EXPECT_FALSE(QFile::exists(stagedPath));
     EXPECT_TRUE(QDir(tmp.path()).isEmpty());
+}
+
+}  // namespace
+
+namespace {
+
+TEST(StagedPdf, LeftoversOfDeadRunsAreRemovedAndThoseOfLiveOnesKept)
+{
+    QTemporaryDir tmp;
+    const QDir dir(tmp.path());
+    // The id of a child that has ended and been waited for names no process.
+    QProcess child;
+    child.start("cat");
+    ASSERT_TRUE(child.waitForStarted());
+    const QString deadPid = QString::number(child.processId());
+    child.closeWriteChannel();
+    ASSERT_TRUE(child.waitForFinished());
+    // pid 1 always runs.
+    Write(dir.filePath(".tessary." + deadPid + ".k2j.run.pdf"), "partial", 0644);
+    Write(dir.filePath(".tessary.1.k2j.run.pdf"), "live", 0644);
+    Write(dir.filePath(".tessary.notes"), "not a run's", 0644);
+    {
+        StagedPdf staged = StagedPdf::BesideFile(dir.filePath("run.pdf"));
+        QStringList left = dir.entryList(QDir::Files | QDir::Hidden);
+        left.removeAll(QFileInfo(staged.path()).fileName());
+        left.sort();
+        EXPECT_EQ(left, (QStringList{".tessary.1.k2j.run.pdf", ".tessary.notes"}));
+    }
+
+    QTemporaryDir temporary;
+    const QDir temp(temporary.path());
+    temp.mkpath("tessary-run-" + deadPid + "-a1B2c3/inner");
+    Write(temp.filePath("tessary-run-" + deadPid + "-a1B2c3/passes.pdf"), "partial", 0600);
+    temp.mkpath("tessary-run-1-d4E5f6");
+    qputenv("TMPDIR", QFile::encodeName(temporary.path()));
+    {
+        StagedPdf staged = StagedPdf::InTemporaryFolder();
+        EXPECT_TRUE(staged.path().startsWith(temp.filePath("tessary-run-" + QString::number(getpid()) + "-")));
+        QStringList left = temp.entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+        left.removeAll(QFileInfo(staged.path()).dir().dirName());
+        left.removeIf([](const QString& name) { return name.startsWith("runtime-"); });
+        EXPECT_EQ(left, QStringList{"tessary-run-1-d4E5f6"});
+    }
+    qunsetenv("TMPDIR");
 }
 
 }  // namespace
