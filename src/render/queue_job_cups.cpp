@@ -61,6 +61,24 @@ private:
     bool timedOut_ = false;
 };
 
+// Whether the scheduler knows the queue (a printer or a class). Asked with a
+// request of its own: cupsGetNamedDest keeps waiting on a scheduler that does
+// not answer even after the connection's time limit has given up.
+bool QueueKnown(const SchedulerConnection& http, const QByteArray& queue)
+{
+    ipp_t* request = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
+    char uri[HTTP_MAX_URI];
+    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", ippPort(), "/printers/%s",
+                     queue.constData());
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr, "printer-name");
+    ipp_t* response = cupsDoRequest(http.get(), request, "/");
+    ippDelete(response);
+    if (http.timedOut())
+        ThrowNoAnswer();
+    return response && cupsLastError() <= IPP_STATUS_OK_EVENTS_COMPLETE;
+}
+
 }  // namespace
 
 int PrintServerTimeoutSeconds()
@@ -75,12 +93,7 @@ bool PrintServerKnowsQueue(const QString& queue)
     SchedulerConnection http;
     if (!http.get())
         return false;
-    const QByteArray name = queue.section(QLatin1Char('/'), 0, 0).toLocal8Bit();
-    cups_dest_t* dest = cupsGetNamedDest(http.get(), name.constData(), nullptr);
-    if (http.timedOut())
-        ThrowNoAnswer();
-    cupsFreeDests(dest ? 1 : 0, dest);
-    return dest != nullptr;
+    return QueueKnown(http, queue.section(QLatin1Char('/'), 0, 0).toLocal8Bit());
 }
 
 void SubmitPdfToQueue(const QPrinter& printer, const QString& pdfPath)
@@ -96,12 +109,8 @@ void SubmitPdfToQueue(const QPrinter& printer, const QString& pdfPath)
     SchedulerConnection http;
     if (!http.get())
         ThrowNotAccepted(printer);
-    cups_dest_t* dest = cupsGetNamedDest(http.get(), queue.constData(), nullptr);
-    if (http.timedOut())
-        ThrowNoAnswer();
-    if (!dest)
+    if (!QueueKnown(http, queue))
         ThrowNotAccepted(printer);
-    cupsFreeDests(1, dest);
 
     const JobOptions options = QueueJobOptions(printer);
     int count = 0;

@@ -62,8 +62,9 @@ std::function<void(const QDir&)> OthersFile(mode_t mode)
 {
     return [mode](const QDir& dir) {
         WriteFile(dir.filePath("out.pdf"), "%PDF-1.4 someone else's\n", mode);
-        if (geteuid() == 0)
+        if (geteuid() == 0) {
             ASSERT_EQ(::chown(QFile::encodeName(dir.filePath("out.pdf")).constData(), kNobody, kNobody), 0);
+        }
     };
 }
 std::function<void(const QDir&)> KeptOwnerAndMode(mode_t mode)
@@ -262,7 +263,7 @@ TEST(TessaryPrint, EachOutcomeHasItsExitStatusAndMessage)
         if (c.check)
             c.check(QDir(dir));
         // Neither a staged PDF nor anything else is left beside the output.
-        EXPECT_EQ(QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name),
+        EXPECT_EQ(QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name),
                   c.entries);
     }
 }
