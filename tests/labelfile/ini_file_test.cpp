@@ -4,12 +4,14 @@
 #include "label_test_files.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -146,6 +148,38 @@ TEST(IniWriteFile, WritesTheWholeText)
     document.setValue("Barcode", "Cols", "5");
     document.writeFile(path);
     EXPECT_EQ(ReadBytes(path), QByteArray("; kept\n[Barcode]\nCols=5\n"));
+}
+
+// Saving through a chain of links replaces the file at its end, which stays
+// its owner's (nobody's, when the test runs as root) with its mode.
+TEST(IniWriteFile, ReplacesTheFileAtTheEndOfALinkChainKeepingOwnerAndMode)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QDir dir(folder.path());
+    ASSERT_TRUE(dir.mkdir("shared"));
+    const QString real = dir.filePath("shared/labels.lbl");
+    ASSERT_TRUE(WriteBytes(real, "[Barcode]\nCols=3\n"));
+    const QByteArray realName = QFile::encodeName(real);
+    const uid_t owner = geteuid() == 0 ? 65534 : geteuid();
+    ASSERT_EQ(chown(realName.constData(), owner, owner == geteuid() ? getegid() : owner), 0);
+    ASSERT_EQ(chmod(realName.constData(), 0604), 0);
+    ASSERT_TRUE(QFile::link("shared/labels.lbl", dir.filePath("hop2.lbl")));
+    ASSERT_TRUE(QFile::link(dir.filePath("hop2.lbl"), dir.filePath("hop1.lbl")));
+
+    IniDocument document = IniDocument::readFileForUpdate(dir.filePath("hop1.lbl"));
+    document.setValue("Barcode", "Cols", "5");
+    document.writeFile(dir.filePath("hop1.lbl"));
+
+    EXPECT_EQ(ReadBytes(real), QByteArray("[Barcode]\nCols=5\n"));
+    struct stat info {};
+    ASSERT_EQ(lstat(realName.constData(), &info), 0);
+    EXPECT_EQ(info.st_uid, owner);
+    EXPECT_EQ(info.st_mode & 07777, 0604u);
+    EXPECT_TRUE(QFileInfo(dir.filePath("hop1.lbl")).isSymLink());
+    EXPECT_TRUE(QFileInfo(dir.filePath("hop2.lbl")).isSymLink());
+    EXPECT_EQ(QDir(dir.filePath("shared")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList{"labels.lbl"});
 }
 
 TEST(IniWriteFile, WillNotReplaceWhatItCannotRead)
