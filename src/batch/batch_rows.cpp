@@ -1,6 +1,7 @@
 #include "batch/batch_rows.h"
 
 #include "batch/batch_failure.h"
+#include "batch/rows_input.h"
 #include "common/tessary_error.h"
 #include "labelfile/label_file.h"
 #include "passes/lane_codes.h"
@@ -8,15 +9,10 @@
 #include "render/print_run.h"
 
 #include <QByteArrayView>
-#include <QFile>
 #include <QLocale>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -191,27 +187,12 @@ private:
     bool firstLine_ = true;
 };
 
-// Regular files and pipes (and a terminal for standard input); a device such
-// as /dev/zero is not a list of rows.
-bool ReadableAsRows(int fd)
-{
-    struct stat info {};
-    if (fstat(fd, &info) != 0)
-        return false;
-    return S_ISREG(info.st_mode) || S_ISFIFO(info.st_mode) || S_ISSOCK(info.st_mode)
-           || (S_ISCHR(info.st_mode) && isatty(fd));
-}
-
-void ReadLines(int fd, RowsFileReader& reader)
+void ReadLines(RowsInput& input, RowsFileReader& reader)
 {
     char chunk[1 << 16];
     QByteArray pending;
     for (;;) {
-        const ssize_t got = ::read(fd, chunk, sizeof chunk);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0)
-            throw BatchFailure(kExitUsage, QStringLiteral("Cannot read file %1").arg(reader.name()));
+        const qsizetype got = input.Read(chunk, sizeof chunk, reader.name());
         if (got == 0)
             break;
         const char* at = chunk;
@@ -267,25 +248,12 @@ BatchRow ParseRowText(const QString& text, const QString& origin)
 
 std::vector<BatchRow> ReadRowsFile(const QString& path)
 {
-    const bool standardInput = path == QLatin1String("-");
-    const int fd = standardInput ? STDIN_FILENO : ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        throw BatchFailure(kExitUsage, QStringLiteral("Cannot open file %1").arg(path));
-    const auto closeFile = [fd, standardInput] {
-        if (!standardInput)
-            ::close(fd);
-    };
+    RowsInput input(path);
     std::vector<BatchRow> rows;
-    try {
-        RowsFileReader reader(path, rows);
-        if (!ReadableAsRows(fd))
-            Refuse(reader.name(), QStringLiteral("not a file or a pipe of rows"));
-        ReadLines(fd, reader);
-    } catch (...) {
-        closeFile();
-        throw;
-    }
-    closeFile();
+    RowsFileReader reader(path, rows);
+    if (!input.IsFileOrPipe())
+        Refuse(reader.name(), QStringLiteral("not a file or a pipe of rows"));
+    ReadLines(input, reader);
     return rows;
 }
 

@@ -4,7 +4,6 @@
 #include <QStringList>
 #include <QTextStream>
 #include <QTime>
-#include <functional>
 
 // What a batch run takes from the process around it.
 struct BatchEnvironment {
