@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QPrinter>
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -23,7 +24,7 @@ LabelValues ReadLabel(const QString& path)
     // The window takes a missing file as all defaults; a script naming one means a mistake.
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw BatchFailure(kExitUsage, QStringLiteral("Cannot open file %1").arg(path));
+        throw BatchFailure(kExitUsage, QStringLiteral("Cannot open file %1: %2").arg(path, file.errorString()));
     return LoadLabelFile(path);
 }
 
@@ -43,12 +44,6 @@ std::vector<PassListRow> ReadRows(const BatchOptions& options, const QTime& star
     return rows;
 }
 
-QString RangeText(const SheetRange& range)
-{
-    return range.first == range.last ? QString::number(range.first)
-                                     : QStringLiteral("%1-%2").arg(range.first).arg(range.last);
-}
-
 void Refuse(const QString& message) { throw BatchFailure(kExitRefused, message); }
 
 // Everything the window would refuse or ask about, refused before a page is begun.
@@ -65,7 +60,7 @@ void CheckPrintable(const PrintRunRequest& request, const QPrinter& printer, con
         const int sheets = RunSheetCount(request);
         Refuse(QStringLiteral("Nothing to print: the run has %1 %2, --pages asks for %3")
                    .arg(sheets)
-                   .arg(sheets == 1 ? QStringLiteral("sheet") : QStringLiteral("sheets"), RangeText(request.sheets)));
+                   .arg(sheets == 1 ? QStringLiteral("sheet") : QStringLiteral("sheets"), options.pagesText));
     }
     if (options.allowDuplicates)
         return;
@@ -97,8 +92,11 @@ void PrintBatch(const BatchOptions& options, const BatchEnvironment& environment
     request.outlineCells = options.outlineCells;
 
     QPrinter printer(QPrinter::HighResolution);
-    if (options.pdfFile.isEmpty())
-        PrepareQueueOutput(printer, options.queue);
+    std::optional<StandardOutputPdf> toStandardOutput;
+    if (PdfToStandardOutput(options))
+        PreparePdfOutput(printer, toStandardOutput.emplace().path());
+    else if (options.pdfFile.isEmpty())
+        PrepareQueueOutput(printer, options);
     else
         PreparePdfOutput(printer, options.pdfFile);
     CheckPrintable(request, printer, options);
@@ -125,6 +123,8 @@ void PrintBatch(const BatchOptions& options, const BatchEnvironment& environment
             throw BatchFailure(kExitPrintingFailed, QStringLiteral("Interrupted; nothing was printed"));
         throw BatchFailure(kExitPrintingFailed, error.text());
     }
+    if (toStandardOutput)
+        toStandardOutput->CopyOut();
 }
 
 }  // namespace
@@ -136,6 +136,11 @@ int RunBatch(const QStringList& arguments, const BatchEnvironment& environment, 
         const BatchOptions options = ParseBatchOptions(arguments);
         if (options.help) {
             out << BatchHelpText();
+            out.flush();
+            return kExitPrinted;
+        }
+        if (options.version) {
+            out << BatchVersionText();
             out.flush();
             return kExitPrinted;
         }
