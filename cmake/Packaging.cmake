@@ -51,13 +51,14 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME tessary-utility)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "print sheets of lane passes with Code 128 barcodes")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "print sheets of lane passes with Code 128 barcodes
- The window tessary-utility lays out sheets of lane passes on US Letter pass
- stock and prints them: heading lines, the date each pass is valid on, and a
- barcode with its pass number. Layouts are kept in label files.
- .
- tessary-print prints the same sheets from a label file and a list of rows,
- for scripts, with options as lp takes them.")
+# The synopsis comes from the summary; CPack indents these lines and turns the
+# empty one into the " ." that separates paragraphs.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "The window tessary-utility lays out sheets of lane passes on US Letter pass
+stock and prints them: heading lines, the date each pass is valid on, and a
+barcode with its pass number. Layouts are kept in label files.
+
+tessary-print prints the same sheets from a label file and a list of rows,
+for scripts, with options as lp takes them.")
 set(CPACK_PACKAGE_CONTACT "${TESSARY_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${TESSARY_MAINTAINER}")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)

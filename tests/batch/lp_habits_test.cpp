@@ -86,10 +86,11 @@ const LpCase kLpCases[] = {
     {"the user's lpoptions", kRun, {}, "Default Other\n", 0, Output::Queue, "Other", {}, 3, nullptr, ""},
     {"the scheduler's default", kRun, {}, nullptr, 0, Output::Queue, "Passes", {}, 3, nullptr, ""},
     {"-d over PRINTER, title, copies, options, pages", kRun + QStringList{"-d", "Passes", "-t", "Morning run", "-n",
-                                                                          "2", "-o", "sides=two-sided-long-edge",
+                                                                          "2", "-o", "print-color-mode=monochrome",
                                                                           "-ojob-priority=60", "-P", "2"},
      {"PRINTER=Other"}, nullptr, 0, Output::Queue, "Passes",
-     {{"job-name", "Morning run"}, {"copies", "2"}, {"sides", "two-sided-long-edge"}, {"job-priority", "60"}}, 1,
+     // sheet 2 alone, in two copies: two pages reach the printer
+     {{"job-name", "Morning run"}, {"copies", "2"}, {"print-color-mode", "monochrome"}, {"job-priority", "60"}}, 2,
      nullptr, ""},
     {"-h names the scheduler", kRun + QStringList{"-h", "%SERVER%", "-dOther"}, {"-CUPS_SERVER"}, nullptr, 0,
      Output::Queue, "Other", {}, 3, nullptr, ""},
@@ -205,7 +206,8 @@ TEST_F(TessaryPrintAsLp, OptionsAndDefaultsAsLpHasThem)
         }
         const QString pdf = scheduler_->WaitForJobOutput(jobs.front(), 30000);
         ASSERT_FALSE(pdf.isEmpty());
-        EXPECT_TRUE(RunTool("pdfinfo", {pdf}).contains(QRegularExpression(QStringLiteral("Pages:\\s+%1\\n").arg(c.pages))));
+        const QString info = RunTool("pdfinfo", {pdf});
+        EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("Pages:\\s+%1\\n").arg(c.pages)))) << Text(info);
         QFile::remove(pdf);
     }
 }
