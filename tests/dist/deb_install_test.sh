@@ -214,18 +214,20 @@ check "batch tool refuses a 1979 row and leaves no file" \
 # itself: the barcode file goes to root's cache folder. Only a program run
 # from its build folder keeps the file beside it.
 root_home="$work/root-home"
-mkdir -p "$root_home"
+mkdir -p "$root_home" "$work/root-runtime"
+chmod 700 "$work/root-runtime"
 as_root() {
-  env -i PATH=/usr/bin:/bin HOME="$root_home" USER=root LANG=C.UTF-8 XDG_RUNTIME_DIR="$work/runtime" \
+  env -i PATH=/usr/bin:/bin HOME="$root_home" USER=root LANG=C.UTF-8 XDG_RUNTIME_DIR="$work/root-runtime" \
     CUPS_SERVER="$server" CUPS_SERVERROOT="$server_root" "$@"
 }
 check "batch tool as root prints" \
   'as_root "$print_tool" --label "$home/passes.lbl" --row "07,${day}T09:00:00,2" --pdf "$root_home/root.pdf" --quiet'
 check "root's barcode file in root's cache folder" '[ -s "$root_home/.cache/tessary-utility/code128.bmp" ]'
 rm -rf "$root_home/.cache"
-timeout 240 xvfb-run -a -s "-screen 0 1024x768x24" env -i PATH=/usr/bin:/bin HOME="$root_home" USER=root \
-  LANG=C.UTF-8 XDG_RUNTIME_DIR="$work/runtime" CUPS_SERVER="$server" CUPS_SERVERROOT="$server_root" \
-  bash -c 'exec bash "$1" "$2" "$3"' run-as-root "$work/drive.sh" "$program" "$root_home/add_times.txt" \
+timeout 240 xvfb-run -a -s "-screen 0 1024x768x24" \
+  bash -c 'exec env -i PATH=/usr/bin:/bin HOME="$1" USER=root LANG=C.UTF-8 XDG_RUNTIME_DIR="$2" \
+      DISPLAY="$DISPLAY" XAUTHORITY="$XAUTHORITY" CUPS_SERVER="$3" CUPS_SERVERROOT="$4" bash "$5" "$6" "$1/add_times.txt"' \
+  run-as-root "$root_home" "$work/root-runtime" "$server" "$server_root" "$work/drive.sh" "$program" \
   >"$work/program-root.log" 2>&1 || echo "the program driver (root) ended with status $?"
 check "the window as root: barcode file in root's cache folder" '[ -s "$root_home/.cache/tessary-utility/code128.bmp" ]'
 check "nothing written beside the programs, run as root" '[ "$(ls -la --time-style=+%s "$root/usr/bin")" = "$program_dir_before" ]'
