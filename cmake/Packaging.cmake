@@ -1,35 +1,77 @@
-# Desktop entry, icon and the Debian package built by cpack.
+# Desktop entry, icons, manual pages, documentation and the Debian package
+# built by cpack. A further program adds its binary to install(TARGETS) in the
+# top CMakeLists.txt and its manual page here with one tessary_man_page line.
+
+# Files Debian keeps compressed (gzip -9n: no name or time stamp, so the same
+# text gives the same bytes). Made when CMake configures, so that a package
+# built from one target still holds them.
+function(tessary_gzip source output)
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${source})
+  get_filename_component(folder ${output} DIRECTORY)
+  file(MAKE_DIRECTORY ${folder})
+  execute_process(COMMAND gzip -9n -c ${source} OUTPUT_FILE ${output} RESULT_VARIABLE gzip_status)
+  if(NOT gzip_status EQUAL 0)
+    message(FATAL_ERROR "gzip could not compress ${source}")
+  endif()
+endfunction()
+
+# data/<program>.1, installed as man1/<program>.1.gz.
+function(tessary_man_page program)
+  tessary_gzip(${CMAKE_SOURCE_DIR}/data/${program}.1 ${CMAKE_BINARY_DIR}/man/${program}.1.gz)
+  install(FILES ${CMAKE_BINARY_DIR}/man/${program}.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+endfunction()
+
+if(UNIX)
+  tessary_man_page(tessary-utility)
+  tessary_man_page(tessary-print)
+
+  set(doc_dir ${CMAKE_INSTALL_DATADIR}/doc/tessary-utility)
+  tessary_gzip(${CMAKE_SOURCE_DIR}/data/debian/changelog ${CMAKE_BINARY_DIR}/doc/changelog.gz)
+  install(FILES ${CMAKE_BINARY_DIR}/doc/changelog.gz ${CMAKE_SOURCE_DIR}/data/debian/copyright
+    DESTINATION ${doc_dir})
+  file(GLOB example_label_files ${CMAKE_SOURCE_DIR}/examples/*.lbl)
+  install(FILES ${example_label_files} DESTINATION ${doc_dir}/examples)
+endif()
+
 install(FILES ${CMAKE_SOURCE_DIR}/data/tessary-utility.desktop
   DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${CMAKE_SOURCE_DIR}/data/org.tessary.utility.metainfo.xml
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${CMAKE_SOURCE_DIR}/data/tessary-utility.svg
   DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+foreach(size 48x48 128x128 256x256)
+  install(FILES ${CMAKE_SOURCE_DIR}/data/icons/${size}/tessary-utility.png
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}/apps)
+endforeach()
 
-# tessary-print's manual page, compressed as Debian keeps them (gzip -9n: no
-# name or time stamp, so the same page gives the same bytes). Made when CMake
-# configures, so that a package built from one target still holds it.
-if(UNIX)
-  set(man_source ${CMAKE_SOURCE_DIR}/data/tessary-print.1)
-  set(man_page ${CMAKE_BINARY_DIR}/man/tessary-print.1.gz)
-  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${man_source})
-  file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/man)
-  execute_process(COMMAND gzip -9n -c ${man_source} OUTPUT_FILE ${man_page} RESULT_VARIABLE gzip_status)
-  if(NOT gzip_status EQUAL 0)
-    message(FATAL_ERROR "gzip could not compress ${man_source}")
-  endif()
-  install(FILES ${man_page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-endif()
+set(TESSARY_MAINTAINER "Tessary Utility maintainers <maintainers@users.noreply.c-seed-d6c9cb01.example>"
+  CACHE STRING "The Maintainer field of the Debian package")
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME tessary-utility)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Prints sheets of lane passes with Code 128 barcodes")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "The window tessary-utility lays out sheets of lane passes and prints them;
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "print sheets of lane passes with Code 128 barcodes")
+# The synopsis comes from the summary; CPack indents these lines and turns the
+# empty one into the " ." that separates paragraphs.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "The window tessary-utility lays out sheets of lane passes on US Letter pass
+stock and prints them: heading lines, the date each pass is valid on, and a
+barcode with its pass number. Layouts are kept in label files.
+
 tessary-print prints the same sheets from a label file and a list of rows,
-for scripts.")
-set(CPACK_PACKAGE_CONTACT "Tessary Utility developers <tessary-utility@localhost>")
+for scripts, with options as lp takes them.")
+set(CPACK_PACKAGE_CONTACT "${TESSARY_MAINTAINER}")
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${TESSARY_MAINTAINER}")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+# Debian ships stripped programs; the symbols go to a -dbgsym package when
+# asked for (-DTESSARY_DEBUG_SYMBOLS_PACKAGE=ON).
+set(CPACK_STRIP_FILES ON)
+option(TESSARY_DEBUG_SYMBOLS_PACKAGE "Build a tessary-utility-dbgsym package beside the program's" OFF)
+if(TESSARY_DEBUG_SYMBOLS_PACKAGE)
+  set(CPACK_DEBIAN_DEBUGINFO_PACKAGE ON)
+endif()
 # dpkg-shlibdeps reads the libraries the program links; the rest is loaded at
 # run time (the platform and CUPS plugins come with libqt6gui6 and
 # libqt6printsupport6, which the linked libraries already pull in).

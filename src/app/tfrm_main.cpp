@@ -75,6 +75,7 @@ TfrmMain::TfrmMain(QWidget* parent)
     setFixedSize(395, 575);
     BuildControls();
     SetTabOrder();
+    NameControlsForAssistiveTools();
     PrepareLetterPrinter(printer_);
 
     const auto wire = [this](QPushButton* button, void (TfrmMain::*handler)()) {

@@ -57,6 +57,7 @@ private:
     bool RunInProgress() const;
     void BuildControls();
     void SetTabOrder();
+    void NameControlsForAssistiveTools();
     LabelValues CurrentLabelValues() const;
     void ApplyLabelValues(const LabelValues& values);
 

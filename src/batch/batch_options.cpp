@@ -5,6 +5,9 @@
 #include <QCommandLineParser>
 #include <QRegularExpression>
 
+#include <algorithm>
+#include <limits>
+
 namespace {
 
 const QString kLabel = QStringLiteral("label");
@@ -19,6 +22,13 @@ const QString kOutline = QStringLiteral("outline");
 const QString kAllowDuplicates = QStringLiteral("allow-duplicates");
 const QString kQuiet = QStringLiteral("quiet");
 const QString kHelp = QStringLiteral("help");
+const QString kVersion = QStringLiteral("version");
+const QString kCopies = QStringLiteral("copies");
+const QString kOption = QStringLiteral("option");
+const QString kTitle = QStringLiteral("title");
+const QString kServer = QStringLiteral("server");
+// What a CUPS scheduler takes by default (MaxCopies).
+const int kMostCopies = 9999;
 
 [[noreturn]] void UsageFault(const QString& message)
 {
@@ -50,17 +60,30 @@ int WholeNumberOrZero(const QString& digits)
 
 std::optional<SheetRange> ParseSheetRange(const QString& text)
 {
-    const QRegularExpressionMatch match =
-        QRegularExpression(QStringLiteral("^([0-9]{1,9})(?:-([0-9]{1,9}))?$")).match(text);
-    if (!match.hasMatch())
-        return std::nullopt;
+    const QRegularExpression piecePattern(QStringLiteral("^([0-9]{1,9})(-([0-9]{1,9})?)?$"));
     SheetRange range;
-    range.first = match.captured(1).toInt();
-    range.last = match.captured(2).isEmpty() ? range.first : match.captured(2).toInt();
-    if (range.first < 1 || range.last < range.first)
-        return std::nullopt;
+    range.first = std::numeric_limits<int>::max();
+    range.last = 0;
+    for (const QString& piece : text.split(QLatin1Char(','))) {
+        const QRegularExpressionMatch match = piecePattern.match(piece.trimmed());
+        if (!match.hasMatch())
+            return std::nullopt;
+        const int from = match.captured(1).toInt();
+        const int to = match.captured(2).isEmpty()   ? from
+                       : match.captured(3).isEmpty() ? std::numeric_limits<int>::max()
+                                                     : match.captured(3).toInt();
+        if (from < 1 || to < from)
+            return std::nullopt;
+        range.pieces.emplace_back(from, to);
+        range.first = std::min(range.first, from);
+        range.last = std::max(range.last, to);
+    }
+    if (range.pieces.size() == 1)
+        range.pieces.clear();  // one piece is the range itself
     return range;
 }
+
+bool PdfToStandardOutput(const BatchOptions& options) { return options.pdfFile == QLatin1String("-"); }
 
 QTime ParseTimeOfDay(const QString& text)
 {
@@ -72,21 +95,27 @@ QTime ParseTimeOfDay(const QString& text)
 BatchOptions ParseBatchOptions(const QStringList& arguments)
 {
     QCommandLineParser parser;
-    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    const auto valued = [](const QString& name, const char* valueName) {
-        return QCommandLineOption(name, QString(), QString::fromLatin1(valueName));
+    // As lp has them: "-d QUEUE" and "-dQUEUE" alike; long options take two dashes.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsCompactedShortOptions);
+    const auto valued = [](const QStringList& names, const char* valueName) {
+        return QCommandLineOption(names, QString(), QString::fromLatin1(valueName));
     };
-    parser.addOptions({valued(kLabel, "file"), valued(kRow, "row"), valued(kRows, "file"), valued(kPdf, "file"),
-                       valued(kPrinter, "queue"), valued(kPages, "range"), valued(kAt, "time"),
-                       valued(kStartCell, "n"), QCommandLineOption(kOutline),
-                       QCommandLineOption(kAllowDuplicates), QCommandLineOption(kQuiet),
-                       QCommandLineOption(QStringList{QStringLiteral("h"), kHelp})});
+    parser.addOptions({valued({kLabel}, "file"), valued({kRow}, "row"), valued({kRows}, "file"),
+                       valued({kPdf}, "file"), valued({QStringLiteral("d"), kPrinter}, "queue"),
+                       valued({QStringLiteral("n"), kCopies}, "copies"), valued({QStringLiteral("P"), kPages}, "pages"),
+                       valued({QStringLiteral("o"), kOption}, "name=value"),
+                       valued({QStringLiteral("t"), kTitle}, "title"),
+                       valued({QStringLiteral("h"), kServer}, "server"), valued({kAt}, "time"),
+                       valued({kStartCell}, "n"), QCommandLineOption(kOutline), QCommandLineOption(kAllowDuplicates),
+                       QCommandLineOption(kQuiet), QCommandLineOption(QStringList{QStringLiteral("?"), kHelp}),
+                       QCommandLineOption(QStringList{QStringLiteral("V"), kVersion})});
     if (!parser.parse(QStringList{QStringLiteral("tessary-print")} + arguments))
         UsageFault(parser.errorText());
 
     BatchOptions options;
-    if (parser.isSet(kHelp)) {
-        options.help = true;
+    if (parser.isSet(kHelp) || parser.isSet(kVersion)) {
+        options.help = parser.isSet(kHelp);
+        options.version = !options.help;
         return options;
     }
     if (!parser.positionalArguments().isEmpty())
@@ -102,14 +131,36 @@ BatchOptions ParseBatchOptions(const QStringList& arguments)
 
     options.pdfFile = SingleValue(parser, kPdf);
     options.queue = SingleValue(parser, kPrinter);
-    if (options.pdfFile.isEmpty() == options.queue.isEmpty())
+    if (!options.pdfFile.isEmpty() && !options.queue.isEmpty())
         UsageFault(QStringLiteral("give either --pdf or --printer"));
+    options.server = SingleValue(parser, kServer);
+    options.title = SingleValue(parser, kTitle);
+    if (parser.isSet(kCopies)) {
+        const QString text = SingleValue(parser, kCopies);
+        options.copies = WholeNumberOrZero(text);
+        if (options.copies < 1 || options.copies > kMostCopies)
+            UsageFault(QStringLiteral("--copies \"%1\" is not a number of copies from 1 to %2").arg(text).arg(kMostCopies));
+    }
+    for (const QString& text : parser.values(kOption)) {
+        const QString name = text.section(QLatin1Char('='), 0, 0).trimmed();
+        if (name.isEmpty())
+            UsageFault(QStringLiteral("--option \"%1\" is not NAME=VALUE").arg(text));
+        options.jobOptions.emplace_back(name, text.contains(QLatin1Char('=')) ? text.section(QLatin1Char('='), 1) : QString());
+    }
+    // A PDF file holds each sheet once and has no job to name or options to carry.
+    if (!options.pdfFile.isEmpty()) {
+        for (const QString& name : {kCopies, kOption, kTitle, kServer}) {
+            if (parser.isSet(name))
+                UsageFault(QStringLiteral("--%1 is for a printer queue, not --pdf").arg(name));
+        }
+    }
 
     if (parser.isSet(kPages)) {
         const QString text = SingleValue(parser, kPages);
         options.pages = ParseSheetRange(text);
+        options.pagesText = text;
         if (!options.pages)
-            UsageFault(QStringLiteral("--pages \"%1\" is not a range of sheets such as 2-5").arg(text));
+            UsageFault(QStringLiteral("--pages \"%1\" is not a list of sheets such as 1,3-4 or 2-").arg(text));
     }
     if (parser.isSet(kAt)) {
         const QString text = SingleValue(parser, kAt);
@@ -133,25 +184,37 @@ QString BatchHelpText()
 {
     return QStringLiteral(
         "Usage: tessary-print --label FILE.lbl --row LANE,YYYY-MM-DD[Thh:mm:ss],QTY [--row ...]\n"
-        "                     [--rows FILE.csv] (--pdf OUT.pdf | --printer QUEUE) [options]\n"
+        "                     [--rows FILE.csv] [--pdf OUT.pdf | -d QUEUE] [options]\n"
         "\n"
         "Prints sheets of lane passes without the window: the layout, headings and\n"
         "typeface come from the label file, the passes from the rows.\n"
         "\n"
-        "  --label FILE        label file with the layout and heading settings\n"
-        "  --row ROW           one row: lane, valid-on date (and time), quantity\n"
-        "  --rows FILE         CSV rows \"lane,date[,time],quantity\", optional header\n"
-        "  --pdf FILE          write the sheets to a PDF file (US Letter)\n"
-        "  --printer QUEUE     send the sheets to a CUPS queue as one job\n"
-        "  --pages A[-B]       print only sheets A to B of the run\n"
-        "  --at hh:mm:ss       time of day for rows that give none (default: now)\n"
-        "  --start-cell N      first cell of sheet 1 that takes a pass (default 1)\n"
-        "  --outline           frame every cell, for lining up the stock\n"
-        "  --allow-duplicates  print even when passes would share a barcode\n"
-        "  --quiet             no progress on standard error\n"
-        "  -h, --help          show this text\n"
+        "  --label FILE            label file with the layout and heading settings\n"
+        "  --row ROW               one row: lane, valid-on date (and time), quantity\n"
+        "  --rows FILE             CSV rows \"lane,date[,time],quantity\", optional header\n"
+        "  --pdf FILE              write the sheets to a PDF file (US Letter); - for\n"
+        "                          standard output\n"
+        "  -d, --printer QUEUE     send the sheets to a CUPS queue as one job (default:\n"
+        "                          PRINTER, LPDEST, or the lpoptions/system default)\n"
+        "  -n, --copies N          copies of the job\n"
+        "  -o, --option NAME=VALUE a job option for the queue, as lp -o takes it\n"
+        "  -t, --title TITLE       the job's title (default: the label file's name)\n"
+        "  -h, --server HOST[:PORT] the CUPS scheduler to print through\n"
+        "  -P, --pages LIST        print only these sheets of the run: 2, 2-5, 1,3-4, 2-\n"
+        "  --at hh:mm:ss           time of day for rows that give none (default: now)\n"
+        "  --start-cell N          first cell of sheet 1 that takes a pass (default 1)\n"
+        "  --outline               frame every cell, for lining up the stock\n"
+        "  --allow-duplicates      print even when passes would share a barcode\n"
+        "  --quiet                 no progress on standard error\n"
+        "  -V, --version           show the version\n"
+        "  --help                  show this text\n"
         "\n"
         "Exit status: 0 printed, 1 invalid values or refused rows (or nothing to\n"
         "print), 2 usage, 3 printing failed. Nothing is printed or written unless\n"
         "the whole run is.\n");
+}
+
+QString BatchVersionText()
+{
+    return QStringLiteral("tessary-print " TESSARY_VERSION "\n");
 }

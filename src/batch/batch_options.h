@@ -6,17 +6,25 @@
 #include <QStringList>
 #include <QTime>
 #include <optional>
+#include <utility>
+#include <vector>
 
 // tessary-print's command line, checked for form only: files are not opened and
 // rows are not read here.
 struct BatchOptions {
     bool help = false;
+    bool version = false;
     QString labelFile;
     QStringList rowTexts;   // --row, in the order given
     QStringList rowFiles;   // --rows, read after the --row rows
-    QString pdfFile;        // exactly one of pdfFile and queue is set
-    QString queue;
+    QString pdfFile;        // "-": standard output; at most one of pdfFile and queue is set,
+    QString queue;          // neither: the default destination
+    QString server;         // -h: the CUPS scheduler, "host[:port]"; "" for libcups' own choice
+    QString title;          // the job's title; "" for the label file's name
+    int copies = 1;
+    std::vector<std::pair<QString, QString>> jobOptions;  // -o name=value, in the order given
     std::optional<SheetRange> pages;
+    QString pagesText;      // --pages as given
     std::optional<QTime> timeOfDay;  // --at
     int startCell = 1;
     bool outlineCells = false;
@@ -28,11 +36,19 @@ struct BatchOptions {
 // kExitUsage and a message that names the fault.
 BatchOptions ParseBatchOptions(const QStringList& arguments);
 
-// "A-B" or "A", sheets counted from 1 with A <= B; nullopt for anything else.
+// A list of sheets as the print dialog takes it: pieces "A", "A-B" (A <= B) or
+// "A-" (to the last sheet), separated by commas, counted from 1; nullopt for
+// anything else.
 std::optional<SheetRange> ParseSheetRange(const QString& text);
+
+// Whether the standard output is where the PDF goes.
+bool PdfToStandardOutput(const BatchOptions& options);
 
 // "hh:mm:ss" on the 24-hour clock; an invalid QTime for anything else.
 QTime ParseTimeOfDay(const QString& text);
 
 // The text --help prints.
 QString BatchHelpText();
+
+// The text --version prints.
+QString BatchVersionText();

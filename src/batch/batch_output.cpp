@@ -1,12 +1,20 @@
 #include "batch/batch_output.h"
 
 #include "batch/batch_failure.h"
+#include "batch/batch_options.h"
 #include "common/tessary_error.h"
 #include "render/queue_job.h"
 #include "render/run_page_layout.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QPrinter>
 #include <QPrinterInfo>
+
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
 
 void PreparePdfOutput(QPrinter& printer, const QString& pdfPath)
 {
@@ -24,8 +32,17 @@ BatchFailure NoPrinterNamed(const QString& queue)
 
 }  // namespace
 
-void CheckQueueKnown(const QString& queue)
+QString KnownQueue(const BatchOptions& options)
 {
+    if (!options.server.isEmpty())
+        UseCupsServer(options.server);
+    QString queue = options.queue;
+    if (queue.isEmpty()) {
+        queue = DefaultQueueName();
+        if (queue.isEmpty())
+            throw BatchFailure(kExitUsage, QStringLiteral("No default destination: give --printer QUEUE or --pdf FILE, "
+                                                          "or set PRINTER (see tessary-print --help)"));
+    }
     bool known = false;
     try {
         known = PrintServerKnowsQueue(queue);
@@ -34,9 +51,10 @@ void CheckQueueKnown(const QString& queue)
     }
     if (!known)
         throw NoPrinterNamed(queue);
+    return queue;
 }
 
-void PrepareQueueOutput(QPrinter& printer, const QString& queue)
+void PrepareQueueOutput(QPrinter& printer, const BatchOptions& options, const QString& queue)
 {
     const auto noSuchPrinter = [&queue] { return NoPrinterNamed(queue); };
     if (QPrinterInfo::printerInfo(queue).isNull())
@@ -46,4 +64,42 @@ void PrepareQueueOutput(QPrinter& printer, const QString& queue)
     if (printer.outputFormat() != QPrinter::NativeFormat || printer.printerName() != queue)
         throw noSuchPrinter();
     PrepareLetterPrinter(printer);
+    printer.setDocName(options.title.isEmpty() ? QFileInfo(options.labelFile).fileName() : options.title);
+    printer.setCopyCount(options.copies);
+    JobOptions extra;
+    for (const auto& [name, value] : options.jobOptions)
+        extra.emplace_back(name.toLocal8Bit(), value.toLocal8Bit());
+    AddQueueJobOptions(printer, extra);
+}
+
+StandardOutputPdf::StandardOutputPdf() : folder_(QDir::tempPath() + QStringLiteral("/tessary-print-XXXXXX"))
+{
+    if (!folder_.isValid())
+        throw BatchFailure(kExitPrintingFailed,
+                           QStringLiteral("Cannot create a temporary folder: %1").arg(folder_.errorString()));
+}
+
+QString StandardOutputPdf::path() const { return folder_.filePath(QStringLiteral("run.pdf")); }
+
+void StandardOutputPdf::CopyOut() const
+{
+    QFile staged(path());
+    if (!staged.open(QIODevice::ReadOnly))
+        throw BatchFailure(kExitPrintingFailed,
+                           QStringLiteral("Cannot open file %1: %2").arg(path(), staged.errorString()));
+    while (!staged.atEnd()) {
+        const QByteArray block = staged.read(1 << 16);
+        if (block.isEmpty() && staged.error() != QFileDevice::NoError)
+            throw BatchFailure(kExitPrintingFailed,
+                               QStringLiteral("Cannot read file %1: %2").arg(path(), staged.errorString()));
+        for (qsizetype written = 0; written < block.size();) {
+            const ssize_t n = ::write(STDOUT_FILENO, block.constData() + written, size_t(block.size() - written));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0)
+                throw BatchFailure(kExitPrintingFailed, QStringLiteral("Cannot write to standard output: %1")
+                                                            .arg(QString::fromLocal8Bit(std::strerror(errno))));
+            written += n;
+        }
+    }
 }

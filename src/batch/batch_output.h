@@ -1,20 +1,42 @@
 #pragma once
 
 #include <QString>
+#include <QTemporaryDir>
 
 class QPrinter;
+struct BatchOptions;
 
 // The printer as the window's run has it once its print dialog has chosen the
 // output: a PDF file on US Letter with the origin at the paper's corner ...
 void PreparePdfOutput(QPrinter& printer, const QString& pdfPath);
 
-// Asks the scheduler, with a time limit, whether it knows the queue; Qt's
-// printer asks it without one as soon as it is made, so this comes first.
-// Throws BatchFailure(kExitPrintingFailed) "No printer named <queue>", or "The
-// print server <server> did not answer" when it does not answer in time.
-void CheckQueueKnown(const QString& queue);
+// The queue a run prints on: the --printer queue, or lp's default destination
+// when neither it nor --pdf is given, through the -h scheduler when one is
+// named. The scheduler is asked with a time limit whether it knows the queue;
+// Qt's printer asks it without one as soon as it is made, so this comes first.
+// Throws BatchFailure(kExitUsage) when there is no default destination,
+// BatchFailure(kExitPrintingFailed) "No printer named <queue>" when the
+// scheduler does not know the queue, or "The print server <server> did not
+// answer" when it does not answer in time.
+QString KnownQueue(const BatchOptions& options);
 
-// ... or a CUPS queue on US Letter with the origin at its printable area.
-// Throws BatchFailure(kExitPrintingFailed) "No printer named <queue>" when the
-// scheduler does not know the queue (Qt would quietly write a PDF instead).
-void PrepareQueueOutput(QPrinter& printer, const QString& queue);
+// ... or that CUPS queue on US Letter with the origin at its printable area,
+// with the job's title (the label file's name unless --title), copies and -o
+// options. Throws BatchFailure(kExitPrintingFailed) "No printer named <queue>"
+// when the scheduler does not know the queue (Qt would quietly write a PDF).
+void PrepareQueueOutput(QPrinter& printer, const BatchOptions& options, const QString& queue);
+
+// A PDF bound for standard output: the run writes it to a folder only this
+// user can open, and it is copied out only once the run has completed it, so
+// that a reader never gets part of a run.
+class StandardOutputPdf {
+public:
+    StandardOutputPdf();
+    QString path() const;
+    // Throws BatchFailure(kExitPrintingFailed) with the system's reason when
+    // the staged file cannot be read or standard output cannot be written.
+    void CopyOut() const;
+
+private:
+    QTemporaryDir folder_;
+};

@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QPrinter>
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -23,7 +24,7 @@ LabelValues ReadLabel(const QString& path)
     // The window takes a missing file as all defaults; a script naming one means a mistake.
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw BatchFailure(kExitUsage, QStringLiteral("Cannot open file %1").arg(path));
+        throw BatchFailure(kExitUsage, QStringLiteral("Cannot open file %1: %2").arg(path, file.errorString()));
     // Nor would it mean a file without the settings (a PDF, a rows file).
     if (!HoldsLabelSettings(path))
         throw BatchFailure(kExitRefused, QStringLiteral("%1 is not a label file").arg(path));
@@ -46,12 +47,6 @@ std::vector<PassListRow> ReadRows(const BatchOptions& options, const QTime& star
     return rows;
 }
 
-QString RangeText(const SheetRange& range)
-{
-    return range.first == range.last ? QString::number(range.first)
-                                     : QStringLiteral("%1-%2").arg(range.first).arg(range.last);
-}
-
 void Refuse(const QString& message) { throw BatchFailure(kExitRefused, message); }
 
 // Everything the window would refuse or ask about, refused before a page is begun.
@@ -71,7 +66,7 @@ void CheckPrintable(const PrintRunRequest& request, const QPrinter& printer, con
         const int sheets = RunSheetCount(request);
         Refuse(QStringLiteral("Nothing to print: the run has %1 %2, --pages asks for %3")
                    .arg(sheets)
-                   .arg(sheets == 1 ? QStringLiteral("sheet") : QStringLiteral("sheets"), RangeText(request.sheets)));
+                   .arg(sheets == 1 ? QStringLiteral("sheet") : QStringLiteral("sheets"), options.pagesText));
     }
     if (options.allowDuplicates)
         return;
@@ -102,11 +97,14 @@ void PrintBatch(const BatchOptions& options, const BatchEnvironment& environment
     request.startCell = options.startCell;
     request.outlineCells = options.outlineCells;
 
-    if (!options.queue.isEmpty())
-        CheckQueueKnown(options.queue);
+    const bool toQueue = !PdfToStandardOutput(options) && options.pdfFile.isEmpty();
+    const QString queue = toQueue ? KnownQueue(options) : QString();
     QPrinter printer(QPrinter::HighResolution);
-    if (options.pdfFile.isEmpty())
-        PrepareQueueOutput(printer, options.queue);
+    std::optional<StandardOutputPdf> toStandardOutput;
+    if (PdfToStandardOutput(options))
+        PreparePdfOutput(printer, toStandardOutput.emplace().path());
+    else if (toQueue)
+        PrepareQueueOutput(printer, options, queue);
     else
         PreparePdfOutput(printer, options.pdfFile);
     CheckPrintable(request, printer, options);
@@ -123,6 +121,8 @@ void PrintBatch(const BatchOptions& options, const BatchEnvironment& environment
     } catch (const TessaryError& error) {
         throw BatchFailure(kExitPrintingFailed, error.text());
     }
+    if (toStandardOutput)
+        toStandardOutput->CopyOut();
 }
 
 }  // namespace
@@ -134,6 +134,11 @@ int RunBatch(const QStringList& arguments, const BatchEnvironment& environment, 
         const BatchOptions options = ParseBatchOptions(arguments);
         if (options.help) {
             out << BatchHelpText();
+            out.flush();
+            return kExitPrinted;
+        }
+        if (options.version) {
+            out << BatchVersionText();
             out.flush();
             return kExitPrinted;
         }

@@ -117,11 +117,31 @@ void SubmitPdfToQueue(const QPrinter& printer, const QString& pdfPath)
     cups_option_t* cupsOptions = nullptr;
     for (const auto& [name, value] : options)
         count = cupsAddOption(name.constData(), value.constData(), count, &cupsOptions);
-    const int jobId = cupsPrintFile2(http.get(), queue.constData(), pdfPath.toLocal8Bit().constData(), "", count,
+    const int jobId = cupsPrintFile2(http.get(), queue.constData(), pdfPath.toLocal8Bit().constData(),
+                                     printer.docName().toUtf8().constData(), count,
                                      cupsOptions);
     cupsFreeOptions(count, cupsOptions);
     if (http.timedOut())
         ThrowNoAnswer();
     if (jobId == 0)
         ThrowNotAccepted(printer);
+}
+
+void UseCupsServer(const QString& server)
+{
+    cupsSetServer(server.toLocal8Bit().constData());
+}
+
+QString DefaultQueueName()
+{
+    // With no name, libcups answers lp's default: PRINTER or LPDEST, else the
+    // lpoptions default, else the scheduler's.
+    cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, nullptr, nullptr);
+    if (!dest)
+        return QString();
+    QString name = QString::fromLocal8Bit(dest->name);
+    if (dest->instance)
+        name += QLatin1Char('/') + QString::fromLocal8Bit(dest->instance);
+    cupsFreeDests(1, dest);
+    return name;
 }

@@ -5,6 +5,9 @@
 #include <QPrintEngine>
 #include <QPrinter>
 #include <QStringList>
+#include <cups/cups.h>
+
+#include <cmath>
 
 namespace {
 
@@ -33,7 +36,7 @@ JobOptions QueueJobOptions(const QPrinter& printer)
 {
     JobOptions options;
     const QPageLayout layout = printer.pageLayout();
-    options.emplace_back("media", layout.pageSize().key().toLocal8Bit());
+    options.emplace_back("media", PwgMediaName(layout.pageSize()));
     const int copies = printer.copyCount();
     if (copies > 1) {
         options.emplace_back("copies", QByteArray::number(copies));
@@ -49,4 +52,23 @@ JobOptions QueueJobOptions(const QPrinter& printer)
             options.emplace_back(pairs[i].toLocal8Bit(), pairs[i + 1].toLocal8Bit());
     }
     return options;
+}
+
+void AddQueueJobOptions(QPrinter& printer, const JobOptions& options)
+{
+    QPrintEngine* engine = printer.printEngine();
+    if (!engine)
+        return;
+    QStringList pairs = engine->property(kCupsOptionsKey).toStringList();
+    for (const auto& [name, value] : options)
+        pairs << QString::fromLocal8Bit(name) << QString::fromLocal8Bit(value);
+    engine->setProperty(kCupsOptionsKey, pairs);
+}
+
+QByteArray PwgMediaName(const QPageSize& pageSize)
+{
+    // PWG sizes are in hundredths of a millimetre.
+    const QSizeF size = pageSize.size(QPageSize::Millimeter);
+    const pwg_media_t* media = pwgMediaForSize(int(std::lround(size.width() * 100)), int(std::lround(size.height() * 100)));
+    return media && media->pwg ? QByteArray(media->pwg) : pageSize.key().toLocal8Bit();
 }

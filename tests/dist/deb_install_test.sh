@@ -18,7 +18,8 @@ package=tessary-utility
 cups_script="$src/tests/support/private_cups.sh"
 
 if [ "$(id -u)" -ne 0 ]; then echo "SKIP: starting a private scheduler and switching users needs root"; exit 77; fi
-for tool in dpkg dpkg-deb cpack xvfb-run xdotool xwininfo zbarimg pdftoppm runuser python3; do
+for tool in dpkg dpkg-deb cpack xvfb-run xdotool xwininfo zbarimg pdftoppm runuser python3 lintian appstreamcli \
+  desktop-file-validate dpkg-buildflags; do
   command -v "$tool" >/dev/null || { echo "SKIP: $tool is missing"; exit 77; }
 done
 bash "$cups_script" check || exit 77
@@ -47,8 +48,10 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# A build of its own: only the program, so nobody's half-written tests stop it.
-cmake -S "$src" -B "$work/build" -DTESSARY_BUILD_TESTS=OFF -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON >"$work/configure.log"
+# A build of its own, as scripts/package makes it: only the program (so
+# nobody's half-written tests stop it), with Debian's hardening flags.
+cmake -S "$src" -B "$work/build" -DTESSARY_BUILD_TESTS=OFF -DTESSARY_HARDENING=ON \
+  -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON >"$work/configure.log"
 cmake --build "$work/build" --target tessary-utility -j2 >"$work/build.log"
 (cd "$work/build" && cpack >"$work/cpack.log")
 deb=$(ls "$work"/build/tessary-utility_*.deb)
@@ -72,8 +75,33 @@ if command -v desktop-file-validate >/dev/null; then
   check "desktop entry validates" 'desktop-file-validate "$desktop"'
 fi
 check "desktop entry name" 'grep -qx "Name=Tessary Utility" "$desktop"'
+check "desktop entry keywords" 'grep -q "^Keywords=.*barcode" "$desktop"'
 check "icon" '[ -s "$root/usr/share/icons/hicolor/scalable/apps/tessary-utility.svg" ]'
-check "package depends on zint and Qt" 'dpkg-deb -f "$deb" Depends | grep -q libzint2.11 && dpkg-deb -f "$deb" Depends | grep -q libqt6printsupport6'
+for size in 48 128 256; do
+  check "${size}x${size} icon" 'file "$root/usr/share/icons/hicolor/${size}x${size}/apps/tessary-utility.png" | grep -q "PNG image data, $size x $size"'
+done
+check "AppStream metadata validates" 'appstreamcli validate --no-net "$root/usr/share/metainfo/org.tessary.utility.metainfo.xml"'
+doc="$root/usr/share/doc/$package"
+check "copyright and changelog" '[ -s "$doc/copyright" ] && gzip -t "$doc/changelog.gz"'
+check "window's man page" 'gzip -t "$root/usr/share/man/man1/tessary-utility.1.gz"'
+check "maintainer is a project address" '! dpkg-deb -f "$deb" Maintainer | grep -q "@localhost"'
+size=$(stat -c %s "$deb")
+echo "package size: $size bytes; installed: $(dpkg-deb -f "$deb" Installed-Size) KiB"
+check "package under 1.5 MB" '[ "$size" -lt 1500000 ]'
+lintian --display-info "$deb" >"$work/lintian.log" 2>&1 || true
+echo "--- lintian:"; grep -v "^running with root privileges" "$work/lintian.log" || true
+check "lintian: no errors, no warnings" '! grep -qE "^[EW]: " "$work/lintian.log"'
+check "package built with fortify and stack protector" \
+  'grep -q -- "-D_FORTIFY_SOURCE=2.*-fstack-protector-strong" "$work/build/CMakeFiles/tessary-print.dir/flags.make"'
+# Read into variables first: grep -q ending a pipe early would fail it under pipefail.
+hardened() {
+  local kind dynamic segments symbols
+  kind=$(file "$1"); dynamic=$(readelf -d "$1"); segments=$(readelf -lW "$1"); symbols=$(readelf -sW --dyn-syms "$1")
+  [[ $kind == *", stripped"* && $dynamic == *BIND_NOW* && $segments == *GNU_RELRO* && $symbols == *__stack_chk_fail* ]]
+}
+for binary in tessary-utility tessary-print; do
+  check "$binary stripped, relro, bindnow, stack protector" 'hardened "$root/usr/bin/$binary"'
+done
 
 # The scheduler, stopped by its process id on the way out (or by its watch
 # when this script is killed).
@@ -181,6 +209,30 @@ PY'
 fi
 check "batch tool refuses a 1979 row and leaves no file" \
   '! as_user "$print_tool" --label "$home/passes.lbl" --row "07,1979-06-01,2" --pdf "$home/old.pdf" --quiet 2>/dev/null && [ ! -e "$home/old.pdf" ]'
+
+# Root may write anywhere, but an installed program never writes beside
+# itself: the barcode file goes to root's cache folder. Only a program run
+# from its build folder keeps the file beside it.
+root_home="$work/root-home"
+mkdir -p "$root_home" "$work/root-runtime"
+chmod 700 "$work/root-runtime"
+as_root() {
+  env -i PATH=/usr/bin:/bin HOME="$root_home" USER=root LANG=C.UTF-8 XDG_RUNTIME_DIR="$work/root-runtime" \
+    CUPS_SERVER="$server" CUPS_SERVERROOT="$server_root" "$@"
+}
+check "batch tool as root prints" \
+  'as_root "$print_tool" --label "$home/passes.lbl" --row "07,${day}T09:00:00,2" --pdf "$root_home/root.pdf" --quiet'
+check "root's barcode file in root's cache folder" '[ -s "$root_home/.cache/tessary-utility/code128.bmp" ]'
+rm -rf "$root_home/.cache"
+timeout 240 xvfb-run -a -s "-screen 0 1024x768x24" \
+  bash -c 'exec env -i PATH=/usr/bin:/bin HOME="$1" USER=root LANG=C.UTF-8 XDG_RUNTIME_DIR="$2" \
+      DISPLAY="$DISPLAY" XAUTHORITY="$XAUTHORITY" CUPS_SERVER="$3" CUPS_SERVERROOT="$4" bash "$5" "$6" "$1/add_times.txt"' \
+  run-as-root "$root_home" "$work/root-runtime" "$server" "$server_root" "$work/drive.sh" "$program" \
+  >"$work/program-root.log" 2>&1 || echo "the program driver (root) ended with status $?"
+check "the window as root: barcode file in root's cache folder" '[ -s "$root_home/.cache/tessary-utility/code128.bmp" ]'
+check "nothing written beside the programs, run as root" '[ "$(ls -la --time-style=+%s "$root/usr/bin")" = "$program_dir_before" ]'
+check "from the build folder, the barcode file is beside the program" \
+  'as_root "$work/build/tessary-print" --label "$home/passes.lbl" --row "07,${day}T10:00:00,2" --pdf "$root_home/build.pdf" --quiet && [ -s "$work/build/code128.bmp" ]'
 
 if [ "$mode" = dpkg ]; then
   dpkg -r "$package" >"$work/dpkg-remove.log"

@@ -14,6 +14,11 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
+#include <tuple>
+#include <vector>
+
 namespace {
 
 const QString kExamplesDir = QStringLiteral(TESSARY_TEST_DATA_DIR "/../../examples");
@@ -127,6 +132,27 @@ TEST_P(ExampleLabelFile, PrintsAFullSheetThatScans)
 
     const QString info = RunTool(QStringLiteral("pdfinfo"), {pdf});
     EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("Pages:\\s+1\\n")))) << info.toStdString();
+
+    // Every line fits its pass: along each printed line of text (one column of
+    // words down the sheet) no word runs into the next pass's, which a pass
+    // would clip at both ends.
+    const QString boxes = RunTool(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
+    const QRegularExpression word(
+        QStringLiteral("<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" xMax=\"[0-9.]+\" yMax=\"([0-9.]+)\">([^<]*)<"));
+    std::map<int, std::vector<std::tuple<double, double, QString>>> columns;
+    for (auto match = word.globalMatch(boxes); match.hasNext();) {
+        const QRegularExpressionMatch m = match.next();
+        columns[qRound(m.captured(1).toDouble())].emplace_back(m.captured(2).toDouble(), m.captured(3).toDouble(),
+                                                              m.captured(4));
+    }
+    EXPECT_FALSE(columns.empty());
+    for (auto& [x, words] : columns) {
+        std::sort(words.begin(), words.end());
+        for (size_t i = 1; i < words.size(); ++i)
+            EXPECT_GE(std::get<0>(words[i]), std::get<1>(words[i - 1]))
+                << std::get<2>(words[i - 1]).toStdString() << " runs into " << std::get<2>(words[i]).toStdString()
+                << " at x " << x;
+    }
 
     QStringList found = ScanPdfBarcodes(pdf, dir.path());
     found.sort();

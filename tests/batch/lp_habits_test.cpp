@@ -1,0 +1,215 @@
+// tessary-print as an lp user drives it, against a scheduler of the test's own
+// with two cups-pdf queues: the default destination, the job's title, copies
+// and options as the scheduler holds them, page lists, and the PDF written to
+// standard output and piped into pdfinfo.
+#include "batch/batch_tool.h"
+#include "support/private_cups_scheduler.h"
+#include "support/tools.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <cups/cups.h>
+#include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
+
+namespace {
+
+std::string Text(const QString& text) { return text.toStdString(); }
+
+// "Passes" is the scheduler's default; "Other" is the one the environment names.
+const QString kDefaultQueue = QStringLiteral("Passes");
+const QString kOtherQueue = QStringLiteral("Other");
+
+// The job's attributes as the scheduler keeps them.
+std::map<std::string, std::string> JobAttributes(const QString& socket, const QString& jobId)
+{
+    std::map<std::string, std::string> found;
+    http_t* http = httpConnect2(socket.toLocal8Bit().constData(), 0, nullptr, AF_LOCAL, HTTP_ENCRYPTION_NEVER, 1,
+                                30000, nullptr);
+    if (!http)
+        return found;
+    ipp_t* request = ippNewRequest(IPP_OP_GET_JOB_ATTRIBUTES);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, "ipp://localhost/");
+    ippAddInteger(request, IPP_TAG_OPERATION, IPP_TAG_INTEGER, "job-id", jobId.section('-', -1).toInt());
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr, "all");
+    ipp_t* response = cupsDoRequest(http, request, "/");
+    for (ipp_attribute_t* a = ippFirstAttribute(response); a; a = ippNextAttribute(response)) {
+        if (ippGetName(a) && ippGetGroupTag(a) == IPP_TAG_JOB) {
+            char value[1024];
+            ippAttributeString(a, value, sizeof(value));
+            found[ippGetName(a)] = value;
+        }
+    }
+    ippDelete(response);
+    httpClose(http);
+    return found;
+}
+
+enum class Output { Queue, StandardOutput, None };
+
+// Placeholders: %LABEL% the 2 x 2 label file (runs of 10 passes fill 3
+// sheets), %SERVER% the scheduler's socket. env: variables set for the run
+// ("-CUPS_SERVER" removes one); lpoptions: the user's default destination.
+struct LpCase {
+    const char* name;
+    QStringList arguments;
+    QStringList env;
+    const char* lpoptions;
+    int status;
+    Output output;
+    const char* queue;                                  // where the job lands
+    std::map<std::string, std::string> attributes;      // of the job, as the scheduler holds them
+    int pages;                                          // of the job's or standard output's PDF
+    const char* out;                                    // standard output, when no PDF goes there
+    const char* err;
+};
+
+const QStringList kRun = {"--label", "%LABEL%", "--row", "03,2026-03-04T08:00:00,10", "--quiet"};
+
+const LpCase kLpCases[] = {
+    {"version", {"-V"}, {}, nullptr, 0, Output::None, nullptr, {}, 0, "tessary-print 1.0.0\n", ""},
+    {"PDF to standard output", kRun + QStringList{"--pdf", "-"}, {}, nullptr, 0, Output::StandardOutput, nullptr, {},
+     3, nullptr, ""},
+    {"page list to standard output", kRun + QStringList{"--pdf", "-", "-P", "1,3"}, {}, nullptr, 0,
+     Output::StandardOutput, nullptr, {}, 2, nullptr, ""},
+    {"open page range", kRun + QStringList{"--pdf", "-", "--pages=2-"}, {}, nullptr, 0, Output::StandardOutput,
+     nullptr, {}, 2, nullptr, ""},
+    {"PRINTER is the default", kRun, {"PRINTER=Other"}, nullptr, 0, Output::Queue, "Other",
+     {{"job-name", "2x2.lbl"}, {"media", "na_letter_8.5x11in"}}, 3, nullptr, ""},
+    {"LPDEST when PRINTER is unset", kRun, {"LPDEST=Other"}, nullptr, 0, Output::Queue, "Other", {}, 3, nullptr, ""},
+    {"the user's lpoptions", kRun, {}, "Default Other\n", 0, Output::Queue, "Other", {}, 3, nullptr, ""},
+    {"the scheduler's default", kRun, {}, nullptr, 0, Output::Queue, "Passes", {}, 3, nullptr, ""},
+    {"-d over PRINTER, title, copies, options, pages", kRun + QStringList{"-d", "Passes", "-t", "Morning run", "-n",
+                                                                          "2", "-o", "print-color-mode=monochrome",
+                                                                          "-ojob-priority=60", "-P", "2"},
+     {"PRINTER=Other"}, nullptr, 0, Output::Queue, "Passes",
+     // sheet 2 alone, in two copies: two pages reach the printer
+     {{"job-name", "Morning run"}, {"copies", "2"}, {"print-color-mode", "monochrome"}, {"job-priority", "60"}}, 2,
+     nullptr, ""},
+    {"-h names the scheduler", kRun + QStringList{"-h", "%SERVER%", "-dOther"}, {"-CUPS_SERVER"}, nullptr, 0,
+     Output::Queue, "Other", {}, 3, nullptr, ""},
+    {"copies of a PDF", kRun + QStringList{"--pdf", "-", "-n", "2"}, {}, nullptr, 2, Output::None, nullptr, {}, 0, "",
+     "tessary-print: --copies is for a printer queue, not --pdf (see tessary-print --help)\n"},
+    {"a list that is not one", kRun + QStringList{"--pdf", "-", "-P", "3-1,4"}, {}, nullptr, 2, Output::None, nullptr,
+     {}, 0, "",
+     "tessary-print: --pages \"3-1,4\" is not a list of sheets such as 1,3-4 or 2- (see tessary-print --help)\n"},
+    {"pages beyond the run", kRun + QStringList{"--pdf", "-", "-P", "4-"}, {}, nullptr, 1, Output::None, nullptr, {}, 0,
+     "", "tessary-print: Nothing to print: the run has 3 sheets, --pages asks for 4-\n"},
+    {"no default destination", kRun, {"-CUPS_SERVER", "CUPS_SERVER=%NOSERVER%"}, nullptr, 2, Output::None, nullptr,
+     {}, 0, "",
+     "tessary-print: No default destination: give --printer QUEUE or --pdf FILE, or set PRINTER (see tessary-print "
+     "--help)\n"},
+};
+
+class TessaryPrintAsLp : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        skipReason_ = PrivateCupsScheduler::MissingPrerequisite();
+        if (!skipReason_.isEmpty())
+            return;
+        scheduler_ = std::make_unique<PrivateCupsScheduler>();
+        startError_ = scheduler_->Start();
+        for (const QString& queue : {kDefaultQueue, kOtherQueue}) {
+            if (startError_.isEmpty())
+                startError_ = scheduler_->AddQueue(queue);
+        }
+        if (startError_.isEmpty())
+            startError_ = scheduler_->SetDefault(kDefaultQueue);
+    }
+    static void TearDownTestSuite() { scheduler_.reset(); }
+
+    static std::unique_ptr<PrivateCupsScheduler> scheduler_;
+    static QString skipReason_;
+    static QString startError_;
+};
+
+std::unique_ptr<PrivateCupsScheduler> TessaryPrintAsLp::scheduler_;
+QString TessaryPrintAsLp::skipReason_;
+QString TessaryPrintAsLp::startError_;
+
+TEST_F(TessaryPrintAsLp, OptionsAndDefaultsAsLpHasThem)
+{
+    if (!skipReason_.isEmpty())
+        GTEST_SKIP() << "no private CUPS scheduler on this machine: " << Text(skipReason_);
+    ASSERT_EQ(Text(startError_), "");
+    QTemporaryDir inputs;
+    WriteLabelFile(inputs.filePath("2x2.lbl"), 2, 2);
+
+    for (const LpCase& c : kLpCases) {
+        SCOPED_TRACE(c.name);
+        const auto filled = [&](QString text) {
+            return text.replace("%LABEL%", inputs.filePath("2x2.lbl"))
+                .replace("%NOSERVER%", inputs.filePath("no-scheduler"))
+                .replace("%SERVER%", scheduler_->SocketPath());
+        };
+        QTemporaryDir home;
+        QProcessEnvironment environment = scheduler_->Env();
+        environment.insert("HOME", home.path());
+        for (const QString& setting : c.env) {
+            if (setting.startsWith('-'))
+                environment.remove(setting.mid(1));
+            else
+                environment.insert(setting.section('=', 0, 0), filled(setting.section('=', 1)));
+        }
+        if (c.lpoptions) {
+            ASSERT_TRUE(QDir(home.path()).mkpath(".cups"));
+            QFile lpoptions(home.filePath(".cups/lpoptions"));
+            ASSERT_TRUE(lpoptions.open(QIODevice::WriteOnly));
+            lpoptions.write(c.lpoptions);
+        }
+        QStringList arguments;
+        for (const QString& argument : c.arguments)
+            arguments << filled(argument);
+        const QStringList before = scheduler_->CompletedJobs(QString::fromLatin1(c.queue ? c.queue : "Passes"));
+
+        // The tool's standard output goes straight into pdfinfo, as in a shell pipe.
+        QProcess tool;
+        QProcess pdfinfo;
+        tool.setProcessEnvironment(environment);
+        if (c.output == Output::StandardOutput) {
+            tool.setStandardOutputProcess(&pdfinfo);
+            pdfinfo.start("pdfinfo", {"fd://0"});
+        }
+        tool.start(TESSARY_PRINT_EXE, arguments);
+        ASSERT_TRUE(tool.waitForFinished(120000));
+        EXPECT_EQ(tool.exitCode(), c.status) << tool.readAllStandardError().toStdString();
+        EXPECT_EQ(QString::fromUtf8(tool.readAllStandardError()).toStdString(), c.err);
+        if (c.output == Output::StandardOutput) {
+            ASSERT_TRUE(pdfinfo.waitForFinished(60000));
+            const QString info = QString::fromUtf8(pdfinfo.readAllStandardOutput());
+            EXPECT_EQ(pdfinfo.exitCode(), 0) << pdfinfo.readAllStandardError().toStdString();
+            EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("Pages:\\s+%1\\n").arg(c.pages)))) << Text(info);
+            EXPECT_TRUE(info.contains(QRegularExpression("Page size:\\s+612 x 792 pts"))) << Text(info);
+        } else if (c.out) {
+            EXPECT_EQ(QString::fromUtf8(tool.readAllStandardOutput()).toStdString(), c.out);
+        }
+        if (c.output != Output::Queue)
+            continue;
+
+        const QString queue = QString::fromLatin1(c.queue);
+        ASSERT_TRUE(scheduler_->WaitUntilQueueEmpty(queue, 120000));
+        QStringList jobs = scheduler_->CompletedJobs(queue);
+        for (const QString& job : before)
+            jobs.removeAll(job);
+        ASSERT_EQ(jobs.size(), 1) << Text(jobs.join(' '));
+        const std::map<std::string, std::string> held = JobAttributes(scheduler_->SocketPath(), jobs.front());
+        for (const auto& [name, value] : c.attributes) {
+            const auto found = held.find(name);
+            EXPECT_EQ(found == held.end() ? "(missing)" : found->second, value) << name;
+        }
+        const QString pdf = scheduler_->WaitForJobOutput(jobs.front(), 30000);
+        ASSERT_FALSE(pdf.isEmpty());
+        const QString info = RunTool("pdfinfo", {pdf});
+        EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("Pages:\\s+%1\\n").arg(c.pages)))) << Text(info);
+        QFile::remove(pdf);
+    }
+}
+
+}  // namespace
