@@ -18,6 +18,8 @@ constexpr int kMostPassesOfARow = 99;
 
 // The run's PDF, written through the staged file's own handle with exactly
 // the page of the chosen output: same paper, margins and resolution, no title.
+// The writer has no colour mode of its own; a grey-scale output loses nothing,
+// since a run draws only black on white, which grey-scale PDFs write alike.
 PrintRunResult DrawIntoStagedFile(const QPrinter& printer, const StagedPdf& staged, const PrintRunRequest& request,
                                   const std::function<void()>& reportUnusable)
 {
