@@ -109,7 +109,7 @@ PrintRunResult DrawRun(QPrinter& printer, const PrintRunRequest& request,
     control.outlineCells = request.outlineCells;
     control.sheetBegun = request.sheetBegun;
     control.passDrawn = request.passDrawn;
-    result.passesDrawn = WalkPasses(surface, placement, request.rows, control);
+    result.passesDrawn = WalkCopies(surface, placement, request.rows, control, request.copies);
     document.end();
     return result;
 }
@@ -129,6 +129,9 @@ PrintRunResult PrintRun(QPrinter& printer, const PrintRunRequest& request,
     const bool toFile = printer.outputFormat() == QPrinter::PdfFormat;
     StagedPdf staged = toFile ? StagedPdf::BesideFile(printer.outputFileName()) : StagedPdf::InTemporaryFolder();
 
+    PrintRunRequest run = request;
+    if (toFile)
+        run.copies = RunCopies{printer.copyCount(), printer.collateCopies()};
     PrintRunResult result;
     {
         QPrinter stagingPrinter(QPrinter::HighResolution);
@@ -136,7 +139,7 @@ PrintRunResult PrintRun(QPrinter& printer, const PrintRunRequest& request,
         stagingPrinter.setOutputFileName(staged.path());
         CopyPageSetup(printer, stagingPrinter);
         try {
-            result = DrawRun(stagingPrinter, request, reportUnusable);
+            result = DrawRun(stagingPrinter, run, reportUnusable);
         } catch (const OutputFileError&) {
             // Named after the file the operator chose, not the hidden one beside it.
             throw TessaryError(staged.WriteErrorText());
