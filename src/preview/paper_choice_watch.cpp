@@ -53,12 +53,23 @@ void PaperChoiceWatch::Showing(QDialog& properties)
     // opens on the run's paper, not on the queue's default.
     if (&properties == confirmed_)
         return;
+    // A queue may list the same size under several names ("ANSI A" before
+    // "US Letter", and the printer may hold the first); the standard name's
+    // entry comes first.
+    const QString standardKey =
+        runPaper_.id() == QPageSize::Custom ? runPaper_.key() : QPageSize::key(runPaper_.id());
+    int sameSize = -1;
     for (int i = 0; i < papers->count(); ++i) {
-        if (qvariant_cast<QPageSize>(papers->itemData(i)).isEquivalentTo(runPaper_)) {
-            papers->setCurrentIndex(i);
-            return;
+        const QPageSize paper = qvariant_cast<QPageSize>(papers->itemData(i));
+        if (paper.isEquivalentTo(runPaper_) && paper.key() == standardKey) {
+            sameSize = i;
+            break;
         }
+        if (sameSize < 0 && paper.isEquivalentTo(runPaper_))
+            sameSize = i;
     }
+    if (sameSize >= 0)
+        papers->setCurrentIndex(sameSize);
 }
 
 void PaperChoiceWatch::Apply(QPrinter& printer) const

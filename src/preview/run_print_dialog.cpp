@@ -16,6 +16,7 @@
 RunPrintDialog::PrinterBefore::PrinterBefore(const QPrinter& printer)
     : toFile(printer.outputFormat() == QPrinter::PdfFormat),
       fileName(printer.outputFileName()),
+      queue(printer.printerName()),
       paper(printer.pageLayout().pageSize())
 {
 }
@@ -28,16 +29,16 @@ RunPrintDialog::RunPrintDialog(QPrinter& printer, const PrintRunRequest& counted
 
 RunPrintDialog::RunPrintDialog(const PrinterBefore& before, QPrinter& printer, const PrintRunRequest& counted,
                                RunPreviewSource source, QWidget* parent)
-    : QPrintDialog(&printer, parent), counted_(counted), source_(std::move(source))
+    : QPrintDialog(&printer, parent), before_(before), counted_(counted), source_(std::move(source))
 {
-    if (before.toFile && !before.fileName.isEmpty())
-        OfferFileAgain(before.fileName);
+    if (before_.toFile && !before_.fileName.isEmpty())
+        OfferFileAgain(before_.fileName);
     tab_ = new PassesTab(qint64(counted_.settings.cols) * counted_.settings.rows);
     setOptionTabs({tab_});
     connect(tab_, &PassesTab::startCellChanged, this, &RunPrintDialog::FollowStartCell);
     connect(tab_, &PassesTab::previewRequested, this, &RunPrintDialog::ShowPreview);
 
-    paper_ = std::make_unique<PaperChoiceWatch>(*this, before.paper);
+    paper_ = std::make_unique<PaperChoiceWatch>(*this, before_.paper);
     // Qt offers the page choices again whenever another output is chosen.
     if (RunSheetCount(counted_) == 0) {
         if (auto* outputs = findChild<QComboBox*>(QStringLiteral("printers")))
@@ -69,6 +70,19 @@ void RunPrintDialog::OfferFileAgain(const QString& fileName)
     printer()->setOutputFileName(fileName);
     if (auto* name = findChild<QLineEdit*>(QStringLiteral("filename")))
         name->setText(fileName);
+}
+
+// Qt's dialog moves the printer to each output the operator looks at in its
+// list; cancelled, the dialog leaves the printer on the output it had.
+void RunPrintDialog::PutOutputBack()
+{
+    if (before_.toFile && !before_.fileName.isEmpty()) {
+        printer()->setOutputFormat(QPrinter::PdfFormat);
+        printer()->setOutputFileName(before_.fileName);
+    } else if (!before_.toFile && !before_.queue.isEmpty()) {
+        printer()->setOutputFormat(QPrinter::NativeFormat);
+        printer()->setPrinterName(before_.queue);
+    }
 }
 
 void RunPrintDialog::setVisible(bool visible)
@@ -131,6 +145,8 @@ void RunPrintDialog::done(int result)
     // Qt has written the dialog's choices into the printer by now.
     if (result == QDialog::Accepted)
         paper_->Apply(*printer());
+    else
+        PutOutputBack();
     if (keepOpen_) {
         closeHeldBack_ = true;
         return;

@@ -52,17 +52,20 @@ private:
         explicit PrinterBefore(const QPrinter& printer);
         bool toFile;
         QString fileName;
+        QString queue;
         QPageSize paper;
     };
     RunPrintDialog(const PrinterBefore& before, QPrinter& printer, const PrintRunRequest& counted,
                    RunPreviewSource source, QWidget* parent);
     void OfferFileAgain(const QString& fileName);
+    void PutOutputBack();
     void ShowNoSheets();
     void FollowStartCell(int startCell);
     bool WriteChoicesToPrinter();
     void ShowPreview();
     void PressPrint();
 
+    PrinterBefore before_;
     PrintRunRequest counted_;
     RunPreviewSource source_;
     PassesTab* tab_ = nullptr;
