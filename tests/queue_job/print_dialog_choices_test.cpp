@@ -63,6 +63,7 @@ const Case kCases[] = {
      {{Output::Queue, Properties::ChangedToA4, "", 1, true, "", kA4Question, {}},
       {Output::Queue, {}, "", 1, true, "", "", {1, 2}}}},
     {"PagesBeyondTheLastSheet", "13", {{Output::Queue, {}, "9", 1, true, "", kNoSheetInRangeText, {}}}},
+    {"PagesPickSheetsOnce", "13", {{Output::Queue, {}, "2,4", 1, true, "", "", {2, 4}}}},
     {"NoRowHasAQuantity", "", {{Output::File, {}, "", 1, true, "", kNoQuantityText, {}}}},
     {"TwoCopiesToAFileCollated", "6", {{Output::File, {}, "", 2, true, "", "", {1, 2, 1, 2}}}},
     {"TwoCopiesToAFileUncollated", "6", {{Output::File, {}, "", 2, false, "", "", {1, 1, 2, 2}}}},
