@@ -3,11 +3,13 @@
 
 #include "app/error_box.h"
 #include "app/fontpicker/font_combo_box.h"
+#include "app/run_paper_question.h"
 #include "app/tessary_application.h"
 #include "passes/duplicate_barcodes.h"
 #include "passes/pass_list.h"
 #include "preview/run_print_dialog.h"
 #include "render/barcode/barcode_bitmap_path.h"
+#include "render/nothing_to_print.h"
 #include "render/print_run.h"
 #include "render/run_page_layout.h"
 
@@ -112,7 +114,13 @@ void TfrmMain::PrintPasses()
     readRest(request);
     dialog.ApplyChoices(request);
     request.stopRequested = [this] { return abortRequested_; };
-    if (RunLayoutUsable(request, printer_.logicalDpiX(), printer_.logicalDpiY()) && !DuplicatesAccepted(request))
+    const bool usable = RunLayoutUsable(request, printer_.logicalDpiX(), printer_.logicalDpiY());
+    const QString nothing = usable ? NothingToPrintText(request) : QString();
+    if (!nothing.isEmpty()) {
+        ShowMessage(nothing);
+        return;
+    }
+    if (!RunPaperAccepted(printer_) || (usable && !DuplicatesAccepted(request)))
         return;
     PrintRun(printer_, request, [] { ShowMessage(kInvalidValueMessage); });
 }

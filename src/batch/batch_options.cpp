@@ -158,7 +158,6 @@ BatchOptions ParseBatchOptions(const QStringList& arguments)
     if (parser.isSet(kPages)) {
         const QString text = SingleValue(parser, kPages);
         options.pages = ParseSheetRange(text);
-        options.pagesText = text;
         if (!options.pages)
             UsageFault(QStringLiteral("--pages \"%1\" is not a list of sheets such as 1,3-4 or 2-").arg(text));
     }

@@ -24,7 +24,6 @@ struct BatchOptions {
     int copies = 1;
     std::vector<std::pair<QString, QString>> jobOptions;  // -o name=value, in the order given
     std::optional<SheetRange> pages;
-    QString pagesText;      // --pages as given
     std::optional<QTime> timeOfDay;  // --at
     int startCell = 1;
     bool outlineCells = false;

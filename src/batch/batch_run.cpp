@@ -8,6 +8,7 @@
 #include "batch/label_layout.h"
 #include "common/tessary_error.h"
 #include "passes/duplicate_barcodes.h"
+#include "render/nothing_to_print.h"
 #include "render/print_run.h"
 
 #include <QFile>
@@ -54,20 +55,15 @@ void CheckPrintable(const PrintRunRequest& request, const QPrinter& printer, con
 {
     // The layout check also wants rows; an empty rows file is not a layout fault.
     if (request.rows.empty())
-        Refuse(QStringLiteral("Nothing to print: the rows hold no passes"));
+        Refuse(kNoQuantityText);
     if (!RunLayoutUsable(request, printer.logicalDpiX(), printer.logicalDpiY()))
         Refuse(kInvalidValueMessage);
     const qint64 cells = qint64(request.settings.cols) * request.settings.rows;
     if (request.startCell > cells)
         Refuse(QStringLiteral("--start-cell %1 is beyond the %2 cells of a sheet").arg(request.startCell).arg(cells));
-    if (TotalPasses(request.rows) == 0)
-        Refuse(QStringLiteral("Nothing to print: the rows hold no passes"));
-    if (SheetsInRange(request) == 0) {
-        const int sheets = RunSheetCount(request);
-        Refuse(QStringLiteral("Nothing to print: the run has %1 %2, --pages asks for %3")
-                   .arg(sheets)
-                   .arg(sheets == 1 ? QStringLiteral("sheet") : QStringLiteral("sheets"), options.pagesText));
-    }
+    const QString nothing = NothingToPrintText(request);
+    if (!nothing.isEmpty())
+        Refuse(nothing);
     if (options.allowDuplicates)
         return;
     const auto [first, end] = RunPassWindow(request);

@@ -1,23 +1,36 @@
 #pragma once
 
+#include <QObject>
 #include <QPageSize>
+#include <QPointer>
 
+class QDialog;
 class QPrintDialog;
 class QPrinter;
 
-// Qt's print dialog puts a queue's own default paper (often A4) on the printer
-// whenever it shows or switches to a queue, although the operator sees no paper
-// unless they open the printer's properties. The passes are cut for the paper
-// the printer had before the dialog: it stays, unless the operator opened the
-// properties, where a paper is chosen.
-class PaperChoiceWatch {
+// Keeps the run's paper through Qt's print dialog. Qt puts a queue's own
+// default paper (often A4) on the printer whenever it shows or switches to a
+// queue, and its printer properties page opens on that default too, although
+// the passes are cut for the paper the printer had before the dialog. That
+// paper stays the run's: the properties page opens showing it, and only a
+// paper the operator chooses there and confirms with OK replaces it.
+class PaperChoiceWatch : public QObject {
 public:
-    // Call before the dialog is shown.
-    PaperChoiceWatch(QPrintDialog& dialog, const QPrinter& printer);
-    // Call after OK: puts the paper back when the operator chose none.
+    // Call before the dialog is shown, with the paper the printer had before Qt's dialog was made.
+    PaperChoiceWatch(QPrintDialog& dialog, const QPageSize& runPaper);
+    // Call after Qt has written the dialog's choices into the printer: puts the
+    // run's paper back unless the operator chose another one.
     void Apply(QPrinter& printer) const;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
-    QPageSize paperBefore_;
-    bool propertiesOpened_ = false;
+    void Showing(QDialog& properties);
+
+    QPageSize runPaper_;
+    // The properties page last confirmed with OK, and the paper it held then.
+    // Qt drops the page (and what was chosen on it) when another printer is chosen.
+    QPointer<QDialog> confirmed_;
+    QPageSize confirmedPaper_;
 };

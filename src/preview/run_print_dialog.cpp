@@ -4,23 +4,49 @@
 #include "preview/preview_printer.h"
 #include "preview/run_preview.h"
 
+#include <QComboBox>
 #include <QDialogButtonBox>
+#include <QLineEdit>
 #include <QPrinter>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QSpinBox>
 #include <algorithm>
 
+RunPrintDialog::PrinterBefore::PrinterBefore(const QPrinter& printer)
+    : toFile(printer.outputFormat() == QPrinter::PdfFormat),
+      fileName(printer.outputFileName()),
+      queue(printer.printerName()),
+      paper(printer.pageLayout().pageSize())
+{
+}
+
 RunPrintDialog::RunPrintDialog(QPrinter& printer, const PrintRunRequest& counted, RunPreviewSource source,
                                QWidget* parent)
-    : QPrintDialog(&printer, parent), counted_(counted), source_(std::move(source))
+    : RunPrintDialog(PrinterBefore(printer), printer, counted, std::move(source), parent)
 {
+}
+
+RunPrintDialog::RunPrintDialog(const PrinterBefore& before, QPrinter& printer, const PrintRunRequest& counted,
+                               RunPreviewSource source, QWidget* parent)
+    : QPrintDialog(&printer, parent), before_(before), counted_(counted), source_(std::move(source))
+{
+    if (before_.toFile && !before_.fileName.isEmpty())
+        OfferFileAgain(before_.fileName);
     tab_ = new PassesTab(qint64(counted_.settings.cols) * counted_.settings.rows);
     setOptionTabs({tab_});
     connect(tab_, &PassesTab::startCellChanged, this, &RunPrintDialog::FollowStartCell);
     connect(tab_, &PassesTab::previewRequested, this, &RunPrintDialog::ShowPreview);
 
-    paper_ = std::make_unique<PaperChoiceWatch>(*this, printer);
+    paper_ = std::make_unique<PaperChoiceWatch>(*this, before_.paper);
+    // Qt offers the page choices again whenever another output is chosen.
+    if (RunSheetCount(counted_) == 0) {
+        if (auto* outputs = findChild<QComboBox*>(QStringLiteral("printers")))
+            connect(outputs, &QComboBox::currentIndexChanged, this, [this] {
+                if (isVisible())
+                    ShowNoSheets();
+            });
+    }
     const int sheets = std::max(RunSheetCount(counted_), 1);
     setMinMax(1, sheets);
     printer.setPrintRange(QPrinter::AllPages);
@@ -36,6 +62,54 @@ RunPrintDialog::RunPrintDialog(QPrinter& printer, const PrintRunRequest& counted
     }
 }
 
+// Qt's dialog puts the printer on a queue as it is made, and offers "Print to
+// File" when it is shown only if the printer still writes a file then.
+void RunPrintDialog::OfferFileAgain(const QString& fileName)
+{
+    printer()->setOutputFormat(QPrinter::PdfFormat);
+    printer()->setOutputFileName(fileName);
+    if (auto* name = findChild<QLineEdit*>(QStringLiteral("filename")))
+        name->setText(fileName);
+}
+
+// Qt's dialog moves the printer to each output the operator looks at in its
+// list; cancelled, the dialog leaves the printer on the output it had.
+void RunPrintDialog::PutOutputBack()
+{
+    if (before_.toFile && !before_.fileName.isEmpty()) {
+        printer()->setOutputFormat(QPrinter::PdfFormat);
+        printer()->setOutputFileName(before_.fileName);
+    } else if (!before_.toFile && !before_.queue.isEmpty()) {
+        printer()->setOutputFormat(QPrinter::NativeFormat);
+        printer()->setPrinterName(before_.queue);
+    }
+}
+
+void RunPrintDialog::setVisible(bool visible)
+{
+    QPrintDialog::setVisible(visible);
+    // Qt fills the page fields as it shows the dialog, never below 1.
+    if (visible && RunSheetCount(counted_) == 0)
+        ShowNoSheets();
+}
+
+// No row has a pass: there is no sheet to choose. The boxes read 0, the
+// run's sheet count, and the page choices are out of reach; the rest of the
+// dialog works as ever, and OK says there is nothing to print.
+void RunPrintDialog::ShowNoSheets()
+{
+    for (const char* name : {"from", "to"}) {
+        if (auto* box = findChild<QSpinBox*>(QLatin1String(name))) {
+            box->setMinimum(0);
+            box->setValue(0);
+        }
+    }
+    for (const char* name : {"printRange", "pagesRadioButton", "pagesLineEdit"}) {
+        if (auto* choice = findChild<QWidget*>(QLatin1String(name)))
+            choice->setEnabled(false);
+    }
+}
+
 void RunPrintDialog::ApplyChoices(PrintRunRequest& request) const
 {
     request.sheets = ChosenSheetRange(*printer());
@@ -47,7 +121,9 @@ void RunPrintDialog::FollowStartCell(int startCell)
 {
     PrintRunRequest counted = counted_;
     counted.startCell = startCell;
-    const int sheets = std::max(RunSheetCount(counted), 1);
+    const int sheets = RunSheetCount(counted);
+    if (sheets == 0)
+        return;  // no start cell gives a run without passes a sheet
     setMinMax(1, sheets);
     // Qt fills its From and To boxes only when the dialog is shown; the open boxes
     // are kept in step here. A To that held the last sheet goes on holding it.
@@ -69,6 +145,8 @@ void RunPrintDialog::done(int result)
     // Qt has written the dialog's choices into the printer by now.
     if (result == QDialog::Accepted)
         paper_->Apply(*printer());
+    else
+        PutOutputBack();
     if (keepOpen_) {
         closeHeldBack_ = true;
         return;

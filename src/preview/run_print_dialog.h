@@ -3,6 +3,7 @@
 #include "preview/paper_choice_watch.h"
 #include "render/print_run.h"
 
+#include <QPageSize>
 #include <QPrintDialog>
 #include <QString>
 #include <functional>
@@ -24,8 +25,10 @@ struct RunPreviewSource {
 
 // The print dialog of one run, with Qt's tabs and one more, "Passes": a preview,
 // cell outlines and the start cell. Its page fields hold the run's sheet count,
-// kept in step with the start cell while the dialog is open. Nothing chosen here
-// outlives the dialog.
+// kept in step with the start cell while the dialog is open; a run without a
+// sheet shows 0 in them and offers no page range. It opens on the output the
+// printer has, a file included, and keeps the printer's paper unless the
+// operator chooses another. What the Passes tab chooses does not outlive the dialog.
 class RunPrintDialog : public QPrintDialog {
     Q_OBJECT
 
@@ -41,13 +44,28 @@ public:
     void ApplyChoices(PrintRunRequest& request) const;
 
     void done(int result) override;
+    void setVisible(bool visible) override;
 
 private:
+    // What the printer was set to before Qt's dialog, which changes it as it is made.
+    struct PrinterBefore {
+        explicit PrinterBefore(const QPrinter& printer);
+        bool toFile;
+        QString fileName;
+        QString queue;
+        QPageSize paper;
+    };
+    RunPrintDialog(const PrinterBefore& before, QPrinter& printer, const PrintRunRequest& counted,
+                   RunPreviewSource source, QWidget* parent);
+    void OfferFileAgain(const QString& fileName);
+    void PutOutputBack();
+    void ShowNoSheets();
     void FollowStartCell(int startCell);
     bool WriteChoicesToPrinter();
     void ShowPreview();
     void PressPrint();
 
+    PrinterBefore before_;
     PrintRunRequest counted_;
     RunPreviewSource source_;
     PassesTab* tab_ = nullptr;

@@ -150,7 +150,7 @@ PrintRunResult DrawRun(QPagedPaintDevice& device, const PrintRunRequest& request
     control.outlineCells = request.outlineCells;
     control.sheetBegun = request.sheetBegun;
     control.passDrawn = request.passDrawn;
-    result.passesDrawn = WalkPasses(surface, placement, request.rows, control);
+    result.passesDrawn = WalkCopies(surface, placement, request.rows, control, request.copies);
     document.end();
     return result;
 }
@@ -171,7 +171,10 @@ PrintRunResult PrintRun(QPrinter& printer, const PrintRunRequest& request,
     const bool toFile = printer.outputFormat() == QPrinter::PdfFormat;
     StagedPdf staged = toFile ? StagedPdf::BesideFile(printer.outputFileName()) : StagedPdf::InTemporaryFolder();
 
-    const PrintRunResult result = DrawIntoStagedFile(printer, staged, request, reportUnusable);
+    PrintRunRequest run = request;
+    if (toFile)
+        run.copies = RunCopies{printer.copyCount(), printer.collateCopies()};
+    const PrintRunResult result = DrawIntoStagedFile(printer, staged, run, reportUnusable);
     staged.CheckComplete(result.pagesEnded);
     if (toFile)
         staged.MoveIntoPlace();

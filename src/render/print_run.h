@@ -3,6 +3,7 @@
 #include "passes/pass_list.h"
 #include "render/layout_settings.h"
 #include "render/pass_walk.h"
+#include "render/run_copies.h"
 
 #include <QString>
 #include <functional>
@@ -22,6 +23,7 @@ struct PrintRunRequest {
     SheetRange sheets;           // as counted in a full run
     int startCell = 1;           // first cell of sheet 1 that takes a pass
     bool outlineCells = false;   // frame every cell, for alignment on plain paper
+    RunCopies copies;            // drawn into the document; PrintRun sets them for a file
     std::function<bool()> stopRequested;
     std::function<void(int sheet)> sheetBegun;
     std::function<void(const QString& barcodeText)> passDrawn;
@@ -74,7 +76,8 @@ PrintRunResult DrawRun(QPagedPaintDevice& device, const PrintRunRequest& request
 
 // A whole run to the output the printer names, all or nothing: the sheets go into
 // a PDF of the run's own, which is handed on (renamed into place for a file,
-// submitted for a queue) only once it has ended complete. Before anything is
+// submitted for a queue) only once it has ended complete. A file holds the
+// copies the printer asks for; a queue is asked for them. Before anything is
 // begun, every row's stamp must decode. Throws on any failure, leaving no job
 // and no file behind.
 PrintRunResult PrintRun(QPrinter& printer, const PrintRunRequest& request,

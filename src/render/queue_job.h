@@ -12,7 +12,8 @@ using JobOptions = std::vector<std::pair<QByteArray, QByteArray>>;
 
 // The job options the operator chose for the printer's queue in the print
 // dialog: paper, copies and collation, sides, orientation and the queue's own
-// options from its properties page, as Qt's own queue output would send them.
+// options from its properties page, as Qt's own queue output would send them,
+// except the page ranges: the job holds only the sheets of the range.
 JobOptions QueueJobOptions(const QPrinter& printer);
 
 // Adds job options of the caller's own (lp's -o) to the printer's queue

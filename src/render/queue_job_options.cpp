@@ -48,8 +48,14 @@ JobOptions QueueJobOptions(const QPrinter& printer)
         options.emplace_back("landscape", "");
     if (QPrintEngine* engine = printer.printEngine()) {
         const QStringList pairs = engine->property(kCupsOptionsKey).toStringList();
-        for (int i = 0; i + 1 < pairs.size(); i += 2)
+        for (int i = 0; i + 1 < pairs.size(); i += 2) {
+            // The run's PDF holds only the sheets of the dialog's "Pages" field;
+            // the scheduler picking those pages again would pick from the wrong
+            // pages, or from none, and fail the job.
+            if (pairs[i] == QLatin1String("page-ranges"))
+                continue;
             options.emplace_back(pairs[i].toLocal8Bit(), pairs[i + 1].toLocal8Bit());
+        }
     }
     return options;
 }

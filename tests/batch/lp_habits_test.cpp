@@ -100,7 +100,7 @@ const LpCase kLpCases[] = {
      {}, 0, "",
      "tessary-print: --pages \"3-1,4\" is not a list of sheets such as 1,3-4 or 2- (see tessary-print --help)\n"},
     {"pages beyond the run", kRun + QStringList{"--pdf", "-", "-P", "4-"}, {}, nullptr, 1, Output::None, nullptr, {}, 0,
-     "", "tessary-print: Nothing to print: the run has 3 sheets, --pages asks for 4-\n"},
+     "", "tessary-print: Nothing to print: the page range holds no sheet of this run.\n"},
     {"no default destination", kRun, {"-CUPS_SERVER", "CUPS_SERVER=%NOSERVER%"}, nullptr, 2, Output::None, nullptr,
      {}, 0, "",
      "tessary-print: No default destination: give --printer QUEUE or --pdf FILE, or set PRINTER (see tessary-print "
