@@ -5,6 +5,7 @@
 
 #include <QFontMetricsF>
 #include <QPagedPaintDevice>
+#include <QPaintEngine>
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
@@ -92,19 +93,19 @@ int PainterSurface::textWidthPx(const QString& text) const
 
 void PainterSurface::stretchImage(const QRect& targetPx, const QImage& image)
 {
+    // A barcode's bars run the whole height or width of its image, so one column
+    // or row of it, stretched over the same rectangle, shows the same pixels; a
+    // print document then stores, compresses and hands on only that line.
+    const QImage line = OneDistinctLine(image);
+    const QImage& drawn = line.isNull() ? image : line;
+    // PDF output never smooths an image; saving the state would only add operators.
+    if (painter_.paintEngine() != nullptr && painter_.paintEngine()->type() == QPaintEngine::Pdf) {
+        painter_.drawImage(targetPx, drawn);
+        return;
+    }
     painter_.save();
     painter_.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    if (EveryRowIsOneColour(image)) {
-        // Print documents compress an image row by row. A barcode turned down the
-        // page has its bars across the rows; stored turned back, every row is the
-        // same and the symbol takes a fraction of the space. The painter turns it
-        // again, so the page shows exactly the same pixels.
-        painter_.translate(targetPx.left() + targetPx.width(), targetPx.top());
-        painter_.rotate(90);
-        painter_.drawImage(QRectF(0, 0, targetPx.height(), targetPx.width()), TurnedOneColourRows(image));
-    } else {
-        painter_.drawImage(targetPx, image);
-    }
+    painter_.drawImage(targetPx, drawn);
     painter_.restore();
 }
 
