@@ -108,6 +108,7 @@ PrintRunResult DrawRun(QPrinter& printer, const PrintRunRequest& request,
     control.startCell = request.startCell;
     control.outlineCells = request.outlineCells;
     control.sheetBegun = request.sheetBegun;
+    control.fillSheet = request.fillSheet;
     control.passDrawn = request.passDrawn;
     result.passesDrawn = WalkPasses(surface, placement, request.rows, control);
     document.end();
