@@ -138,13 +138,21 @@ void RunPreview::FillAroundPageInView()
         return;
     refillDue_ = true;
     QTimer::singleShot(0, this, [this] {
-        refillDue_ = false;
         const int inView = view_->currentPage();
         filledFrom_ = std::max(1, inView - kPagesAround);
         filledTo_ = inView + kPagesAround;
+        // The run lets window events through at every page; the view's pages
+        // are gone until the drawing ends, so nothing may paint them meanwhile.
+        setUpdatesEnabled(false);
         view_->updatePreview();
-        if (!drawError_.isEmpty())
+        setUpdatesEnabled(true);
+        refillDue_ = false;
+        if (!drawError_.isEmpty()) {
             reject();
+            return;
+        }
+        // Paging on while the pages were drawn.
+        FillAroundPageInView();
     });
 }
 
