@@ -32,8 +32,8 @@ public:
     int SheetInView() const;
     // The text under the pages: which sheet is in view, or why there is none.
     QString PositionText() const;
-    // Pages (counted from 1) that hold their passes; the others are drawn when
-    // they come near the page in view.
+    // Pages (counted from 1) that hold their passes, the last possibly past the
+    // range's end; the others are drawn when they come near the page in view.
     std::pair<int, int> FilledPages() const { return {filledFrom_, filledTo_}; }
 
     // As QDialog's, but a sheet that could not be drawn while paging closes the
