@@ -3,6 +3,7 @@
 //
 //   render-bench --sheets S --cols C --rows R --dpi D --out FILE
 //                [--bitmap PATH] [--first-day YYYY-MM-DD] [--list FILE]
+//                [--filter-chain [--ppd FILE]] [--queue NAME]
 //
 // --bitmap names the barcode bitmap file (a file in a temporary folder of its own
 // when left out), --first-day the valid-on day of the first generated row (so
@@ -10,12 +11,24 @@
 // barcode text drawn, in order, one per line.
 //
 // Prints passes_per_second, pdf_bytes_per_sheet and peak_rss_mb, one per line.
+//
+// --filter-chain then runs the PDF through the filters of a laser queue at 600
+// dpi (cupsfilter, no scheduler; --ppd names the description, a generic PCL-XL
+// laser by default) and adds filter_ms_per_sheet (wall) and
+// filter_cpu_ms_per_sheet (processor time of the filters). Draw at --dpi 1200 for it, as
+// a print to a real queue would.
+//
+// --queue prints the run to that queue of the scheduler CUPS_SERVER names (one of
+// the caller's own, see tests/support/private_cups.sh) instead of to --out, and
+// prints first_byte_seconds: from the start of the run until the job is handed on.
 
 #include "passes/valid_on_stamp.h"
 #include "render/barcode/heap_retention.h"
 #include "common/tessary_error.h"
 #include "render/print_run.h"
 #include "render/run_page_layout.h"
+
+#include "filter_chain.h"
 
 #include <QDate>
 #include <QElapsedTimer>
@@ -46,7 +59,12 @@ struct BenchOptions {
     QString bitmap;
     QDate firstDay{2026, 3, 2};
     QString list;
+    bool filterChain = false;
+    QString ppd = QStringLiteral("/usr/share/ppd/cupsfilters/pxlmono.ppd");
+    QString queue;
 };
+
+constexpr char kFilterResolution[] = "600dpi";
 
 class BenchStyle : public HeadingStyleSource {
 public:
@@ -57,7 +75,8 @@ public:
 void PrintUsage()
 {
     std::fprintf(stderr, "usage: render-bench --sheets S --cols C --rows R --dpi D --out FILE\n"
-                         "                    [--bitmap PATH] [--first-day YYYY-MM-DD] [--list FILE]\n");
+                         "                    [--bitmap PATH] [--first-day YYYY-MM-DD] [--list FILE]\n"
+                         "                    [--filter-chain [--ppd FILE]] [--queue NAME]\n");
 }
 
 bool ParsePositive(const QString& text, int& value)
@@ -74,6 +93,10 @@ bool ParseOptions(const QStringList& args, BenchOptions& options)
 {
     for (int i = 1; i < args.size(); ++i) {
         const QString& name = args[i];
+        if (name == "--filter-chain") {
+            options.filterChain = true;
+            continue;
+        }
         if (i + 1 >= args.size())
             return false;
         const QString value = args[++i];
@@ -94,11 +117,18 @@ bool ParseOptions(const QStringList& args, BenchOptions& options)
             ok = (options.firstDay = QDate::fromString(value, Qt::ISODate)).isValid();
         else if (name == "--list")
             options.list = value;
+        else if (name == "--ppd")
+            options.ppd = value;
+        else if (name == "--queue")
+            options.queue = value;
         else
             ok = false;
         if (!ok)
             return false;
     }
+    // A queue run's PDF goes to the queue; there is nothing to filter here.
+    if (!options.queue.isEmpty())
+        return options.out.isEmpty() && !options.filterChain;
     return !options.out.isEmpty();
 }
 
@@ -209,8 +239,13 @@ int main(int argc, char** argv)
     timer.start();
     try {
         QPrinter printer(QPrinter::HighResolution);
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(options.out);
+        if (options.queue.isEmpty()) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(options.out);
+        } else {
+            printer.setOutputFormat(QPrinter::NativeFormat);
+            printer.setPrinterName(options.queue);
+        }
         printer.setResolution(options.dpi);
         PrepareLetterPrinter(printer);
         drawn = PrintRun(printer, request, [] {
@@ -230,10 +265,24 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "drew %d passes of %lld\n", drawn, wanted);
         return 1;
     }
-    const qint64 pdfBytes = QFileInfo(options.out).size();
-
     std::printf("passes_per_second: %.0f\n", seconds > 0 ? drawn / seconds : 0.0);
-    std::printf("pdf_bytes_per_sheet: %lld\n", static_cast<long long>(pdfBytes / options.sheets));
+    if (!options.queue.isEmpty()) {
+        // PrintRun returns once the finished PDF has been handed to the queue.
+        std::printf("first_byte_seconds: %.2f\n", seconds);
+    } else {
+        const qint64 pdfBytes = QFileInfo(options.out).size();
+        std::printf("pdf_bytes_per_sheet: %lld\n", static_cast<long long>(pdfBytes / options.sheets));
+    }
     std::printf("peak_rss_mb: %.1f\n", PeakRssMb());
+    if (options.filterChain) {
+        QString error;
+        const FilterChainTime filters = TimeThroughFilterChain(options.out, options.ppd, kFilterResolution, error);
+        if (filters.wallSeconds < 0) {
+            std::fprintf(stderr, "filter chain: %s\n", qPrintable(error));
+            return 1;
+        }
+        std::printf("filter_ms_per_sheet: %.1f\n", filters.wallSeconds * 1000.0 / options.sheets);
+        std::printf("filter_cpu_ms_per_sheet: %.1f\n", filters.cpuSeconds * 1000.0 / options.sheets);
+    }
     return 0;
 }

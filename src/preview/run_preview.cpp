@@ -9,12 +9,15 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QScreen>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
 
 namespace {
 
 constexpr qreal kZoomStep = 1.25;
+// Sheets drawn either side of the one in view, so that the next page is there at once.
+constexpr int kPagesAround = 2;
 
 QPushButton* Button(const QString& text, const char* name)
 {
@@ -77,6 +80,7 @@ RunPreview::RunPreview(QPrinter& page, const PrintRunRequest& request, QWidget* 
     resize(std::min(760, screen.width()), std::min(960, screen.height()));
 
     view_->fitInView();
+    filledTo_ = 1 + kPagesAround;
     // Drawn now, not when first shown, so that an error reaches the caller.
     view_->updatePreview();
     if (!drawError_.isEmpty())
@@ -88,8 +92,14 @@ void RunPreview::Draw(QPrinter* printer)
     // A range that holds no pass prints nothing at all; neither does its preview.
     if (SheetsInRange(request_) == 0)
         return;
+    PrintRunRequest request = request_;
+    // The walk asks for each page of the range in turn.
+    request.fillSheet = [this, page = 0](int) mutable {
+        ++page;
+        return page >= filledFrom_ && page <= filledTo_;
+    };
     try {
-        DrawRun(*printer, request_, {});
+        DrawRun(*printer, request, {});
     } catch (const std::exception& error) {
         // Qt is drawing the preview here; the error is handed on once it has finished.
         drawError_ = QString::fromUtf8(error.what());
@@ -105,8 +115,50 @@ int RunPreview::SheetInView() const
 
 QString RunPreview::PositionText() const { return position_->text(); }
 
+int RunPreview::exec()
+{
+    const int result = QDialog::exec();
+    if (!drawError_.isEmpty())
+        throw TessaryError(drawError_);
+    return result;
+}
+
+// Called whenever the page in view changes: when it or a neighbour is still
+// empty, the pages around it are drawn (and those further away let go) once the
+// view has finished moving.
+void RunPreview::FillAroundPageInView()
+{
+    const int page = view_->currentPage();
+    const int pages = view_->pageCount();
+    if (page < 1 || refillDue_ || !drawError_.isEmpty())
+        return;
+    const int wantedFrom = std::max(1, page - 1);
+    const int wantedTo = std::min(pages, page + 1);
+    if (wantedFrom >= filledFrom_ && wantedTo <= filledTo_)
+        return;
+    refillDue_ = true;
+    QTimer::singleShot(0, this, [this] {
+        const int inView = view_->currentPage();
+        filledFrom_ = std::max(1, inView - kPagesAround);
+        filledTo_ = inView + kPagesAround;
+        // The run lets window events through at every page; the view's pages
+        // are gone until the drawing ends, so nothing may paint them meanwhile.
+        setUpdatesEnabled(false);
+        view_->updatePreview();
+        setUpdatesEnabled(true);
+        refillDue_ = false;
+        if (!drawError_.isEmpty()) {
+            reject();
+            return;
+        }
+        // Paging on while the pages were drawn.
+        FillAroundPageInView();
+    });
+}
+
 void RunPreview::ShowPosition()
 {
+    FillAroundPageInView();
     const int pages = view_->pageCount();
     const int page = view_->currentPage();
     previous_->setEnabled(page > 1);

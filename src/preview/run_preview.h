@@ -4,6 +4,7 @@
 
 #include <QDialog>
 #include <QString>
+#include <utility>
 
 class QLabel;
 class QPrinter;
@@ -13,7 +14,9 @@ class QPushButton;
 // A window that shows the sheets of one run as the run prints them: it draws
 // through DrawRun on a page set up like the run's own (PreviewPrinterFor). Page
 // through, zoom, fit. Print closes it accepted, Close rejected; the caller
-// decides what printing means.
+// decides what printing means. Every sheet of the range has its page, but only
+// the one in view and a few either side hold their passes; paging further draws
+// them there, so a long run opens as fast as a short one and holds as little.
 class RunPreview : public QDialog {
     Q_OBJECT
 
@@ -29,15 +32,26 @@ public:
     int SheetInView() const;
     // The text under the pages: which sheet is in view, or why there is none.
     QString PositionText() const;
+    // Pages (counted from 1) that hold their passes, the last possibly past the
+    // range's end; the others are drawn when they come near the page in view.
+    std::pair<int, int> FilledPages() const { return {filledFrom_, filledTo_}; }
+
+    // As QDialog's, but a sheet that could not be drawn while paging closes the
+    // window and is thrown from here, with the text the run would give.
+    int exec() override;
 
 private:
     void Draw(QPrinter* printer);
     void ShowPosition();
     void Step(int pages);
+    void FillAroundPageInView();
 
     QPrinter& page_;
     PrintRunRequest request_;
     QString drawError_;
+    int filledFrom_ = 1;
+    int filledTo_ = 0;
+    bool refillDue_ = false;
     QPrintPreviewWidget* view_ = nullptr;
     QLabel* position_ = nullptr;
     QPushButton* previous_ = nullptr;

@@ -6,6 +6,20 @@ namespace {
 
 bool FirstBit(const uchar* line) { return (line[0] & 0x80) != 0; }
 
+// The image's first column, one pixel wide.
+QImage FirstColumn(const QImage& mono)
+{
+    QImage column(1, mono.height(), QImage::Format_Mono);
+    column.setColorTable(mono.colorTable());
+    // Every line of a one-pixel image is a byte of its own or more; only the top bit counts.
+    std::memset(column.bits(), 0, size_t(column.sizeInBytes()));
+    for (int y = 0; y < mono.height(); ++y) {
+        if (FirstBit(mono.constScanLine(y)))
+            column.scanLine(y)[0] = 0x80;
+    }
+    return column;
+}
+
 }  // namespace
 
 bool EveryRowIsOneColour(const QImage& mono)
@@ -28,19 +42,30 @@ bool EveryRowIsOneColour(const QImage& mono)
     return true;
 }
 
-QImage TurnedOneColourRows(const QImage& mono)
+bool EveryRowIsTheSame(const QImage& mono)
 {
-    const int height = mono.height();
-    QImage turned(height, mono.width(), QImage::Format_Mono);
-    turned.setColorTable(mono.colorTable());
-    // Row y of the source becomes column y of every row of the result.
-    QByteArray row(turned.bytesPerLine(), '\0');
-    for (int y = 0; y < height; ++y) {
-        if (FirstBit(mono.constScanLine(y)))
-            row[y >> 3] = char(uchar(row[y >> 3]) | uchar(0x80 >> (y & 7)));
+    if (mono.format() != QImage::Format_Mono || mono.isNull())
+        return false;
+    const int fullBytes = mono.width() / 8;
+    const int tailBits = mono.width() % 8;
+    const uchar tailMask = uchar(0xFF << (8 - tailBits));
+    const uchar* first = mono.constBits();
+    for (int y = 1; y < mono.height(); ++y) {
+        const uchar* line = mono.constScanLine(y);
+        // The padding bits past the width may differ; they are never drawn.
+        if (std::memcmp(line, first, size_t(fullBytes)) != 0)
+            return false;
+        if (tailBits != 0 && (line[fullBytes] & tailMask) != (first[fullBytes] & tailMask))
+            return false;
     }
-    uchar* bits = turned.bits();
-    for (int line = 0; line < turned.height(); ++line)
-        std::memcpy(bits + qsizetype(line) * turned.bytesPerLine(), row.constData(), row.size());
-    return turned;
+    return true;
+}
+
+QImage OneDistinctLine(const QImage& mono)
+{
+    if (mono.width() > 1 && EveryRowIsOneColour(mono))
+        return FirstColumn(mono);
+    if (mono.height() > 1 && EveryRowIsTheSame(mono))
+        return mono.copy(0, 0, mono.width(), 1);
+    return QImage();
 }

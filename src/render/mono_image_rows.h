@@ -6,7 +6,12 @@
 // bars run across the image.
 bool EveryRowIsOneColour(const QImage& mono);
 
-// An image whose rows are each one colour, turned a quarter turn counter-clockwise:
-// pixel (x, y) of the result is pixel (width - 1 - y, x) of the source. Every row
-// of the result is the same, and it keeps the source's colour table.
-QImage TurnedOneColourRows(const QImage& mono);
+// Whether every row of a 1-bit image is the same, as in a barcode whose bars run
+// down the image.
+bool EveryRowIsTheSame(const QImage& mono);
+
+// The one distinct column or row of a 1-bit barcode image: its first column when
+// every row is one colour, its first row when every row is the same, otherwise a
+// null image. Stretched over any rectangle, it shows what the whole image would
+// there, pixel for pixel, and keeps the image's colour table.
+QImage OneDistinctLine(const QImage& mono);

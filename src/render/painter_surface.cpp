@@ -5,6 +5,7 @@
 
 #include <QFontMetricsF>
 #include <QPagedPaintDevice>
+#include <QPaintEngine>
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
@@ -44,15 +45,41 @@ std::size_t PainterSurface::FontFor(const FontRecord& record)
     return madeFonts_.size() - 1;
 }
 
+namespace {
+
+// Heading lines repeat on every pass; a few dozen cover a run.
+constexpr qsizetype kKeptPerFont = 64;
+
+}  // namespace
+
+QRectF PainterSurface::InkOf(const QString& text)
+{
+    MadeFont& made = CurrentFont();
+    auto known = made.inkPx.constFind(text);
+    if (known != made.inkPx.constEnd())
+        return *known;
+    if (made.inkPx.size() >= kKeptPerFont)
+        made.inkPx.clear();
+    // The outlines' box, measured from the baseline; the line is drawn from its top.
+    return *made.inkPx.insert(text, made.metrics.tightBoundingRect(text).translated(0, made.metrics.ascent()));
+}
+
+QTransform PainterSurface::TextTransform(int xPx, int yPx) const
+{
+    QTransform transform;
+    transform.translate(xPx, yPx);
+    // Escapement is counter-clockwise on the page; Qt's y axis points down, so
+    // a counter-clockwise turn is a negative angle here.
+    transform.rotate(-font_.escapementTenths / 10.0);
+    return transform;
+}
+
 void PainterSurface::drawTextAt(int xPx, int yPx, const QString& text)
 {
     const MadeFont& made = CurrentFont();
     const QFontMetricsF& metrics = made.metrics;
     painter_.save();
-    painter_.translate(xPx, yPx);
-    // Escapement is counter-clockwise on the page; Qt's y axis points down, so
-    // a counter-clockwise turn is a negative angle here.
-    painter_.rotate(-font_.escapementTenths / 10.0);
+    painter_.setTransform(TextTransform(xPx, yPx), true);
     if (backgroundMode_ == BackgroundMode::Opaque) {
         painter_.fillRect(QRectF(0, 0, metrics.horizontalAdvance(text), metrics.ascent() + metrics.descent()),
                           brushColor_);
@@ -63,10 +90,32 @@ void PainterSurface::drawTextAt(int xPx, int yPx, const QString& text)
     painter_.restore();
 }
 
+bool PainterSurface::FitsInside(const QRect& clipPx, int xPx, int yPx, const QString& text)
+{
+    const MadeFont& made = CurrentFont();
+    QRectF drawn = InkOf(text);
+    if (backgroundMode_ == BackgroundMode::Opaque)
+        drawn |= QRectF(0, 0, made.metrics.horizontalAdvance(text), made.metrics.ascent() + made.metrics.descent());
+    // A glyph's pixels can reach past its outline by about a pixel of whatever
+    // renders the page, down to 150 per inch, and the outlines are measured
+    // hinted at this resolution; the margin keeps both inside.
+    const qreal marginPx = std::max(2.0, 2.0 * std::max(dpiX(), dpiY()) / 150.0);
+    const QRectF inside = QRectF(clipPx).adjusted(marginPx, marginPx, -marginPx, -marginPx);
+    return inside.contains(TextTransform(xPx, yPx).mapRect(drawn));
+}
+
 void PainterSurface::textOut(int xPx, int yPx, const QString& text) { drawTextAt(xPx, yPx, text); }
 
 void PainterSurface::textOutClipped(const QRect& clipPx, int xPx, int yPx, const QString& text)
 {
+    // A line that fits its band is drawn without the clip, which would cut
+    // nothing and only add operators.
+    if (FitsInside(clipPx, xPx, yPx, text)) {
+        if (brushStyle_ != BrushStyle::Clear)
+            painter_.fillRect(clipPx, brushColor_);
+        drawTextAt(xPx, yPx, text);
+        return;
+    }
     painter_.save();
     if (brushStyle_ != BrushStyle::Clear)
         painter_.fillRect(clipPx, brushColor_);
@@ -92,19 +141,19 @@ int PainterSurface::textWidthPx(const QString& text) const
 
 void PainterSurface::stretchImage(const QRect& targetPx, const QImage& image)
 {
+    // A barcode's bars run the whole height or width of its image, so one column
+    // or row of it, stretched over the same rectangle, shows the same pixels; a
+    // print document then stores, compresses and hands on only that line.
+    const QImage line = OneDistinctLine(image);
+    const QImage& drawn = line.isNull() ? image : line;
+    // PDF output never smooths an image; saving the state would only add operators.
+    if (painter_.paintEngine() != nullptr && painter_.paintEngine()->type() == QPaintEngine::Pdf) {
+        painter_.drawImage(targetPx, drawn);
+        return;
+    }
     painter_.save();
     painter_.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    if (EveryRowIsOneColour(image)) {
-        // Print documents compress an image row by row. A barcode turned down the
-        // page has its bars across the rows; stored turned back, every row is the
-        // same and the symbol takes a fraction of the space. The painter turns it
-        // again, so the page shows exactly the same pixels.
-        painter_.translate(targetPx.left() + targetPx.width(), targetPx.top());
-        painter_.rotate(90);
-        painter_.drawImage(QRectF(0, 0, targetPx.height(), targetPx.width()), TurnedOneColourRows(image));
-    } else {
-        painter_.drawImage(targetPx, image);
-    }
+    painter_.drawImage(targetPx, drawn);
     painter_.restore();
 }
 

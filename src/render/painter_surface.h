@@ -6,6 +6,7 @@
 #include <QFont>
 #include <QFontMetricsF>
 #include <QHash>
+#include <QTransform>
 #include <vector>
 
 class QPainter;
@@ -46,6 +47,11 @@ public:
 
 private:
     void drawTextAt(int xPx, int yPx, const QString& text);
+    QTransform TextTransform(int xPx, int yPx) const;
+    // Whether text drawn at (xPx, yPx), with its background when opaque, stays
+    // well inside clipPx, so that clipping it would change nothing.
+    bool FitsInside(const QRect& clipPx, int xPx, int yPx, const QString& text);
+    QRectF InkOf(const QString& text);
 
     // A run asks for the same few fonts for every pass; making a font and its
     // metrics is most of the cost of a line of text, so the recent ones are kept.
@@ -54,6 +60,7 @@ private:
         QFont font;
         QFontMetricsF metrics;
         QHash<QString, int> widthsPx;  // heading lines repeat on every pass
+        QHash<QString, QRectF> inkPx;  // from the line's top-left corner
     };
     std::size_t FontFor(const FontRecord& record);
     MadeFont& CurrentFont() const { return madeFonts_[currentFont_]; }

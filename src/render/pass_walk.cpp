@@ -100,8 +100,9 @@ int WalkSheets(DrawingSurface& surface, const PassPlacement& p, const std::vecto
     qint64 cellsToSkip = CellsSkippedOnFirstSheet(control.startCell, cellsPerSheet);
     bool anySheetDrawn = false;
     for (int sheet = 1; k < rows.size() && sheet <= control.sheets.last; ++sheet) {
-        const bool drawing = control.sheets.Contains(sheet);
-        if (drawing) {
+        const bool paged = control.sheets.Contains(sheet);
+        const bool drawing = paged && (!control.fillSheet || control.fillSheet(sheet));
+        if (paged) {
             if (anySheetDrawn) {
                 sheetDone();
                 if (stop())
@@ -111,7 +112,7 @@ int WalkSheets(DrawingSurface& surface, const PassPlacement& p, const std::vecto
                     return drawn;
             }
             anySheetDrawn = true;
-            if (control.sheetBegun)
+            if (drawing && control.sheetBegun)
                 control.sheetBegun(sheet);
         }
         int y = g.firstRowYPx;

@@ -51,6 +51,7 @@ struct WalkControl {
     bool outlineCells = false;              // frame every cell of each sheet drawn, over its passes
     std::function<void(int sheet)> sheetBegun;               // a sheet is about to be drawn
     std::function<void(const QString& barcodeText)> passDrawn;  // after each pass
+    std::function<bool(int sheet)> fillSheet;  // when set and false for a sheet drawn: its page stays empty
 };
 
 struct PassPlacement {

@@ -149,6 +149,7 @@ PrintRunResult DrawRun(QPagedPaintDevice& device, const PrintRunRequest& request
     control.startCell = request.startCell;
     control.outlineCells = request.outlineCells;
     control.sheetBegun = request.sheetBegun;
+    control.fillSheet = request.fillSheet;
     control.passDrawn = request.passDrawn;
     result.passesDrawn = WalkCopies(surface, placement, request.rows, control, request.copies);
     document.end();

@@ -27,6 +27,9 @@ struct PrintRunRequest {
     std::function<bool()> stopRequested;
     std::function<void(int sheet)> sheetBegun;
     std::function<void(const QString& barcodeText)> passDrawn;
+    // When set, a sheet of the range for which it answers false keeps its page but
+    // is left empty (the preview draws only the sheets near the one in view).
+    std::function<bool(int sheet)> fillSheet;
 };
 
 struct PrintRunResult {

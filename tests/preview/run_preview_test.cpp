@@ -5,6 +5,9 @@
 #include "preview/run_preview.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QPageLayout>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
@@ -149,6 +152,75 @@ TEST(PreviewPrinter, TakesTheRunsPageForTheChosenOutput)
         EXPECT_EQ(page->pageLayout().paintRectPixels(c.resolution), QRect(QPoint(0, 0), c.paperPx));
         EXPECT_TRUE(page->outputFileName().isEmpty()) << "a preview writes no file";
     }
+}
+
+// Peak resident memory of this process since the last reset, in MB.
+double PeakRssMb()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly | QIODevice::Text))
+        return -1;
+    for (QByteArray line = status.readLine(); !line.isEmpty(); line = status.readLine()) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).simplified().split(' ').value(0).toDouble() / 1024.0;
+    }
+    return -1;
+}
+
+// 100 sheets of 4 x 20: the sheet in view and those beside it hold their passes,
+// paging draws the next ones, and the window stays small however long the run.
+TEST(RunPreview, ALongRunHoldsOnlyTheSheetsNearTheOneInView)
+{
+    QFile clearRefs(QStringLiteral("/proc/self/clear_refs"));
+    ASSERT_TRUE(clearRefs.open(QIODevice::WriteOnly) && clearRefs.write("5") == 1) << "cannot reset the peak";
+    clearRefs.close();
+
+    FixedStyle style;
+    QTemporaryDir dir;
+    PassListRow row;
+    row.lane = "07";
+    row.validOnStamp = EncodeValidOnStamp(QDate(2026, 3, 1), QTime(12, 0));
+    row.quantityText = "80";
+    PrintRunRequest request;
+    request.settings.cols = 4;
+    request.settings.rows = 20;
+    request.settings.leftMarginInches = 0.25;
+    request.settings.topMarginInches = 0.5;
+    request.settings.headingLines = {"RIVERSIDE AQUATIC CENTRE", "Lane Swim Pass", "Admit one", "", ""};
+    for (int sheet = 0; sheet < 100; ++sheet) {
+        row.validOnStamp = EncodeValidOnStamp(QDate(2026, 3, 1).addDays(sheet), QTime(12, 0));
+        request.rows.push_back(row);
+    }
+    request.style = &style;
+    request.bitmapPath = dir.filePath("code128.bmp");
+    QPrinter chosen(QPrinter::HighResolution);
+    chosen.setOutputFormat(QPrinter::PdfFormat);
+    const std::unique_ptr<QPrinter> page = PreviewPrinterFor(chosen);
+    QElapsedTimer opening;
+    opening.start();
+    RunPreview preview(*page, request);
+    preview.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&preview));
+    // Reported, not checked: the time belongs to the benchmark's figures.
+    RecordProperty("open_ms", int(opening.elapsed()));
+    EXPECT_EQ(preview.view().pageCount(), 100);
+    EXPECT_EQ(preview.FilledPages(), std::make_pair(1, 3));
+
+    const struct {
+        int steps;
+        std::pair<int, int> filled;
+    } pagings[] = {{1, {1, 3}}, {1, {1, 5}}, {5, {6, 10}}, {-4, {2, 6}}};
+    for (const auto& paging : pagings) {
+        const char* button = paging.steps > 0 ? "btnNextSheet" : "btnPreviousSheet";
+        for (int i = 0; i < std::abs(paging.steps); ++i)
+            QTest::mouseClick(preview.findChild<QPushButton*>(button), Qt::LeftButton);
+        const QDeadlineTimer deadline(20000);
+        while (preview.FilledPages() != paging.filled && !deadline.hasExpired())
+            QTest::qWait(10);
+        EXPECT_EQ(preview.FilledPages(), paging.filled) << "in view: page " << preview.view().currentPage();
+    }
+    EXPECT_LT(PeakRssMb(), 120.0);
+    RecordProperty("peak_rss_mb", int(PeakRssMb()));
 }
 
 }  // namespace

@@ -19,6 +19,18 @@ QImage BarRows(int width, int height, quint64 pattern)
     return image;
 }
 
+// The same bars running down the image: column x is black when bit x is set.
+QImage BarColumns(int width, int height, quint64 pattern)
+{
+    QImage image(width, height, QImage::Format_Mono);
+    image.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x)
+            image.setPixel(x, y, ((pattern >> (x % 64)) & 1) ? 0 : 1);
+    }
+    return image;
+}
+
 QImage Drawn(const QImage& image, const QRect& target, bool throughSurface)
 {
     QImage page(300, 300, QImage::Format_RGB32);
@@ -34,52 +46,53 @@ QImage Drawn(const QImage& image, const QRect& target, bool throughSurface)
     return page;
 }
 
-TEST(MonoImageRows, BarRowsAreDrawnWithExactlyThePixelsOfAPlainCopy)
+TEST(MonoImageRows, BarsAreDrawnFromOneLineWithExactlyThePixelsOfAPlainCopy)
 {
     struct Case {
         QSize image;
         QRect target;
+        bool barsAcross;  // bars run across the rows, else down the columns
+        QSize line;       // what is drawn in place of the whole image
     };
     const Case cases[] = {
-        {{28, 44}, {10, 20, 28, 44}},   // own size
-        {{28, 44}, {5, 7, 56, 88}},     // twice
-        {{35, 61}, {100, 3, 42, 73}},   // 1.2 in both directions, truncated
-        {{20, 40}, {0, 0, 20, 80}},     // x and y scaled separately
+        {{28, 44}, {10, 20, 28, 44}, true, {1, 44}},     // own size
+        {{28, 44}, {5, 7, 56, 88}, true, {1, 44}},       // twice
+        {{35, 61}, {100, 3, 42, 73}, true, {1, 61}},     // 1.2 in both directions, truncated
+        {{20, 40}, {0, 0, 20, 80}, true, {1, 40}},       // x and y scaled separately
+        {{44, 28}, {10, 20, 44, 28}, false, {44, 1}},    // bars down the image, own size
+        {{61, 35}, {3, 100, 73, 42}, false, {61, 1}},    // 1.2, truncated
+        {{40, 20}, {0, 0, 80, 20}, false, {40, 1}},      // x only
     };
     for (const Case& c : cases) {
-        const QImage bars = BarRows(c.image.width(), c.image.height(), 0xF0F3C3A5E1ULL);
-        ASSERT_TRUE(EveryRowIsOneColour(bars));
+        const quint64 pattern = 0xF0F3C3A5E1ULL;
+        const QImage bars = c.barsAcross ? BarRows(c.image.width(), c.image.height(), pattern)
+                                         : BarColumns(c.image.width(), c.image.height(), pattern);
+        EXPECT_EQ(OneDistinctLine(bars).size(), c.line);
+        EXPECT_EQ(OneDistinctLine(bars).colorTable(), bars.colorTable());
         EXPECT_EQ(Drawn(bars, c.target, true), Drawn(bars, c.target, false))
             << c.image.width() << "x" << c.image.height() << " into " << c.target.width() << "x" << c.target.height();
     }
 }
 
-TEST(MonoImageRows, TurningKeepsEveryPixelAndTheColourTable)
+TEST(MonoImageRows, AnImageWithMoreThanOneDistinctLineIsDrawnWhole)
 {
-    for (const QSize size : {QSize(13, 9), QSize(8, 16), QSize(280, 440), QSize(1, 1)}) {
-        const QImage source = BarRows(size.width(), size.height(), 0xB3A1F0ULL);
-        const QImage turned = TurnedOneColourRows(source);
-        ASSERT_EQ(turned.size(), size.transposed());
-        EXPECT_EQ(turned.colorTable(), source.colorTable());
-        for (int y = 0; y < size.height(); ++y)
-            for (int x = 0; x < size.width(); ++x)
-                ASSERT_EQ(turned.pixelIndex(y, size.width() - 1 - x), source.pixelIndex(x, y)) << x << "," << y;
-    }
-}
-
-TEST(MonoImageRows, OnlyOneColourRowsCount)
-{
-    for (const int width : {16, 13, 1}) {
+    // A pixel of another colour in any place breaks both forms.
+    for (const int width : {16, 13, 2}) {
         for (const int x : {0, width / 2, width - 1}) {
-            QImage mixed = BarRows(width, 8, 0x5A);
-            EXPECT_TRUE(EveryRowIsOneColour(mixed));
-            if (width == 1)
-                continue;
-            mixed.setPixel(x, 3, 1 - mixed.pixelIndex(x, 3));
-            EXPECT_FALSE(EveryRowIsOneColour(mixed)) << width << " wide, pixel " << x;
+            QImage rows = BarRows(width, 8, 0x5A);
+            EXPECT_TRUE(EveryRowIsOneColour(rows));
+            rows.setPixel(x, 3, 1 - rows.pixelIndex(x, 3));
+            EXPECT_FALSE(EveryRowIsOneColour(rows)) << width << " wide, pixel " << x;
+            EXPECT_TRUE(OneDistinctLine(rows).isNull()) << width << " wide, pixel " << x;
+
+            QImage columns = BarColumns(width, 8, 0x5A);
+            EXPECT_TRUE(EveryRowIsTheSame(columns));
+            columns.setPixel(x, 5, 1 - columns.pixelIndex(x, 5));
+            EXPECT_FALSE(EveryRowIsTheSame(columns)) << width << " wide, pixel " << x;
+            EXPECT_TRUE(OneDistinctLine(columns).isNull()) << width << " wide, pixel " << x;
         }
     }
-    EXPECT_FALSE(EveryRowIsOneColour(QImage(4, 4, QImage::Format_RGB32)));
+    EXPECT_TRUE(OneDistinctLine(QImage(4, 4, QImage::Format_RGB32)).isNull());
 }
 
 }  // namespace

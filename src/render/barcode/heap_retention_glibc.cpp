@@ -1,5 +1,9 @@
 #include "render/barcode/heap_retention.h"
 
+// Any C library header defines __GLIBC__ on glibc systems; without one first,
+// the test below is always false and the settings are never applied.
+#include <cstdlib>
+
 #if defined(__GLIBC__)
 #include <malloc.h>
 #endif
