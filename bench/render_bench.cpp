@@ -3,19 +3,27 @@
 //
 //   render-bench --sheets S --cols C --rows R --dpi D --out FILE
 //                [--bitmap PATH] [--first-day YYYY-MM-DD] [--list FILE]
+//                [--register PATH|URI [--earlier N]]
 //
 // --bitmap names the barcode bitmap file (a file in a temporary folder of its own
 // when left out), --first-day the valid-on day of the first generated row (so
 // that two runs print different passes) and --list a file that receives every
-// barcode text drawn, in order, one per line.
+// barcode text drawn, in order, one per line. --register records the run in a
+// register of issued passes (a SQLite file or a PostgreSQL URI), as the window
+// does: the passes are looked up first and recorded as the run hands them on;
+// --earlier first fills it with that many passes of an earlier run.
 //
-// Prints passes_per_second, pdf_bytes_per_sheet and peak_rss_mb, one per line.
+// Prints passes_per_second, pdf_bytes_per_sheet and peak_rss_mb, one per line;
+// with --register also register_check_ms, the lookup of the run's passes.
 
 #include "passes/valid_on_stamp.h"
 #include "render/barcode/heap_retention.h"
 #include "common/tessary_error.h"
 #include "render/print_run.h"
 #include "render/run_page_layout.h"
+#include "render/run_passes.h"
+#include "register/pass_register.h"
+#include "register/register_run.h"
 
 #include <QDate>
 #include <QElapsedTimer>
@@ -30,6 +38,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <memory>
 #include <sys/resource.h>
 
 namespace {
@@ -46,6 +55,8 @@ struct BenchOptions {
     QString bitmap;
     QDate firstDay{2026, 3, 2};
     QString list;
+    QString registerLocation;
+    int earlier = 0;
 };
 
 class BenchStyle : public HeadingStyleSource {
@@ -57,7 +68,8 @@ public:
 void PrintUsage()
 {
     std::fprintf(stderr, "usage: render-bench --sheets S --cols C --rows R --dpi D --out FILE\n"
-                         "                    [--bitmap PATH] [--first-day YYYY-MM-DD] [--list FILE]\n");
+                         "                    [--bitmap PATH] [--first-day YYYY-MM-DD] [--list FILE]\n"
+                         "                    [--register PATH|URI [--earlier N]]\n");
 }
 
 bool ParsePositive(const QString& text, int& value)
@@ -94,6 +106,10 @@ bool ParseOptions(const QStringList& args, BenchOptions& options)
             ok = (options.firstDay = QDate::fromString(value, Qt::ISODate)).isValid();
         else if (name == "--list")
             options.list = value;
+        else if (name == "--register")
+            options.registerLocation = value;
+        else if (name == "--earlier")
+            ok = ParsePositive(value, options.earlier);
         else
             ok = false;
         if (!ok)
@@ -168,6 +184,23 @@ double PeakRssMb()
     return double(usage.ru_maxrss) / 1024.0;
 }
 
+// The register the run records into, with options.earlier passes of an earlier
+// run already in it: days before the run's own, so that none is asked about.
+std::unique_ptr<PassRegister> OpenBenchRegister(const BenchOptions& options, const LayoutSettings& settings)
+{
+    auto passRegister = std::make_unique<PassRegister>(ParseRegisterLocation(options.registerLocation));
+    if (options.earlier > 0) {
+        const int rowDays = (options.earlier / kMaxPassesPerRow) / 24 + 2;
+        PrintRunRequest earlierRun;
+        earlierRun.settings = settings;
+        earlierRun.rows = BenchRows(options.earlier, options.firstDay.addDays(-rowDays));
+        RunInfo run = NewRunInfo(QStringLiteral("render-bench"));
+        run.output = RunOutput{true, QStringLiteral("earlier.pdf")};
+        passRegister->AddIssued(run, RunPasses(earlierRun));
+    }
+    return passRegister;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -204,10 +237,31 @@ int main(int argc, char** argv)
         request.passDrawn = [&drawnTexts](const QString& text) { drawnTexts.append(text); };
     }
 
+    std::unique_ptr<PassRegister> passRegister;
+    try {
+        if (!options.registerLocation.isEmpty())
+            passRegister = OpenBenchRegister(options, settings);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "register: %s\n", error.what());
+        return 1;
+    }
+
     int drawn = 0;
+    double checkMs = 0;
     QElapsedTimer timer;
     timer.start();
     try {
+        std::unique_ptr<RegisterRun> recorder;
+        if (passRegister) {
+            QElapsedTimer check;
+            check.start();
+            const EarlierIssues earlier = passRegister->LookUp(RunPasses(request));
+            checkMs = double(check.nsecsElapsed()) / 1e6;
+            ReprintAllowance allowance;
+            allowance.keys = earlier.keys;
+            recorder = std::make_unique<RegisterRun>(*passRegister, QStringLiteral("render-bench"), allowance);
+            request.recorder = recorder.get();
+        }
         QPrinter printer(QPrinter::HighResolution);
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(options.out);
@@ -235,5 +289,7 @@ int main(int argc, char** argv)
     std::printf("passes_per_second: %.0f\n", seconds > 0 ? drawn / seconds : 0.0);
     std::printf("pdf_bytes_per_sheet: %lld\n", static_cast<long long>(pdfBytes / options.sheets));
     std::printf("peak_rss_mb: %.1f\n", PeakRssMb());
+    if (passRegister)
+        std::printf("register_check_ms: %.1f\n", checkMs);
     return 0;
 }

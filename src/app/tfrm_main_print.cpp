@@ -3,6 +3,7 @@
 
 #include "app/error_box.h"
 #include "app/fontpicker/font_combo_box.h"
+#include "app/recorded_print_run.h"
 #include "app/tessary_application.h"
 #include "passes/duplicate_barcodes.h"
 #include "passes/pass_list.h"
@@ -114,5 +115,5 @@ void TfrmMain::PrintPasses()
     request.stopRequested = [this] { return abortRequested_; };
     if (RunLayoutUsable(request, printer_.logicalDpiX(), printer_.logicalDpiY()) && !DuplicatesAccepted(request))
         return;
-    PrintRun(printer_, request, [] { ShowMessage(kInvalidValueMessage); });
+    PrintRecordedRun(printer_, request, [] { ShowMessage(kInvalidValueMessage); });
 }

@@ -17,6 +17,7 @@ const QString kAt = QStringLiteral("at");
 const QString kStartCell = QStringLiteral("start-cell");
 const QString kOutline = QStringLiteral("outline");
 const QString kAllowDuplicates = QStringLiteral("allow-duplicates");
+const QString kAllowReprint = QStringLiteral("allow-reprint");
 const QString kQuiet = QStringLiteral("quiet");
 const QString kHelp = QStringLiteral("help");
 
@@ -79,7 +80,7 @@ BatchOptions ParseBatchOptions(const QStringList& arguments)
     parser.addOptions({valued(kLabel, "file"), valued(kRow, "row"), valued(kRows, "file"), valued(kPdf, "file"),
                        valued(kPrinter, "queue"), valued(kPages, "range"), valued(kAt, "time"),
                        valued(kStartCell, "n"), QCommandLineOption(kOutline),
-                       QCommandLineOption(kAllowDuplicates), QCommandLineOption(kQuiet),
+                       QCommandLineOption(kAllowDuplicates), QCommandLineOption(kAllowReprint), QCommandLineOption(kQuiet),
                        QCommandLineOption(QStringList{QStringLiteral("h"), kHelp})});
     if (!parser.parse(QStringList{QStringLiteral("tessary-print")} + arguments))
         UsageFault(parser.errorText());
@@ -125,6 +126,7 @@ BatchOptions ParseBatchOptions(const QStringList& arguments)
     }
     options.outlineCells = parser.isSet(kOutline);
     options.allowDuplicates = parser.isSet(kAllowDuplicates);
+    options.allowReprint = parser.isSet(kAllowReprint);
     options.quiet = parser.isSet(kQuiet);
     return options;
 }
@@ -148,6 +150,7 @@ QString BatchHelpText()
         "  --start-cell N      first cell of sheet 1 that takes a pass (default 1)\n"
         "  --outline           frame every cell, for lining up the stock\n"
         "  --allow-duplicates  print even when passes would share a barcode\n"
+        "  --allow-reprint     print even passes the register holds as printed before\n"
         "  --quiet             no progress on standard error\n"
         "  -h, --help          show this text\n"
         "\n"

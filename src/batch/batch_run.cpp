@@ -3,6 +3,7 @@
 #include "batch/batch_failure.h"
 #include "batch/batch_options.h"
 #include "batch/batch_output.h"
+#include "batch/batch_register.h"
 #include "batch/batch_rows.h"
 #include "batch/heading_face.h"
 #include "batch/label_layout.h"
@@ -102,6 +103,8 @@ void PrintBatch(const BatchOptions& options, const BatchEnvironment& environment
     else
         PreparePdfOutput(printer, options.pdfFile);
     CheckPrintable(request, printer, options);
+    BatchRegister passRegister;
+    request.recorder = passRegister.PrepareRun(request, options.allowReprint);
 
     const int sheetCount = SheetsInRange(request);
     const int firstSheet = std::max(1, request.sheets.first);
@@ -118,6 +121,8 @@ void PrintBatch(const BatchOptions& options, const BatchEnvironment& environment
     };
     try {
         PrintRun(printer, request, [] { Refuse(kInvalidValueMessage); });
+    } catch (const PassesIssuedMeanwhile& meanwhile) {
+        Refuse(ReprintRefusal(meanwhile.found()));
     } catch (const TessaryError& error) {
         // A stop signal removes the run's file at once; whatever then fails
         // (the file gone before the walk sees the stop) is the stop's doing.

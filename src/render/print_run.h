@@ -10,6 +10,7 @@
 #include <vector>
 
 class QPrinter;
+class RunRecorder;
 
 // Everything one print run draws, whoever asks for it: the window, the batch
 // tool, the preview and the benchmark all print through PrintRun or DrawRun.
@@ -24,6 +25,7 @@ struct PrintRunRequest {
     std::function<bool()> stopRequested;
     std::function<void(int sheet)> sheetBegun;
     std::function<void(const QString& barcodeText)> passDrawn;
+    RunRecorder* recorder = nullptr;  // keeps account of the passes handed on; none: not recorded
 };
 
 struct PrintRunResult {
@@ -67,7 +69,8 @@ PrintRunResult DrawRun(QPrinter& printer, const PrintRunRequest& request,
 // A whole run to the output the printer names, all or nothing: the sheets go into
 // a PDF of the run's own, which is handed on (renamed into place for a file,
 // submitted for a queue) only once it has ended complete. Before anything is
-// begun, every row's stamp must decode. Throws on any failure, leaving no job
-// and no file behind.
+// begun, every row's stamp must decode and the recorder, if any, must have taken
+// the run's passes as pending; they are confirmed once handed on and withdrawn
+// when the run fails. Throws on any failure, leaving no job and no file behind.
 PrintRunResult PrintRun(QPrinter& printer, const PrintRunRequest& request,
                         const std::function<void()>& reportUnusable);

@@ -1,0 +1,405 @@
+#include "register/pass_register.h"
+
+#include "register/register_schema.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QHash>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSysInfo>
+#include <QUuid>
+#include <atomic>
+
+#ifdef Q_OS_UNIX
+#include <pwd.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+const QString kPending = QStringLiteral("pending");
+const QString kIssued = QStringLiteral("issued");
+
+// A lost race for a first issue: another run's record took the barcode meanwhile.
+struct RaceLost {};
+
+QString UserName()
+{
+    for (const char* name : {"USER", "LOGNAME", "USERNAME"}) {
+        const QString value = qEnvironmentVariable(name);
+        if (!value.isEmpty())
+            return value;
+    }
+#ifdef Q_OS_UNIX
+    if (const passwd* entry = getpwuid(geteuid()))
+        return QString::fromLocal8Bit(entry->pw_name);
+#endif
+    return QStringLiteral("unknown");
+}
+
+QString Reason(const QSqlError& error)
+{
+    QString text = error.databaseText().trimmed();
+    if (text.isEmpty())
+        text = error.driverText().trimmed();
+    return text;
+}
+
+bool IsRaceLost(const QSqlError& error)
+{
+    // PostgreSQL: unique violation, deadlock; SQLite: constraint (never reached
+    // there, where BEGIN IMMEDIATE lets one writer at a time check and insert).
+    const QString code = error.nativeErrorCode();
+    return code == QLatin1String("23505") || code == QLatin1String("40P01") || code == QLatin1String("19")
+           || code == QLatin1String("2067");
+}
+
+QString UtcText(const QDateTime& time) { return time.toUTC().toString(Qt::ISODateWithMs); }
+
+QString ValidOnText(const CalendarInstant& i)
+{
+    return QStringLiteral("%1-%2-%3T%4:%5:%6")
+        .arg(i.year, 4, 10, QLatin1Char('0'))
+        .arg(i.month, 2, 10, QLatin1Char('0'))
+        .arg(i.day, 2, 10, QLatin1Char('0'))
+        .arg(i.hour, 2, 10, QLatin1Char('0'))
+        .arg(i.minute, 2, 10, QLatin1Char('0'))
+        .arg(i.second, 2, 10, QLatin1Char('0'));
+}
+
+// The register's own folder in the user's data folder is the user's alone.
+bool MakePrivateFolder(const QString& folder)
+{
+    if (QFileInfo(folder).isDir())
+        return true;
+    return QDir().mkpath(QFileInfo(folder).path())
+           && QDir().mkdir(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+}  // namespace
+
+RunInfo NewRunInfo(const QString& program)
+{
+    RunInfo run;
+    run.id = QUuid::createUuid().toString(QUuid::WithoutBraces);
+    run.started = QDateTime::currentDateTimeUtc();
+    run.user = UserName();
+    run.host = QSysInfo::machineHostName();
+    run.program = program;
+    return run;
+}
+
+QString PassRegister::Key(const RunPass& pass)
+{
+    return QString::number(NumberingCycle(pass.validOn)) + QLatin1Char('/') + pass.barcode;
+}
+
+PassRegister::PassRegister(const RegisterLocation& location) : location_(location)
+{
+    static std::atomic<int> connections{0};
+    connectionName_ = QStringLiteral("tessary-register-%1").arg(++connections);
+    postgres_ = location.kind == RegisterLocation::Kind::PostgreSQL;
+    const QString driver = postgres_ ? QStringLiteral("QPSQL") : QStringLiteral("QSQLITE");
+    if (!QSqlDatabase::isDriverAvailable(driver))
+        Fail(QStringLiteral("cannot be opened"), QStringLiteral("Qt's database driver %1 is not installed").arg(driver));
+    db_ = QSqlDatabase::addDatabase(driver, connectionName_);
+    if (postgres_) {
+        db_.setHostName(location.host);
+        if (location.port > 0)
+            db_.setPort(location.port);
+        db_.setUserName(location.user);
+        db_.setPassword(location.password);
+        db_.setDatabaseName(location.database);
+        db_.setConnectOptions(location.connectOptions);
+    } else {
+        if (location.file == DefaultRegisterFile() && !MakePrivateFolder(QFileInfo(location.file).path()))
+            Fail(QStringLiteral("cannot be opened"),
+                 QStringLiteral("cannot make the folder %1").arg(QFileInfo(location.file).path()));
+        db_.setDatabaseName(location.file);
+        // Desks wait for each other's short write transactions instead of failing.
+        db_.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000"));
+    }
+    if (!db_.open())
+        Fail(QStringLiteral("cannot be opened"), Reason(db_.lastError()));
+    if (!postgres_)
+        Exec(QStringLiteral("PRAGMA journal_mode=WAL"), QStringLiteral("cannot be opened"));
+    OpenSchema();
+}
+
+PassRegister::~PassRegister()
+{
+    db_.close();
+    db_ = QSqlDatabase();
+    QSqlDatabase::removeDatabase(connectionName_);
+}
+
+void PassRegister::Fail(const QString& doing, const QString& reason)
+{
+    throw TessaryError(QStringLiteral("The register %1 %2: %3").arg(Name(), doing, reason));
+}
+
+QSqlQuery PassRegister::Prepared(const QString& statement)
+{
+    QSqlQuery query(db_);
+    if (!query.prepare(statement))
+        Fail(QStringLiteral("cannot be used"), Reason(query.lastError()));
+    return query;
+}
+
+void PassRegister::Exec(QSqlQuery& query, const QString& doing)
+{
+    if (!query.exec())
+        Fail(doing, Reason(query.lastError()));
+}
+
+void PassRegister::Exec(const QString& statement, const QString& doing)
+{
+    QSqlQuery query(db_);
+    if (!query.exec(statement))
+        Fail(doing, Reason(query.lastError()));
+}
+
+void PassRegister::Begin()
+{
+    // SQLite: take the write lock now, so that the check below and the insert
+    // after it see the same register.
+    Exec(postgres_ ? QStringLiteral("BEGIN") : QStringLiteral("BEGIN IMMEDIATE"),
+         QStringLiteral("cannot be written"));
+}
+
+void PassRegister::Commit(const QString& doing) { Exec(QStringLiteral("COMMIT"), doing); }
+
+void PassRegister::Rollback()
+{
+    // Nothing of the transaction is kept whether or not this reaches the
+    // database: an unanswered transaction ends with its connection.
+    QSqlQuery(db_).exec(QStringLiteral("ROLLBACK"));
+}
+
+void PassRegister::OpenSchema()
+{
+    const QString doing = QStringLiteral("cannot be set up");
+    const auto version = [this, &doing] {
+        QSqlQuery query(db_);
+        if (!query.exec(QStringLiteral("SELECT version FROM register_schema")))
+            Fail(doing, Reason(query.lastError()));
+        return query.next() ? query.value(0).toInt() : 0;
+    };
+    const int known = RegisterSchemaVersion();
+    if (db_.tables().contains(QStringLiteral("register_schema")) && version() == known)
+        return;
+    Begin();
+    try {
+        // Two programs opening a new register at once must not both create it.
+        if (postgres_)
+            Exec(QStringLiteral("SELECT pg_advisory_xact_lock(2026120901)"), doing);
+        Exec(QStringLiteral("CREATE TABLE IF NOT EXISTS register_schema (version INTEGER NOT NULL)"), doing);
+        const int found = version();
+        if (found > known)
+            Fail(QStringLiteral("cannot be used"),
+                 QStringLiteral("its tables are of version %1, newer than this program's %2").arg(found).arg(known));
+        const std::vector<QStringList>& steps = RegisterSchemaSteps();
+        for (int step = found; step < known; ++step) {
+            for (const QString& statement : steps[std::size_t(step)])
+                Exec(statement, doing);
+        }
+        if (found < known) {
+            Exec(found == 0 ? QStringLiteral("INSERT INTO register_schema (version) VALUES (%1)").arg(known)
+                            : QStringLiteral("UPDATE register_schema SET version = %1").arg(known),
+                 doing);
+        }
+        Commit(doing);
+    } catch (...) {
+        Rollback();
+        throw;
+    }
+}
+
+EarlierIssues PassRegister::LookUp(const std::vector<RunPass>& passes)
+{
+    QStringList keys;
+    keys.reserve(qsizetype(passes.size()));
+    for (const RunPass& pass : passes)
+        keys << Key(pass);
+    return Found(keys);
+}
+
+EarlierIssues PassRegister::Found(const QStringList& keys)
+{
+    EarlierIssues found;
+    if (keys.isEmpty())
+        return found;
+    // One statement for the whole run: the keys go in as one text.
+    const QString matching = postgres_ ? QStringLiteral("p.pass_key = ANY (string_to_array(?, ','))")
+                                       : QStringLiteral("p.pass_key IN (SELECT value FROM json_each(?))");
+    QSqlQuery query = Prepared(QStringLiteral("SELECT p.pass_key, p.state, COALESCE(p.issued_at, p.recorded_at),"
+                                              " r.output_kind, r.output_name, r.host_name"
+                                              " FROM passes p JOIN runs r ON r.run_id = p.run_id WHERE ")
+                               + matching);
+    query.setForwardOnly(true);
+    query.addBindValue(postgres_ ? keys.join(QLatin1Char(','))
+                                 : QStringLiteral("[\"") + keys.join(QStringLiteral("\",\"")) + QStringLiteral("\"]"));
+    Exec(query, QStringLiteral("cannot be read"));
+    QHash<QString, bool> issuedByKey;  // key -> some record of it was handed on
+    QString firstTime;
+    while (query.next()) {
+        const QString key = query.value(0).toString();
+        issuedByKey[key] = issuedByKey.value(key) || query.value(1).toString() == kIssued;
+        const QString time = query.value(2).toString();
+        if (firstTime.isEmpty() || time < firstTime) {
+            firstTime = time;
+            found.firstOutput = RunOutput{query.value(3).toString() == QLatin1String("file"), query.value(4).toString()};
+            found.firstHost = query.value(5).toString();
+        }
+    }
+    query.finish();
+    if (issuedByKey.isEmpty())
+        return found;
+    found.firstAt = QDateTime::fromString(firstTime, Qt::ISODateWithMs).toLocalTime();
+    for (const QString& key : keys) {
+        const auto entry = issuedByKey.constFind(key);
+        if (entry == issuedByKey.constEnd())
+            continue;
+        ++found.passes;
+        found.mayHavePrinted += entry.value() ? 0 : 1;
+        found.keys.insert(key);
+    }
+    return found;
+}
+
+void PassRegister::InsertPasses(const RunInfo& run, const std::vector<RunPass>& passes, const QSet<QString>& earlier,
+                                bool issued)
+{
+    const QString doing = QStringLiteral("cannot record the run's passes");
+    QSqlQuery runRow = Prepared(QStringLiteral("INSERT INTO runs (run_id, started_at, user_name, host_name, program,"
+                                               " output_kind, output_name) VALUES (?, ?, ?, ?, ?, ?, ?)"));
+    for (const QString& value : {run.id, UtcText(run.started), run.user, run.host, run.program,
+                                 run.output.toFile ? QStringLiteral("file") : QStringLiteral("queue"), run.output.name})
+        runRow.addBindValue(value);
+    Exec(runRow, doing);
+
+    QSqlQuery insert = Prepared(QStringLiteral(
+        "INSERT INTO passes (run_id, ordinal, pass_key, barcode, pass_number, lane, valid_on, sheet, cell, reissue,"
+        " state, recorded_at, issued_at) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+    const QString now = UtcText(QDateTime::currentDateTimeUtc());
+    QSet<QString> taken = earlier;  // a barcode twice in one run: its second pass is a re-issue
+    int ordinal = 0;
+    for (const RunPass& pass : passes) {
+        const QString key = Key(pass);
+        const bool reissue = taken.contains(key);
+        taken.insert(key);
+        insert.bindValue(0, run.id);
+        insert.bindValue(1, ordinal++);
+        insert.bindValue(2, key);
+        insert.bindValue(3, pass.barcode);
+        insert.bindValue(4, pass.passNumber);
+        insert.bindValue(5, pass.lane);
+        insert.bindValue(6, ValidOnText(pass.validOn));
+        insert.bindValue(7, pass.sheet);
+        insert.bindValue(8, pass.cell);
+        insert.bindValue(9, reissue ? 1 : 0);
+        insert.bindValue(10, issued ? kIssued : kPending);
+        insert.bindValue(11, now);
+        insert.bindValue(12, issued ? QVariant(now) : QVariant(QMetaType::fromType<QString>()));
+        if (!insert.exec()) {
+            if (IsRaceLost(insert.lastError()))
+                throw RaceLost{};
+            Fail(doing, Reason(insert.lastError()));
+        }
+    }
+}
+
+void PassRegister::Reserve(const RunInfo& run, const std::vector<RunPass>& passes, const ReprintAllowance& allowance)
+{
+    QStringList keys;
+    keys.reserve(qsizetype(passes.size()));
+    for (const RunPass& pass : passes)
+        keys << Key(pass);
+    // A lost race ends that transaction; the next attempt finds the winner's records.
+    for (int attempt = 1;; ++attempt) {
+        Begin();
+        try {
+            const EarlierIssues found = Found(keys);
+            for (const QString& key : found.keys) {
+                if (!allowance.Covers(key))
+                    throw PassesIssuedMeanwhile(found);
+            }
+            InsertPasses(run, passes, found.keys, false);
+            Commit(QStringLiteral("cannot record the run's passes"));
+            return;
+        } catch (const RaceLost&) {
+            Rollback();
+            if (attempt == 3)
+                Fail(QStringLiteral("cannot record the run's passes"),
+                     QStringLiteral("other runs kept taking the same passes"));
+        } catch (...) {
+            Rollback();
+            throw;
+        }
+    }
+}
+
+void PassRegister::Confirm(const QString& runId, qint64 handedOn)
+{
+    const QString doing = QStringLiteral("cannot mark the run's passes printed; they stay recorded as pending");
+    Begin();
+    try {
+        QSqlQuery issue = Prepared(
+            QStringLiteral("UPDATE passes SET state = ?, issued_at = ? WHERE run_id = ? AND ordinal < ?"));
+        issue.addBindValue(kIssued);
+        issue.addBindValue(UtcText(QDateTime::currentDateTimeUtc()));
+        issue.addBindValue(runId);
+        issue.addBindValue(handedOn);
+        Exec(issue, doing);
+        DeletePending(runId, doing);
+        Commit(doing);
+    } catch (...) {
+        Rollback();
+        throw;
+    }
+}
+
+int PassRegister::WithdrawPending(const QString& runId)
+{
+    const QString doing = QStringLiteral("cannot withdraw the run's pending passes");
+    Begin();
+    try {
+        const int withdrawn = DeletePending(runId, doing);
+        Commit(doing);
+        return withdrawn;
+    } catch (...) {
+        Rollback();
+        throw;
+    }
+}
+
+int PassRegister::DeletePending(const QString& runId, const QString& doing)
+{
+    QSqlQuery withdraw = Prepared(QStringLiteral("DELETE FROM passes WHERE run_id = ? AND state = ?"));
+    withdraw.addBindValue(runId);
+    withdraw.addBindValue(kPending);
+    Exec(withdraw, doing);
+    const int withdrawn = withdraw.numRowsAffected();
+    QSqlQuery emptyRun = Prepared(QStringLiteral(
+        "DELETE FROM runs WHERE run_id = ? AND NOT EXISTS (SELECT 1 FROM passes WHERE passes.run_id = ?)"));
+    emptyRun.addBindValue(runId);
+    emptyRun.addBindValue(runId);
+    Exec(emptyRun, doing);
+    return withdrawn;
+}
+
+void PassRegister::AddIssued(const RunInfo& run, const std::vector<RunPass>& passes)
+{
+    Begin();
+    try {
+        InsertPasses(run, passes, LookUp(passes).keys, true);
+        Commit(QStringLiteral("cannot record the run's passes"));
+    } catch (const RaceLost&) {
+        Rollback();
+        Fail(QStringLiteral("cannot record the run's passes"), QStringLiteral("another run took them meanwhile"));
+    } catch (...) {
+        Rollback();
+        throw;
+    }
+}
