@@ -19,6 +19,19 @@ if(UNIX)
   install(FILES ${man_page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 endif()
 
+# tessary-register's manual page, made the same way.
+if(UNIX)
+  set(register_man_source ${CMAKE_SOURCE_DIR}/data/tessary-register.1)
+  set(register_man_page ${CMAKE_BINARY_DIR}/man/tessary-register.1.gz)
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${register_man_source})
+  execute_process(COMMAND gzip -9n -c ${register_man_source} OUTPUT_FILE ${register_man_page}
+    RESULT_VARIABLE register_gzip_status)
+  if(NOT register_gzip_status EQUAL 0)
+    message(FATAL_ERROR "gzip could not compress ${register_man_source}")
+  endif()
+  install(FILES ${register_man_page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+endif()
+
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME tessary-utility)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
@@ -35,4 +48,8 @@ set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 # libqt6printsupport6, which the linked libraries already pull in).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation")
+# The register of issued passes loads Qt's SQLite driver at run time (on by
+# default), and Qt's PostgreSQL driver for a register shared between desks.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite")
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "libqt6sql6-psql")
 include(CPack)

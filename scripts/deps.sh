@@ -9,6 +9,7 @@ PACKAGES=(
   poppler-utils zbar-tools fonts-liberation fonts-urw-base35 xvfb xauth python3
   clang libclang-rt-14-dev
   cups libcups2-dev printer-driver-cups-pdf xdotool x11-utils desktop-file-utils
+  libqt6sql6-sqlite libqt6sql6-psql postgresql
 )
 
 missing=()
