@@ -80,7 +80,8 @@ BatchOptions ParseBatchOptions(const QStringList& arguments)
     parser.addOptions({valued(kLabel, "file"), valued(kRow, "row"), valued(kRows, "file"), valued(kPdf, "file"),
                        valued(kPrinter, "queue"), valued(kPages, "range"), valued(kAt, "time"),
                        valued(kStartCell, "n"), QCommandLineOption(kOutline),
-                       QCommandLineOption(kAllowDuplicates), QCommandLineOption(kAllowReprint), QCommandLineOption(kQuiet),
+                       QCommandLineOption(kAllowDuplicates), QCommandLineOption(kAllowReprint),
+                       QCommandLineOption(kQuiet),
                        QCommandLineOption(QStringList{QStringLiteral("h"), kHelp})});
     if (!parser.parse(QStringList{QStringLiteral("tessary-print")} + arguments))
         UsageFault(parser.errorText());

@@ -27,8 +27,6 @@ RunRecorder* BatchRegister::PrepareRun(const PrintRunRequest& request, bool allo
             const EarlierIssues earlier = register_->LookUp(RunPasses(request));
             if (earlier.Any())
                 throw BatchFailure(kExitRefused, ReprintRefusal(earlier));
-        } catch (const PassesIssuedMeanwhile&) {
-            throw;
         } catch (const TessaryError& error) {
             throw BatchFailure(kExitPrintingFailed, error.text());
         }

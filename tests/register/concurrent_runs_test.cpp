@@ -9,6 +9,7 @@
 
 #include <QProcess>
 #include <QSet>
+#include <QUrl>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 

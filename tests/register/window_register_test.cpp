@@ -9,6 +9,7 @@
 #include <QAbstractButton>
 #include <QMessageBox>
 #include <QProcess>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QSpinBox>
