@@ -29,10 +29,10 @@ QString EarlierIssuesFacts(const EarlierIssues& found)
             .arg(PassesText(found.passes), one ? QStringLiteral("was") : QStringLiteral("were"), FirstRunText(found));
     }
     if (found.mayHavePrinted == found.passes) {
-        return QStringLiteral("%1 of this run may have printed before: a run that took %2 did not finish (%3)")
+        return QStringLiteral("%1 of this run may have printed before: the run that took %2 has not finished (%3)")
             .arg(PassesText(found.passes), one ? QStringLiteral("it") : QStringLiteral("them"), FirstRunText(found));
     }
-    return QStringLiteral("%1 of this run were printed before, %2 of them by a run that did not finish and "
+    return QStringLiteral("%1 of this run were printed before, %2 of them by a run that has not finished and "
                           "may have printed (%3)")
         .arg(PassesText(found.passes))
         .arg(found.mayHavePrinted)

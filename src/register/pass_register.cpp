@@ -139,25 +139,36 @@ void PassRegister::Fail(const QString& doing, const QString& reason)
     throw TessaryError(QStringLiteral("The register %1 %2: %3").arg(Name(), doing, reason));
 }
 
+// A failed statement ends its transaction at once: PostgreSQL frees the
+// statements still open only outside a failed transaction.
 QSqlQuery PassRegister::Prepared(const QString& statement)
 {
     QSqlQuery query(db_);
-    if (!query.prepare(statement))
-        Fail(QStringLiteral("cannot be used"), Reason(query.lastError()));
+    if (!query.prepare(statement)) {
+        const QSqlError error = query.lastError();
+        Rollback();
+        Fail(QStringLiteral("cannot be used"), Reason(error));
+    }
     return query;
 }
 
 void PassRegister::Exec(QSqlQuery& query, const QString& doing)
 {
-    if (!query.exec())
-        Fail(doing, Reason(query.lastError()));
+    if (!query.exec()) {
+        const QSqlError error = query.lastError();
+        Rollback();
+        Fail(doing, Reason(error));
+    }
 }
 
 void PassRegister::Exec(const QString& statement, const QString& doing)
 {
     QSqlQuery query(db_);
-    if (!query.exec(statement))
-        Fail(doing, Reason(query.lastError()));
+    if (!query.exec(statement)) {
+        const QSqlError error = query.lastError();
+        Rollback();
+        Fail(doing, Reason(error));
+    }
 }
 
 void PassRegister::Begin()
@@ -166,12 +177,20 @@ void PassRegister::Begin()
     // after it see the same register.
     Exec(postgres_ ? QStringLiteral("BEGIN") : QStringLiteral("BEGIN IMMEDIATE"),
          QStringLiteral("cannot be written"));
+    inTransaction_ = true;
 }
 
-void PassRegister::Commit(const QString& doing) { Exec(QStringLiteral("COMMIT"), doing); }
+void PassRegister::Commit(const QString& doing)
+{
+    Exec(QStringLiteral("COMMIT"), doing);
+    inTransaction_ = false;
+}
 
 void PassRegister::Rollback()
 {
+    if (!inTransaction_)
+        return;
+    inTransaction_ = false;
     // Nothing of the transaction is kept whether or not this reaches the
     // database: an unanswered transaction ends with its connection.
     QSqlQuery(db_).exec(QStringLiteral("ROLLBACK"));
@@ -303,9 +322,11 @@ void PassRegister::InsertPasses(const RunInfo& run, const std::vector<RunPass>& 
         insert.bindValue(11, now);
         insert.bindValue(12, issued ? QVariant(now) : QVariant(QMetaType::fromType<QString>()));
         if (!insert.exec()) {
-            if (IsRaceLost(insert.lastError()))
+            const QSqlError error = insert.lastError();
+            Rollback();
+            if (IsRaceLost(error))
                 throw RaceLost{};
-            Fail(doing, Reason(insert.lastError()));
+            Fail(doing, Reason(error));
         }
     }
 }

@@ -127,4 +127,5 @@ private:
     QString connectionName_;
     QSqlDatabase db_;
     bool postgres_ = false;
+    bool inTransaction_ = false;
 };

@@ -44,7 +44,7 @@ const LookUpCase kLookUps[] = {
      "2 passes of this run were printed before (first on "},
     {"a run that failed and withdrew", Earlier::Withdrawn, "03", 0, 0, 0, 0, ""},
     {"a run that died before it handed on", Earlier::Died, "03", 0, 0, 4, 4,
-     "4 passes of this run may have printed before: a run that took them did not finish (first on "},
+     "4 passes of this run may have printed before: the run that took them has not finished (first on "},
     {"another lane", Earlier::Printed, "04", 0, 0, 0, 0, ""},
     {"two passes later", Earlier::Printed, "03", 2, 0, 2, 0,
      "2 passes of this run were printed before"},
@@ -95,9 +95,10 @@ TEST_P(PassRegisterOn, ALaterRunFindsWhatEarlierRunsLeft)
         const EarlierIssues found = passRegister.LookUp(passes);
         EXPECT_EQ(found.passes, c.found);
         EXPECT_EQ(found.mayHavePrinted, c.mayHavePrinted);
-        if (found.Any())
+        if (found.Any()) {
             EXPECT_TRUE(EarlierIssuesFacts(found).startsWith(QString::fromUtf8(c.factsStart)))
                 << EarlierIssuesFacts(found).toStdString();
+        }
 
         // What the lookup found is exactly what recording the run must be allowed.
         try {
