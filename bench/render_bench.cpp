@@ -14,7 +14,9 @@
 // --earlier first fills it with that many passes of an earlier run.
 //
 // Prints passes_per_second, pdf_bytes_per_sheet and peak_rss_mb, one per line;
-// with --register also register_check_ms, the lookup of the run's passes.
+// with --register also register_check_ms, the lookup of the run's passes
+// before the run, and register_record_ms, what recording them (pending in one
+// transaction with the check again, then issued) added to the run.
 
 #include "passes/valid_on_stamp.h"
 #include "render/barcode/heap_retention.h"
@@ -184,6 +186,31 @@ double PeakRssMb()
     return double(usage.ru_maxrss) / 1024.0;
 }
 
+// Forwards to the run's register account, timing what recording costs the run.
+class TimedRecorder : public RunRecorder {
+public:
+    explicit TimedRecorder(RunRecorder& inner) : inner_(inner) {}
+    void Reserve(const std::vector<RunPass>& passes, const RunOutput& output) override
+    {
+        Timed([&] { inner_.Reserve(passes, output); });
+    }
+    void Confirm(qint64 handedOn) override { Timed([&] { inner_.Confirm(handedOn); }); }
+    void Withdraw() override { Timed([&] { inner_.Withdraw(); }); }
+    double Milliseconds() const { return double(nanoseconds_) / 1e6; }
+
+private:
+    template <typename Step>
+    void Timed(const Step& step)
+    {
+        QElapsedTimer timer;
+        timer.start();
+        step();
+        nanoseconds_ += timer.nsecsElapsed();
+    }
+    RunRecorder& inner_;
+    qint64 nanoseconds_ = 0;
+};
+
 // The register the run records into, with options.earlier passes of an earlier
 // run already in it: days before the run's own, so that none is asked about.
 std::unique_ptr<PassRegister> OpenBenchRegister(const BenchOptions& options, const LayoutSettings& settings)
@@ -248,6 +275,7 @@ int main(int argc, char** argv)
 
     int drawn = 0;
     double checkMs = 0;
+    std::unique_ptr<TimedRecorder> timedRecorder;
     QElapsedTimer timer;
     timer.start();
     try {
@@ -260,7 +288,8 @@ int main(int argc, char** argv)
             ReprintAllowance allowance;
             allowance.keys = earlier.keys;
             recorder = std::make_unique<RegisterRun>(*passRegister, QStringLiteral("render-bench"), allowance);
-            request.recorder = recorder.get();
+            timedRecorder = std::make_unique<TimedRecorder>(*recorder);
+            request.recorder = timedRecorder.get();
         }
         QPrinter printer(QPrinter::HighResolution);
         printer.setOutputFormat(QPrinter::PdfFormat);
@@ -291,5 +320,7 @@ int main(int argc, char** argv)
     std::printf("peak_rss_mb: %.1f\n", PeakRssMb());
     if (passRegister)
         std::printf("register_check_ms: %.1f\n", checkMs);
+    if (timedRecorder)
+        std::printf("register_record_ms: %.1f\n", timedRecorder->Milliseconds());
     return 0;
 }

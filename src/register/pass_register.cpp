@@ -9,7 +9,9 @@
 #include <QSqlQuery>
 #include <QSysInfo>
 #include <QUuid>
+#include <algorithm>
 #include <atomic>
+#include <optional>
 
 #ifdef Q_OS_UNIX
 #include <pwd.h>
@@ -298,29 +300,48 @@ void PassRegister::InsertPasses(const RunInfo& run, const std::vector<RunPass>& 
         runRow.addBindValue(value);
     Exec(runRow, doing);
 
-    QSqlQuery insert = Prepared(QStringLiteral(
-        "INSERT INTO passes (run_id, ordinal, pass_key, barcode, pass_number, lane, valid_on, sheet, cell, reissue,"
-        " state, recorded_at, issued_at) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+    // Many rows a statement: one run may hold thousands of passes. 50 rows of
+    // 13 values stay below SQLite's oldest limit of 999 bound values.
+    constexpr int kRowsPerInsert = 50;
+    constexpr int kColumns = 13;
+    const auto insertOf = [this](int rows) {
+        QStringList groups;
+        for (int r = 0; r < rows; ++r)
+            groups << QStringLiteral("(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+        return Prepared(QStringLiteral("INSERT INTO passes (run_id, ordinal, pass_key, barcode, pass_number, lane,"
+                                       " valid_on, sheet, cell, reissue, state, recorded_at, issued_at) VALUES ")
+                        + groups.join(QStringLiteral(", ")));
+    };
     const QString now = UtcText(QDateTime::currentDateTimeUtc());
+    const QVariant issuedAt = issued ? QVariant(now) : QVariant(QMetaType::fromType<QString>());
     QSet<QString> taken = earlier;  // a barcode twice in one run: its second pass is a re-issue
-    int ordinal = 0;
-    for (const RunPass& pass : passes) {
-        const QString key = Key(pass);
-        const bool reissue = taken.contains(key);
-        taken.insert(key);
-        insert.bindValue(0, run.id);
-        insert.bindValue(1, ordinal++);
-        insert.bindValue(2, key);
-        insert.bindValue(3, pass.barcode);
-        insert.bindValue(4, pass.passNumber);
-        insert.bindValue(5, pass.lane);
-        insert.bindValue(6, ValidOnText(pass.validOn));
-        insert.bindValue(7, pass.sheet);
-        insert.bindValue(8, pass.cell);
-        insert.bindValue(9, reissue ? 1 : 0);
-        insert.bindValue(10, issued ? kIssued : kPending);
-        insert.bindValue(11, now);
-        insert.bindValue(12, issued ? QVariant(now) : QVariant(QMetaType::fromType<QString>()));
+    std::optional<QSqlQuery> fullInsert;
+    for (std::size_t first = 0; first < passes.size(); first += kRowsPerInsert) {
+        const int rows = int(std::min<std::size_t>(kRowsPerInsert, passes.size() - first));
+        if (rows == kRowsPerInsert && !fullInsert)
+            fullInsert = insertOf(rows);
+        QSqlQuery partInsert = rows == kRowsPerInsert ? QSqlQuery() : insertOf(rows);
+        QSqlQuery& insert = rows == kRowsPerInsert ? *fullInsert : partInsert;
+        for (int r = 0; r < rows; ++r) {
+            const RunPass& pass = passes[first + std::size_t(r)];
+            const QString key = Key(pass);
+            const bool reissue = taken.contains(key);
+            taken.insert(key);
+            const int at = r * kColumns;
+            insert.bindValue(at + 0, run.id);
+            insert.bindValue(at + 1, qint64(first) + r);
+            insert.bindValue(at + 2, key);
+            insert.bindValue(at + 3, pass.barcode);
+            insert.bindValue(at + 4, pass.passNumber);
+            insert.bindValue(at + 5, pass.lane);
+            insert.bindValue(at + 6, ValidOnText(pass.validOn));
+            insert.bindValue(at + 7, pass.sheet);
+            insert.bindValue(at + 8, pass.cell);
+            insert.bindValue(at + 9, reissue ? 1 : 0);
+            insert.bindValue(at + 10, issued ? kIssued : kPending);
+            insert.bindValue(at + 11, now);
+            insert.bindValue(at + 12, issuedAt);
+        }
         if (!insert.exec()) {
             const QSqlError error = insert.lastError();
             Rollback();
