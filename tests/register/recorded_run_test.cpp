@@ -2,6 +2,7 @@
 // a run that fails after drawing leaves no record, a stopped run records the
 // sheets it handed on, and a run killed between the two leaves pending records
 // that the next run reports as "may have printed".
+#include "batch/batch_tool.h"
 #include "common/tessary_error.h"
 #include "register/pass_register.h"
 #include "register/register_run.h"
@@ -9,6 +10,7 @@
 #include "render/print_run.h"
 #include "render/run_page_layout.h"
 #include "render/run_passes.h"
+#include "support/private_cups_scheduler.h"
 
 #include <QDir>
 #include <QFile>
@@ -131,6 +133,42 @@ TEST(RecordedRun, RecordsExactlyWhatWasHandedOn)
         EXPECT_EQ(next.passes, c.issued + c.pending);
         EXPECT_EQ(next.mayHavePrinted, c.pending);
     }
+}
+
+}  // namespace
+
+namespace {
+
+// The sheets are drawn and the queue then refuses the job: nothing is
+// recorded; once the queue accepts jobs again, the same run prints unasked.
+TEST(RecordedRun, AJobTheQueueRefusesLeavesNoRecord)
+{
+    const QString missing = PrivateCupsScheduler::MissingPrerequisite();
+    if (!missing.isEmpty())
+        GTEST_SKIP() << missing.toStdString();
+    PrivateCupsScheduler cups;
+    ASSERT_EQ(cups.Start(), QString());
+    ASSERT_EQ(cups.AddQueue(QStringLiteral("PDF")), QString());
+    cups.Run(QStringLiteral("cupsreject"), {QStringLiteral("PDF")});
+    QTemporaryDir dir;
+    const QString label = dir.filePath("passes.lbl");
+    WriteLabelFile(label, 2, 2);
+    RegisterLocation location;
+    location.file = dir.filePath("passes.sqlite");
+    QProcessEnvironment environment = cups.Env();
+    environment.insert(QStringLiteral("TESSARY_REGISTER"), location.file);
+    const QStringList arguments = {"--label", label, "--row", "07,2026-06-01,4", "--at", "08:00:00",
+                                   "--printer", "PDF", "--quiet"};
+
+    const ToolRun refused = RunTessaryPrint(arguments, environment);
+    EXPECT_EQ(refused.status, 3) << refused.err.toStdString();
+    EXPECT_TRUE(refused.err.contains("did not accept the job")) << refused.err.toStdString();
+    EXPECT_TRUE(PassRegister(location).Records({}).empty());
+
+    cups.Run(QStringLiteral("cupsaccept"), {QStringLiteral("PDF")});
+    const ToolRun printed = RunTessaryPrint(arguments, environment);
+    EXPECT_EQ(printed.status, 0) << printed.err.toStdString();
+    EXPECT_EQ(PassRegister(location).Records({}).size(), 4u);
 }
 
 }  // namespace
