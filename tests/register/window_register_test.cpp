@@ -3,6 +3,8 @@
 // range that repeats one sheet is asked about exactly that sheet's passes.
 #include "app/main_window_fixture.h"
 #include "app/printed_pdf.h"
+#include "batch/batch_tool.h"
+#include "passes/valid_on_stamp.h"
 #include "register/scoped_env.h"
 #include "support/tools.h"
 
@@ -117,6 +119,44 @@ TEST_F(WindowRegisterTest, APageRangeRepeatingOneSheetAsksAboutThatSheetAlone)
     EXPECT_EQ(FoundStates(barcodes[3]), QStringList{"issued"});                   // sheet 1
     EXPECT_EQ(FoundStates(barcodes[4]), (QStringList{"issued", "re-issued"}));  // sheet 2
     EXPECT_EQ(FoundStates(barcodes[8]), QStringList{"issued"});                   // sheet 3
+}
+
+// Another desk prints some of the run's passes while the operator reads the
+// question: Yes covers only what was asked, so the run asks again about those.
+TEST_F(WindowRegisterTest, PassesTakenWhileTheQuestionIsOpenAreAskedAboutAgain)
+{
+    AddRow("07", QDate(2026, 3, 4), "8");  // two sheets of 2 x 2
+    SetSheet("2", "2");
+    Print(PrintPagesToPdf(dir.filePath("sheet-1.pdf"), 1, 1), QMessageBox::NoButton);
+
+    const CalendarInstant instant = DecodeValidOnStamp(window->passList().EntryRow(1).validOnStamp);
+    const QString label = dir.filePath("passes.lbl");
+    WriteLabelFile(label, 2, 2);
+    const QStringList otherDesk = {"--label", label, "--row",
+                                   QStringLiteral("07,2026-03-04T%1:%2:%3,8")
+                                       .arg(instant.hour, 2, 10, QLatin1Char('0'))
+                                       .arg(instant.minute, 2, 10, QLatin1Char('0'))
+                                       .arg(instant.second, 2, 10, QLatin1Char('0')),
+                                   "--pages", "2", "--pdf", dir.filePath("other-desk.pdf"), "--quiet"};
+    QString first;
+    QString second;
+    ModalScript script;
+    script.Expect("printDialog", PrintToPdf(dir.filePath("whole.pdf")));
+    script.Expect("reprintQuestion", [&](QWidget* dialog) {
+        const ToolRun other = RunTessaryPrint(otherDesk, QProcessEnvironment::systemEnvironment());
+        EXPECT_EQ(other.status, 0) << other.err.toStdString();
+        Answer(QMessageBox::Yes, &first)(dialog);
+    });
+    script.Expect("reprintQuestion", Answer(QMessageBox::No, &second));
+    Click("btnPrint");
+    EXPECT_EQ(script.Pending(), 0);
+    EXPECT_TRUE(script.Unexpected().isEmpty()) << Joined(script.Unexpected());
+    EXPECT_TRUE(QuestionFor(4).match(first).hasMatch()) << first.toStdString();
+    EXPECT_TRUE(QuestionFor(8).match(second).hasMatch()) << second.toStdString();  // all that are taken now
+    EXPECT_FALSE(QFile::exists(dir.filePath("whole.pdf")));
+    const QStringList barcodes = ExpectedBarcodes(window->passList().EntryRow(1), 0, 8);
+    EXPECT_EQ(FoundStates(barcodes[0]), QStringList{"issued"});
+    EXPECT_EQ(FoundStates(barcodes[7]), QStringList{"issued"});
 }
 
 }  // namespace
