@@ -175,9 +175,12 @@ void PassRegister::OpenSchema()
         return;
     Begin();
     try {
-        // Two programs opening a new register at once must not both create it.
-        if (postgres_)
+        // Two programs opening a new register at once must not both create it;
+        // the one that waited is not to be told on standard error that the table exists.
+        if (postgres_) {
             Exec(QStringLiteral("SELECT pg_advisory_xact_lock(2026120901)"), doing);
+            Exec(QStringLiteral("SET LOCAL client_min_messages TO WARNING"), doing);
+        }
         Exec(QStringLiteral("CREATE TABLE IF NOT EXISTS register_schema (version INTEGER NOT NULL)"), doing);
         const int found = version();
         if (found > known)
