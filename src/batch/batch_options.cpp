@@ -157,5 +157,9 @@ QString BatchHelpText()
         "\n"
         "Exit status: 0 printed, 1 invalid values or refused rows (or nothing to\n"
         "print), 2 usage, 3 printing failed. Nothing is printed or written unless\n"
-        "the whole run is.\n");
+        "the whole run is.\n"
+        "\n"
+        "Every pass printed is recorded in the register of issued passes that\n"
+        "TESSARY_REGISTER names (see tessary-register); passes printed before\n"
+        "are refused with status 1 unless --allow-reprint is given.\n");
 }
