@@ -37,5 +37,7 @@ RunRecorder* BatchRegister::PrepareRun(const PrintRunRequest& request, bool allo
 
 QString ReprintRefusal(const EarlierIssues& found)
 {
-    return EarlierIssuesFacts(found) + QStringLiteral("; --allow-reprint prints them again");
+    return EarlierIssuesFacts(found)
+           + (found.passes == 1 ? QStringLiteral("; --allow-reprint prints it again")
+                                : QStringLiteral("; --allow-reprint prints them again"));
 }
