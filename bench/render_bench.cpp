@@ -4,13 +4,20 @@
 //   render-bench --sheets S --cols C --rows R --dpi D --out FILE
 //                [--bitmap PATH] [--first-day YYYY-MM-DD] [--list FILE]
 //                [--filter-chain [--ppd FILE]] [--queue NAME]
+//                [--register PATH|URI [--earlier N]]
 //
 // --bitmap names the barcode bitmap file (a file in a temporary folder of its own
 // when left out), --first-day the valid-on day of the first generated row (so
 // that two runs print different passes) and --list a file that receives every
-// barcode text drawn, in order, one per line.
+// barcode text drawn, in order, one per line. --register records the run in a
+// register of issued passes (a SQLite file or a PostgreSQL URI), as the window
+// does: the passes are looked up first and recorded as the run hands them on;
+// --earlier first fills it with that many passes of an earlier run.
 //
-// Prints passes_per_second, pdf_bytes_per_sheet and peak_rss_mb, one per line.
+// Prints passes_per_second, pdf_bytes_per_sheet and peak_rss_mb, one per line;
+// with --register also register_check_ms, the lookup of the run's passes
+// before the run, and register_record_ms, what recording them (pending in one
+// transaction with the check again, then issued) added to the run.
 //
 // --filter-chain then runs the PDF through the filters of a laser queue at 600
 // dpi (cupsfilter, no scheduler; --ppd names the description, a generic PCL-XL
@@ -27,6 +34,9 @@
 #include "common/tessary_error.h"
 #include "render/print_run.h"
 #include "render/run_page_layout.h"
+#include "render/run_passes.h"
+#include "register/pass_register.h"
+#include "register/register_run.h"
 
 #include "filter_chain.h"
 
@@ -43,6 +53,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <memory>
 #include <sys/resource.h>
 
 namespace {
@@ -62,6 +73,8 @@ struct BenchOptions {
     bool filterChain = false;
     QString ppd = QStringLiteral("/usr/share/ppd/cupsfilters/pxlmono.ppd");
     QString queue;
+    QString registerLocation;
+    int earlier = 0;
 };
 
 constexpr char kFilterResolution[] = "600dpi";
@@ -76,7 +89,8 @@ void PrintUsage()
 {
     std::fprintf(stderr, "usage: render-bench --sheets S --cols C --rows R --dpi D --out FILE\n"
                          "                    [--bitmap PATH] [--first-day YYYY-MM-DD] [--list FILE]\n"
-                         "                    [--filter-chain [--ppd FILE]] [--queue NAME]\n");
+                         "                    [--filter-chain [--ppd FILE]] [--queue NAME]\n"
+                         "                    [--register PATH|URI [--earlier N]]\n");
 }
 
 bool ParsePositive(const QString& text, int& value)
@@ -121,6 +135,10 @@ bool ParseOptions(const QStringList& args, BenchOptions& options)
             options.ppd = value;
         else if (name == "--queue")
             options.queue = value;
+        else if (name == "--register")
+            options.registerLocation = value;
+        else if (name == "--earlier")
+            ok = ParsePositive(value, options.earlier);
         else
             ok = false;
         if (!ok)
@@ -198,6 +216,48 @@ double PeakRssMb()
     return double(usage.ru_maxrss) / 1024.0;
 }
 
+// Forwards to the run's register account, timing what recording costs the run.
+class TimedRecorder : public RunRecorder {
+public:
+    explicit TimedRecorder(RunRecorder& inner) : inner_(inner) {}
+    void Reserve(const std::vector<RunPass>& passes, const RunOutput& output) override
+    {
+        Timed([&] { inner_.Reserve(passes, output); });
+    }
+    void Confirm(qint64 handedOn) override { Timed([&] { inner_.Confirm(handedOn); }); }
+    void Withdraw() override { Timed([&] { inner_.Withdraw(); }); }
+    double Milliseconds() const { return double(nanoseconds_) / 1e6; }
+
+private:
+    template <typename Step>
+    void Timed(const Step& step)
+    {
+        QElapsedTimer timer;
+        timer.start();
+        step();
+        nanoseconds_ += timer.nsecsElapsed();
+    }
+    RunRecorder& inner_;
+    qint64 nanoseconds_ = 0;
+};
+
+// The register the run records into, with options.earlier passes of an earlier
+// run already in it: days before the run's own, so that none is asked about.
+std::unique_ptr<PassRegister> OpenBenchRegister(const BenchOptions& options, const LayoutSettings& settings)
+{
+    auto passRegister = std::make_unique<PassRegister>(ParseRegisterLocation(options.registerLocation));
+    if (options.earlier > 0) {
+        const int rowDays = (options.earlier / kMaxPassesPerRow) / 24 + 2;
+        PrintRunRequest earlierRun;
+        earlierRun.settings = settings;
+        earlierRun.rows = BenchRows(options.earlier, options.firstDay.addDays(-rowDays));
+        RunInfo run = NewRunInfo(QStringLiteral("render-bench"));
+        run.output = RunOutput{true, QStringLiteral("earlier.pdf")};
+        passRegister->AddIssued(run, RunPasses(earlierRun));
+    }
+    return passRegister;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -234,10 +294,33 @@ int main(int argc, char** argv)
         request.passDrawn = [&drawnTexts](const QString& text) { drawnTexts.append(text); };
     }
 
+    std::unique_ptr<PassRegister> passRegister;
+    try {
+        if (!options.registerLocation.isEmpty())
+            passRegister = OpenBenchRegister(options, settings);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "register: %s\n", error.what());
+        return 1;
+    }
+
     int drawn = 0;
+    double checkMs = 0;
+    std::unique_ptr<TimedRecorder> timedRecorder;
     QElapsedTimer timer;
     timer.start();
     try {
+        std::unique_ptr<RegisterRun> recorder;
+        if (passRegister) {
+            QElapsedTimer check;
+            check.start();
+            const EarlierIssues earlier = passRegister->LookUp(RunPasses(request));
+            checkMs = double(check.nsecsElapsed()) / 1e6;
+            ReprintAllowance allowance;
+            allowance.keys = earlier.keys;
+            recorder = std::make_unique<RegisterRun>(*passRegister, QStringLiteral("render-bench"), allowance);
+            timedRecorder = std::make_unique<TimedRecorder>(*recorder);
+            request.recorder = timedRecorder.get();
+        }
         QPrinter printer(QPrinter::HighResolution);
         if (options.queue.isEmpty()) {
             printer.setOutputFormat(QPrinter::PdfFormat);
@@ -284,5 +367,9 @@ int main(int argc, char** argv)
         std::printf("filter_ms_per_sheet: %.1f\n", filters.wallSeconds * 1000.0 / options.sheets);
         std::printf("filter_cpu_ms_per_sheet: %.1f\n", filters.cpuSeconds * 1000.0 / options.sheets);
     }
+    if (passRegister)
+        std::printf("register_check_ms: %.1f\n", checkMs);
+    if (timedRecorder)
+        std::printf("register_record_ms: %.1f\n", timedRecorder->Milliseconds());
     return 0;
 }

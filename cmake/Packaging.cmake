@@ -24,6 +24,7 @@ endfunction()
 if(UNIX)
   tessary_man_page(tessary-utility)
   tessary_man_page(tessary-print)
+  tessary_man_page(tessary-register)
 
   set(doc_dir ${CMAKE_INSTALL_DATADIR}/doc/tessary-utility)
   tessary_gzip(${CMAKE_SOURCE_DIR}/data/debian/changelog ${CMAKE_BINARY_DIR}/doc/changelog.gz)
@@ -58,7 +59,8 @@ stock and prints them: heading lines, the date each pass is valid on, and a
 barcode with its pass number. Layouts are kept in label files.
 
 tessary-print prints the same sheets from a label file and a list of rows,
-for scripts, with options as lp takes them.")
+for scripts, with options as lp takes them. tessary-register looks up the
+register of issued passes both keep.")
 set(CPACK_PACKAGE_CONTACT "${TESSARY_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${TESSARY_MAINTAINER}")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
@@ -77,4 +79,8 @@ endif()
 # libqt6printsupport6, which the linked libraries already pull in).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation")
+# The register of issued passes loads Qt's SQLite driver at run time (on by
+# default), and Qt's PostgreSQL driver for a register shared between desks.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite")
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "libqt6sql6-psql")
 include(CPack)

@@ -4,6 +4,7 @@
 #include "app/error_box.h"
 #include "app/fontpicker/font_combo_box.h"
 #include "app/run_paper_question.h"
+#include "app/recorded_print_run.h"
 #include "app/tessary_application.h"
 #include "passes/duplicate_barcodes.h"
 #include "passes/pass_list.h"
@@ -122,5 +123,5 @@ void TfrmMain::PrintPasses()
     }
     if (!RunPaperAccepted(printer_) || (usable && !DuplicatesAccepted(request)))
         return;
-    PrintRun(printer_, request, [] { ShowMessage(kInvalidValueMessage); });
+    PrintRecordedRun(printer_, request, [] { ShowMessage(kInvalidValueMessage); });
 }

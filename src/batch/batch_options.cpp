@@ -20,6 +20,7 @@ const QString kAt = QStringLiteral("at");
 const QString kStartCell = QStringLiteral("start-cell");
 const QString kOutline = QStringLiteral("outline");
 const QString kAllowDuplicates = QStringLiteral("allow-duplicates");
+const QString kAllowReprint = QStringLiteral("allow-reprint");
 const QString kQuiet = QStringLiteral("quiet");
 const QString kHelp = QStringLiteral("help");
 const QString kVersion = QStringLiteral("version");
@@ -107,6 +108,7 @@ BatchOptions ParseBatchOptions(const QStringList& arguments)
                        valued({QStringLiteral("t"), kTitle}, "title"),
                        valued({QStringLiteral("h"), kServer}, "server"), valued({kAt}, "time"),
                        valued({kStartCell}, "n"), QCommandLineOption(kOutline), QCommandLineOption(kAllowDuplicates),
+                       QCommandLineOption(kAllowReprint),
                        QCommandLineOption(kQuiet), QCommandLineOption(QStringList{QStringLiteral("?"), kHelp}),
                        QCommandLineOption(QStringList{QStringLiteral("V"), kVersion})});
     if (!parser.parse(QStringList{QStringLiteral("tessary-print")} + arguments))
@@ -175,6 +177,7 @@ BatchOptions ParseBatchOptions(const QStringList& arguments)
     }
     options.outlineCells = parser.isSet(kOutline);
     options.allowDuplicates = parser.isSet(kAllowDuplicates);
+    options.allowReprint = parser.isSet(kAllowReprint);
     options.quiet = parser.isSet(kQuiet);
     return options;
 }
@@ -204,13 +207,18 @@ QString BatchHelpText()
         "  --start-cell N          first cell of sheet 1 that takes a pass (default 1)\n"
         "  --outline               frame every cell, for lining up the stock\n"
         "  --allow-duplicates      print even when passes would share a barcode\n"
+        "  --allow-reprint         print even passes the register holds as printed before\n"
         "  --quiet                 no progress on standard error\n"
         "  -V, --version           show the version\n"
         "  --help                  show this text\n"
         "\n"
         "Exit status: 0 printed, 1 invalid values or refused rows (or nothing to\n"
         "print), 2 usage, 3 printing failed. Nothing is printed or written unless\n"
-        "the whole run is.\n");
+        "the whole run is.\n"
+        "\n"
+        "Every pass printed is recorded in the register of issued passes that\n"
+        "TESSARY_REGISTER names (see tessary-register); passes printed before\n"
+        "are refused with status 1 unless --allow-reprint is given.\n");
 }
 
 QString BatchVersionText()

@@ -3,6 +3,7 @@
 #include "batch/batch_failure.h"
 #include "batch/batch_options.h"
 #include "batch/batch_output.h"
+#include "batch/batch_register.h"
 #include "batch/batch_rows.h"
 #include "batch/heading_face.h"
 #include "batch/label_layout.h"
@@ -104,6 +105,8 @@ void PrintBatch(const BatchOptions& options, const BatchEnvironment& environment
     else
         PreparePdfOutput(printer, options.pdfFile);
     CheckPrintable(request, printer, options);
+    BatchRegister passRegister;
+    request.recorder = passRegister.PrepareRun(request, options.allowReprint);
 
     const int sheetCount = SheetsInRange(request);
     const int firstSheet = std::max(1, request.sheets.first);
@@ -114,6 +117,8 @@ void PrintBatch(const BatchOptions& options, const BatchEnvironment& environment
     }
     try {
         PrintRun(printer, request, [] { Refuse(kInvalidValueMessage); });
+    } catch (const PassesIssuedMeanwhile& meanwhile) {
+        Refuse(ReprintRefusal(meanwhile.found()));
     } catch (const TessaryError& error) {
         throw BatchFailure(kExitPrintingFailed, error.text());
     }

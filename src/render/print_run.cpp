@@ -2,11 +2,15 @@
 
 #include "passes/valid_on_stamp.h"
 #include "render/print_document.h"
+#include "passes/run_recorder.h"
 #include "render/queue_job.h"
+#include "render/run_passes.h"
 #include "render/sheet_geometry.h"
 #include "render/staged_pdf.h"
 
 #include <QFile>
+#include <QDebug>
+#include <QFileInfo>
 #include <QPageRanges>
 #include <QPdfWriter>
 #include <QPrinter>
@@ -156,6 +160,49 @@ PrintRunResult DrawRun(QPagedPaintDevice& device, const PrintRunRequest& request
     return result;
 }
 
+namespace {
+
+// The recorder's side of one run: whatever ends the run before Confirm hands
+// nothing on, so the reserved passes are withdrawn.
+class RecordedRun {
+public:
+    explicit RecordedRun(RunRecorder* recorder) : recorder_(recorder) {}
+    RecordedRun(const RecordedRun&) = delete;
+    RecordedRun& operator=(const RecordedRun&) = delete;
+    ~RecordedRun()
+    {
+        if (!reserved_)
+            return;
+        try {
+            recorder_->Withdraw();
+        } catch (const std::exception& error) {
+            // The run's own error is on its way to the operator; the passes stay
+            // pending, which every later run reports as "may have printed".
+            qWarning().noquote() << error.what();
+        }
+    }
+    void Reserve(const PrintRunRequest& request, const RunOutput& output)
+    {
+        if (!recorder_)
+            return;
+        recorder_->Reserve(RunPasses(request), output);
+        reserved_ = true;
+    }
+    void Confirm(qint64 handedOn)
+    {
+        if (!reserved_)
+            return;
+        reserved_ = false;
+        recorder_->Confirm(handedOn);
+    }
+
+private:
+    RunRecorder* recorder_;
+    bool reserved_ = false;
+};
+
+}  // namespace
+
 PrintRunResult PrintRun(QPrinter& printer, const PrintRunRequest& request,
                         const std::function<void()>& reportUnusable)
 {
@@ -170,6 +217,10 @@ PrintRunResult PrintRun(QPrinter& printer, const PrintRunRequest& request,
         }
     }
     const bool toFile = printer.outputFormat() == QPrinter::PdfFormat;
+    // An unusable layout prints one empty page: no pass to account for.
+    RecordedRun recorded(usable ? request.recorder : nullptr);
+    recorded.Reserve(request, RunOutput{toFile, toFile ? QFileInfo(printer.outputFileName()).absoluteFilePath()
+                                                       : printer.printerName()});
     StagedPdf staged = toFile ? StagedPdf::BesideFile(printer.outputFileName()) : StagedPdf::InTemporaryFolder();
 
     PrintRunRequest run = request;
@@ -181,5 +232,6 @@ PrintRunResult PrintRun(QPrinter& printer, const PrintRunRequest& request,
         staged.MoveIntoPlace();
     else
         SubmitPdfToQueue(printer, staged.path());
+    recorded.Confirm(result.passesDrawn);
     return result;
 }

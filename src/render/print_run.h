@@ -12,6 +12,7 @@
 
 class QPagedPaintDevice;
 class QPrinter;
+class RunRecorder;
 
 // Everything one print run draws, whoever asks for it: the window, the batch
 // tool, the preview and the benchmark all print through PrintRun or DrawRun.
@@ -30,6 +31,7 @@ struct PrintRunRequest {
     // When set, a sheet of the range for which it answers false keeps its page but
     // is left empty (the preview draws only the sheets near the one in view).
     std::function<bool(int sheet)> fillSheet;
+    RunRecorder* recorder = nullptr;  // keeps account of the passes handed on; none: not recorded
 };
 
 struct PrintRunResult {
@@ -81,7 +83,8 @@ PrintRunResult DrawRun(QPagedPaintDevice& device, const PrintRunRequest& request
 // a PDF of the run's own, which is handed on (renamed into place for a file,
 // submitted for a queue) only once it has ended complete. A file holds the
 // copies the printer asks for; a queue is asked for them. Before anything is
-// begun, every row's stamp must decode. Throws on any failure, leaving no job
-// and no file behind.
+// begun, every row's stamp must decode and the recorder, if any, must have taken
+// the run's passes as pending; they are confirmed once handed on and withdrawn
+// when the run fails. Throws on any failure, leaving no job and no file behind.
 PrintRunResult PrintRun(QPrinter& printer, const PrintRunRequest& request,
                         const std::function<void()>& reportUnusable);

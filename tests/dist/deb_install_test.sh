@@ -207,6 +207,14 @@ print("batch tool passes printed: 6, decoded: %d" % len(decoded), decoded)
 sys.exit(0 if decoded == expected else 1)
 PY'
 fi
+# Both runs are in the user's register of issued passes, in a folder of the user's alone.
+register_tool="$root/usr/bin/tessary-register"
+check "register tool in $root/usr/bin and its man page" \
+  '[ -x "$register_tool" ] && gzip -t "$root/usr/share/man/man1/tessary-register.1.gz"'
+check "the window's and the batch tool's passes are in the register" \
+  '[ "$(as_user "$register_tool" list --lane "$lane" | grep -c "(window, ")" -eq "$quantity" ] &&
+   [ "$(as_user "$register_tool" list --lane 07 | grep -c "(tessary-print, ")" -eq 6 ]'
+check "the register's folder is the user's alone" '[ "$(stat -c %a "$home/.local/share/tessary-utility")" = 700 ]'
 check "batch tool refuses a 1979 row and leaves no file" \
   '! as_user "$print_tool" --label "$home/passes.lbl" --row "07,1979-06-01,2" --pdf "$home/old.pdf" --quiet 2>/dev/null && [ ! -e "$home/old.pdf" ]'
 

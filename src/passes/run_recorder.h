@@ -1,0 +1,28 @@
+#pragma once
+
+#include "passes/run_pass.h"
+
+#include <QString>
+#include <vector>
+
+// Where a run hands its sheets on: a file renamed into place, or a queue.
+struct RunOutput {
+    bool toFile = false;
+    QString name;  // the file's path, or the queue's name
+};
+
+// Keeps account of the passes a run hands on, all or nothing. The run calls
+// Reserve before anything is drawn, then exactly one of Confirm (the sheets
+// were handed on) and Withdraw (nothing was).
+class RunRecorder {
+public:
+    virtual ~RunRecorder() = default;
+    // Records every pass the run is about to print as pending, in one go.
+    // Throws when they cannot be recorded; then nothing may be handed on.
+    virtual void Reserve(const std::vector<RunPass>& passes, const RunOutput& output) = 0;
+    // The first handedOn reserved passes went out (a stopped run hands on the
+    // sheets it drew); the rest are withdrawn.
+    virtual void Confirm(qint64 handedOn) = 0;
+    // Nothing was handed on: every reserved pass is withdrawn.
+    virtual void Withdraw() = 0;
+};

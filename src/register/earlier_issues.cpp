@@ -1,0 +1,46 @@
+#include "register/earlier_issues.h"
+
+#include "passes/month_date_text.h"
+
+#include <QSysInfo>
+
+namespace {
+
+QString PassesText(int count) { return count == 1 ? QStringLiteral("1 pass") : QStringLiteral("%1 passes").arg(count); }
+
+QString FirstRunText(const EarlierIssues& found)
+{
+    QString text = QStringLiteral("first on %1 %2 by the run to %3")
+                       .arg(ShortMonthDateText(found.firstAt.date()),
+                            found.firstAt.time().toString(QStringLiteral("hh:mm")),
+                            found.firstOutput.toFile ? QStringLiteral("PDF") : found.firstOutput.name);
+    if (!found.firstHost.isEmpty() && found.firstHost != QSysInfo::machineHostName())
+        text += QStringLiteral(" on ") + found.firstHost;
+    return text;
+}
+
+}  // namespace
+
+QString EarlierIssuesFacts(const EarlierIssues& found)
+{
+    const bool one = found.passes == 1;
+    if (found.mayHavePrinted == 0) {
+        return QStringLiteral("%1 of this run %2 printed before (%3)")
+            .arg(PassesText(found.passes), one ? QStringLiteral("was") : QStringLiteral("were"), FirstRunText(found));
+    }
+    if (found.mayHavePrinted == found.passes) {
+        return QStringLiteral("%1 of this run may have printed before: the run that took %2 has not finished (%3)")
+            .arg(PassesText(found.passes), one ? QStringLiteral("it") : QStringLiteral("them"), FirstRunText(found));
+    }
+    return QStringLiteral("%1 of this run were printed before, %2 of them by a run that has not finished and "
+                          "may have printed (%3)")
+        .arg(PassesText(found.passes))
+        .arg(found.mayHavePrinted)
+        .arg(FirstRunText(found));
+}
+
+QString ReprintQuestion(const EarlierIssues& found)
+{
+    return EarlierIssuesFacts(found)
+           + (found.passes == 1 ? QStringLiteral(". Print it again?") : QStringLiteral(". Print them again?"));
+}

@@ -1,0 +1,131 @@
+#pragma once
+
+#include "passes/run_recorder.h"
+#include "register/earlier_issues.h"
+#include "common/tessary_error.h"
+#include "register/register_location.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QSet>
+#include <QSqlDatabase>
+#include <QString>
+#include <optional>
+#include <vector>
+
+class QSqlQuery;
+
+// The run that prints a set of passes.
+struct RunInfo {
+    QString id;          // the run's own id
+    QDateTime started;   // UTC
+    QString user;
+    QString host;
+    QString program;     // "window" or "tessary-print"
+    RunOutput output;
+};
+
+// A new run of this process's user on this host.
+RunInfo NewRunInfo(const QString& program);
+
+// Passes of the register that may be printed again: the ones the operator was
+// asked about, or all of them.
+struct ReprintAllowance {
+    bool any = false;
+    QSet<QString> keys;
+    bool Covers(const QString& key) const { return any || keys.contains(key); }
+};
+
+// One pass record, as the register keeps it.
+struct PassRecord {
+    QString barcode;
+    QString passNumber;
+    QString lane;
+    QString validOn;     // local wall clock, "yyyy-MM-ddThh:mm:ss"
+    int sheet = 0;
+    int cell = 0;
+    bool reissue = false;
+    bool pending = false;
+    QDateTime recordedAt;  // UTC: taken as pending
+    QDateTime issuedAt;    // UTC: handed on; invalid while pending
+    RunInfo run;
+};
+
+struct RecordFilter {
+    std::optional<QDate> from;  // local dates, both included
+    std::optional<QDate> to;
+    QString lane;
+    QString barcode;
+    bool issuedOnly = false;
+};
+
+// Thrown by Reserve when passes of the run were taken by another run since the
+// operator was asked (or were never asked about).
+class PassesIssuedMeanwhile : public TessaryError {
+public:
+    explicit PassesIssuedMeanwhile(const EarlierIssues& found)
+        : TessaryError(EarlierIssuesFacts(found)), found_(found)
+    {
+    }
+    const EarlierIssues& found() const { return found_; }
+
+private:
+    EarlierIssues found_;
+};
+
+// The register of issued passes, over Qt SQL: a SQLite file or a PostgreSQL
+// database, the same statements on both where their SQL agrees. Opening it
+// creates or upgrades its tables. Every failure throws TessaryError naming the
+// register and giving the database's own reason.
+class PassRegister {
+public:
+    explicit PassRegister(const RegisterLocation& location);
+    ~PassRegister();
+    PassRegister(const PassRegister&) = delete;
+    PassRegister& operator=(const PassRegister&) = delete;
+
+    QString Name() const { return location_.Name(); }
+
+    // The key a pass is kept under: its barcode within its numbering cycle.
+    static QString Key(const RunPass& pass);
+
+    // Which of the passes an earlier run printed, or may have printed.
+    EarlierIssues LookUp(const std::vector<RunPass>& passes);
+
+    // In one write transaction: checks the passes again and records them as
+    // pending for the run, each a first issue or an allowed re-issue. Throws
+    // PassesIssuedMeanwhile when another run holds a pass the allowance does
+    // not cover, and then records nothing.
+    void Reserve(const RunInfo& run, const std::vector<RunPass>& passes, const ReprintAllowance& allowance);
+    // The run handed on its first handedOn passes: they are issued, the rest withdrawn.
+    void Confirm(const QString& runId, qint64 handedOn);
+    // Removes the run's pending passes; returns how many there were.
+    int WithdrawPending(const QString& runId);
+
+    // Records in the order they were taken.
+    std::vector<PassRecord> Records(const RecordFilter& filter);
+
+    // Adds issued passes of one earlier run in one transaction, as Reserve and
+    // Confirm would: for a benchmark that needs a register already full.
+    void AddIssued(const RunInfo& run, const std::vector<RunPass>& passes);
+
+private:
+    QSqlQuery Prepared(const QString& statement);
+    void Exec(QSqlQuery& query, const QString& doing);
+    void Exec(const QString& statement, const QString& doing);
+    void Begin();
+    void Commit(const QString& doing);
+    void Rollback();
+    [[noreturn]] void Fail(const QString& doing, const QString& reason);
+    void OpenSchema();
+    EarlierIssues Found(const QStringList& keys);
+    int DeletePending(const QString& runId, const QString& doing);
+    void InsertPasses(const RunInfo& run, const std::vector<RunPass>& passes, const QSet<QString>& earlier,
+                      bool issued);
+
+    RegisterLocation location_;
+    QString connectionName_;
+    QSqlDatabase db_;
+    bool postgres_ = false;
+    bool inTransaction_ = false;
+};

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+
+// Where the register of issued passes is kept: the TESSARY_REGISTER setting,
+// read by the window, tessary-print and tessary-register alike.
+struct RegisterLocation {
+    enum class Kind { Off, SQLite, PostgreSQL };
+    Kind kind = Kind::SQLite;
+    QString file;  // SQLite: the database file
+    // PostgreSQL, from a URI as libpq writes them. A host beginning with "/"
+    // is the folder of the server's socket; empty parts take libpq's defaults.
+    QString host;
+    int port = -1;
+    QString user;
+    QString password;
+    QString database;
+    QString connectOptions;  // "key=value;key=value" from the URI's query
+
+    // How messages name the register: the file, or the URI without its password.
+    QString Name() const;
+};
+
+// The register's file when TESSARY_REGISTER is not set:
+// $XDG_DATA_HOME/tessary-utility/issued-passes.sqlite.
+QString DefaultRegisterFile();
+
+// "off"; a postgresql:// or postgres:// URI; or a SQLite file path. Empty
+// gives the default file. Throws TessaryError for a URI that cannot be read.
+RegisterLocation ParseRegisterLocation(const QString& setting);
+
+// The location TESSARY_REGISTER names in this process's environment.
+RegisterLocation RegisterLocationFromEnvironment();

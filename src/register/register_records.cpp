@@ -1,0 +1,78 @@
+// Reading the register back: the records tessary-register lists, finds and exports.
+#include "register/pass_register.h"
+
+#include <QSqlQuery>
+#include <QTime>
+
+namespace {
+
+QString LocalMidnightUtc(const QDate& date)
+{
+    return QDateTime(date, QTime(0, 0)).toUTC().toString(Qt::ISODateWithMs);
+}
+
+QDateTime UtcTime(const QVariant& value)
+{
+    return value.isNull() ? QDateTime() : QDateTime::fromString(value.toString(), Qt::ISODateWithMs);
+}
+
+}  // namespace
+
+std::vector<PassRecord> PassRegister::Records(const RecordFilter& filter)
+{
+    QStringList conditions;
+    QVariantList values;
+    if (!filter.barcode.isEmpty()) {
+        conditions << QStringLiteral("p.barcode = ?");
+        values << filter.barcode;
+    }
+    if (!filter.lane.isEmpty()) {
+        conditions << QStringLiteral("p.lane = ?");
+        values << filter.lane;
+    }
+    if (filter.from) {
+        conditions << QStringLiteral("p.recorded_at >= ?");
+        values << LocalMidnightUtc(*filter.from);
+    }
+    if (filter.to) {
+        conditions << QStringLiteral("p.recorded_at < ?");
+        values << LocalMidnightUtc(filter.to->addDays(1));
+    }
+    if (filter.issuedOnly)
+        conditions << QStringLiteral("p.state = 'issued'");
+    QString statement = QStringLiteral(
+        "SELECT p.barcode, p.pass_number, p.lane, p.valid_on, p.sheet, p.cell, p.reissue, p.state, p.recorded_at,"
+        " p.issued_at, r.run_id, r.started_at, r.user_name, r.host_name, r.program, r.output_kind, r.output_name"
+        " FROM passes p JOIN runs r ON r.run_id = p.run_id");
+    if (!conditions.isEmpty())
+        statement += QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND "));
+    statement += QStringLiteral(" ORDER BY p.recorded_at, r.started_at, p.run_id, p.ordinal");
+    QSqlQuery query = Prepared(statement);
+    query.setForwardOnly(true);
+    for (const QVariant& value : values)
+        query.addBindValue(value);
+    Exec(query, QStringLiteral("cannot be read"));
+
+    std::vector<PassRecord> records;
+    while (query.next()) {
+        PassRecord record;
+        record.barcode = query.value(0).toString();
+        record.passNumber = query.value(1).toString();
+        record.lane = query.value(2).toString();
+        record.validOn = query.value(3).toString();
+        record.sheet = query.value(4).toInt();
+        record.cell = query.value(5).toInt();
+        record.reissue = query.value(6).toInt() != 0;
+        record.pending = query.value(7).toString() != QLatin1String("issued");
+        record.recordedAt = UtcTime(query.value(8));
+        record.issuedAt = UtcTime(query.value(9));
+        record.run.id = query.value(10).toString();
+        record.run.started = UtcTime(query.value(11));
+        record.run.user = query.value(12).toString();
+        record.run.host = query.value(13).toString();
+        record.run.program = query.value(14).toString();
+        record.run.output = RunOutput{query.value(15).toString() == QLatin1String("file"), query.value(16).toString()};
+        records.push_back(std::move(record));
+    }
+    return records;
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "passes/run_recorder.h"
+#include "register/pass_register.h"
+
+// One print run's account in the register: PrintRun reserves its passes,
+// then confirms or withdraws them.
+class RegisterRun : public RunRecorder {
+public:
+    RegisterRun(PassRegister& passRegister, const QString& program, ReprintAllowance allowance);
+
+    void Reserve(const std::vector<RunPass>& passes, const RunOutput& output) override;
+    void Confirm(qint64 handedOn) override;
+    void Withdraw() override;
+
+    const RunInfo& run() const { return run_; }
+
+private:
+    PassRegister& register_;
+    RunInfo run_;
+    ReprintAllowance allowance_;
+};

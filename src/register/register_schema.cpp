@@ -1,0 +1,43 @@
+#include "register/register_schema.h"
+
+const std::vector<QStringList>& RegisterSchemaSteps()
+{
+    static const std::vector<QStringList> steps = {
+        // 0 -> 1. Times are UTC ISO 8601 texts of one width, so they sort as text
+        // on both databases; valid_on is the pass's local wall-clock instant.
+        // pass_key is the barcode within its two-year numbering cycle
+        // ("2026/2514080003"); a barcode has one first issue among the records
+        // kept (pending or issued), and the index, not the program, decides
+        // which of two runs racing for it gets it.
+        {
+            QStringLiteral("CREATE TABLE runs ("
+                           " run_id TEXT PRIMARY KEY,"
+                           " started_at TEXT NOT NULL,"
+                           " user_name TEXT NOT NULL,"
+                           " host_name TEXT NOT NULL,"
+                           " program TEXT NOT NULL,"
+                           " output_kind TEXT NOT NULL,"
+                           " output_name TEXT NOT NULL)"),
+            QStringLiteral("CREATE TABLE passes ("
+                           " run_id TEXT NOT NULL REFERENCES runs (run_id),"
+                           " ordinal INTEGER NOT NULL,"
+                           " pass_key TEXT NOT NULL,"
+                           " barcode TEXT NOT NULL,"
+                           " pass_number TEXT NOT NULL,"
+                           " lane TEXT NOT NULL,"
+                           " valid_on TEXT NOT NULL,"
+                           " sheet INTEGER NOT NULL,"
+                           " cell INTEGER NOT NULL,"
+                           " reissue INTEGER NOT NULL,"
+                           " state TEXT NOT NULL,"
+                           " recorded_at TEXT NOT NULL,"
+                           " issued_at TEXT,"
+                           " PRIMARY KEY (run_id, ordinal))"),
+            QStringLiteral("CREATE UNIQUE INDEX passes_first_issue ON passes (pass_key) WHERE reissue = 0"),
+            QStringLiteral("CREATE INDEX passes_by_key ON passes (pass_key)"),
+            QStringLiteral("CREATE INDEX passes_by_time ON passes (recorded_at)"),
+            QStringLiteral("CREATE INDEX passes_by_barcode ON passes (barcode)"),
+        },
+    };
+    return steps;
+}

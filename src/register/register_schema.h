@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QStringList>
+#include <vector>
+
+// The register's tables, as statements that both SQLite and PostgreSQL take.
+// Step i brings a register of version i to version i + 1; a new version adds
+// a step and never changes an old one.
+const std::vector<QStringList>& RegisterSchemaSteps();
+
+inline int RegisterSchemaVersion() { return int(RegisterSchemaSteps().size()); }

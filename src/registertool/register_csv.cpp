@@ -1,0 +1,55 @@
+#include "registertool/register_csv.h"
+
+#include <QSaveFile>
+
+namespace {
+
+QString Field(const QString& text)
+{
+    if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) && !text.contains(QLatin1Char('\n'))
+        && !text.contains(QLatin1Char('\r')))
+        return text;
+    return QLatin1Char('"') + QString(text).replace(QLatin1String("\""), QLatin1String("\"\"")) + QLatin1Char('"');
+}
+
+QString CsvText(const std::vector<PassRecord>& records)
+{
+    QString text = QStringLiteral("barcode,pass_number,lane,valid_on,issued_at,issue,run_id,run_started_at,user,host,"
+                                  "program,output_kind,output,sheet,cell\r\n");
+    for (const PassRecord& r : records) {
+        const QStringList fields = {r.barcode,
+                                    r.passNumber,
+                                    r.lane,
+                                    r.validOn,
+                                    r.issuedAt.toString(Qt::ISODateWithMs),
+                                    r.reissue ? QStringLiteral("reissue") : QStringLiteral("first"),
+                                    r.run.id,
+                                    r.run.started.toString(Qt::ISODateWithMs),
+                                    r.run.user,
+                                    r.run.host,
+                                    r.run.program,
+                                    r.run.output.toFile ? QStringLiteral("file") : QStringLiteral("queue"),
+                                    r.run.output.name,
+                                    QString::number(r.sheet),
+                                    QString::number(r.cell)};
+        QStringList quoted;
+        for (const QString& field : fields)
+            quoted << Field(field);
+        text += quoted.join(QLatin1Char(',')) + QStringLiteral("\r\n");
+    }
+    return text;
+}
+
+}  // namespace
+
+void WriteRecordsCsv(const std::vector<PassRecord>& records, const QString& path, QTextStream& out)
+{
+    const QString text = CsvText(records);
+    if (path == QLatin1String("-")) {
+        out << text;
+        return;
+    }
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(text.toUtf8()) < 0 || !file.commit())
+        throw TessaryError(QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
+}

@@ -1,0 +1,10 @@
+#pragma once
+
+#include "register/pass_register.h"
+
+#include <QTextStream>
+#include <vector>
+
+// Writes one CSV line per record, after a header line, to path ("-": out).
+// Throws TessaryError when the file cannot be written whole.
+void WriteRecordsCsv(const std::vector<PassRecord>& records, const QString& path, QTextStream& out);

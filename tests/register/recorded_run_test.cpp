@@ -1,0 +1,174 @@
+// A run's passes are in the register exactly when its sheets were handed on:
+// a run that fails after drawing leaves no record, a stopped run records the
+// sheets it handed on, and a run killed between the two leaves pending records
+// that the next run reports as "may have printed".
+#include "batch/batch_tool.h"
+#include "common/tessary_error.h"
+#include "register/pass_register.h"
+#include "register/register_run.h"
+#include "register/register_test_support.h"
+#include "render/print_run.h"
+#include "render/run_page_layout.h"
+#include "render/run_passes.h"
+#include "support/private_cups_scheduler.h"
+
+#include <QDir>
+#include <QFile>
+#include <QPrinter>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+namespace {
+
+class FixedStyle : public HeadingStyleSource {
+public:
+    bool Centred() const override { return false; }
+    QString FaceName() const override { return QStringLiteral("Liberation Sans"); }
+};
+
+enum class Fault { None, StopAfterFirstSheet, RenameFails, Killed };
+
+struct RecordedCase {
+    const char* what;
+    Fault fault;
+    int issued;
+    int pending;
+};
+
+const RecordedCase kRuns[] = {
+    {"a complete run", Fault::None, 12, 0},
+    {"a run stopped after its first sheet", Fault::StopAfterFirstSheet, 4, 0},
+    {"a run whose file cannot be renamed into place", Fault::RenameFails, 0, 0},
+    {"a run killed between pending and issued", Fault::Killed, 0, 12},
+};
+
+// Twelve passes of one row on sheets of 2 x 2: three sheets.
+struct FileRun {
+    QTemporaryDir dir;
+    QString pdf = dir.filePath("run.pdf");
+    FixedStyle style;
+    PrintRunRequest request;
+    RegisterLocation location;
+    int drawn = 0;
+
+    FileRun()
+    {
+        location.file = dir.filePath("passes.sqlite");
+        request.settings.cols = 2;
+        request.settings.rows = 2;
+        request.settings.leftMarginInches = 0.25;
+        request.settings.topMarginInches = 0.5;
+        request.settings.headingLines = {"LANE PASS", "", "", "", "VALID"};
+        PassListRow row;
+        row.lane = "07";
+        row.validOnStamp = EncodeValidOnStamp(QDate(2026, 12, 8), QTime(9, 30, 14));
+        row.quantityText = "12";
+        request.rows = {row};
+        request.style = &style;
+        request.bitmapPath = dir.filePath("code128.bmp");
+    }
+
+    void Print(PassRegister& passRegister)
+    {
+        RegisterRun recorder(passRegister, QStringLiteral("tessary-print"), {});
+        request.recorder = &recorder;
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        printer.setResolution(300);
+        PrepareLetterPrinter(printer);
+        PrintRun(printer, request, [] { throw TessaryError("layout unusable"); });
+    }
+};
+
+TEST(RecordedRun, RecordsExactlyWhatWasHandedOn)
+{
+    for (const RecordedCase& c : kRuns) {
+        SCOPED_TRACE(c.what);
+        FileRun run;
+        run.request.passDrawn = [&run, &c](const QString&) {
+            ++run.drawn;
+            if (c.fault == Fault::RenameFails && run.drawn == 12)
+                QDir().mkpath(run.pdf + "/in-the-way");
+            if (c.fault == Fault::Killed && run.drawn == 5)
+                raise(SIGKILL);
+        };
+        run.request.stopRequested = [&run, &c] { return c.fault == Fault::StopAfterFirstSheet && run.drawn >= 4; };
+        if (c.fault == Fault::Killed) {
+            // The register is opened in the child only: a connection must not cross a fork.
+            EXPECT_EXIT(
+                {
+                    PassRegister passRegister(run.location);
+                    run.Print(passRegister);
+                },
+                ::testing::KilledBySignal(SIGKILL), "");
+        } else {
+            PassRegister passRegister(run.location);
+            try {
+                run.Print(passRegister);
+                EXPECT_NE(c.fault, Fault::RenameFails) << "the run went on without its file";
+            } catch (const TessaryError& error) {
+                EXPECT_EQ(error.text(), "Unable to write to " + run.pdf);
+            }
+        }
+
+        PassRegister passRegister(run.location);
+        int issued = 0;
+        int pending = 0;
+        for (const PassRecord& record : passRegister.Records({})) {
+            issued += record.pending ? 0 : 1;
+            pending += record.pending ? 1 : 0;
+            EXPECT_FALSE(record.reissue);
+        }
+        EXPECT_EQ(issued, c.issued);
+        EXPECT_EQ(pending, c.pending);
+        if (c.fault == Fault::StopAfterFirstSheet) {
+            RecordFilter filter;
+            filter.barcode = RunPasses(run.request)[3].barcode;  // the last pass of sheet 1
+            EXPECT_EQ(passRegister.Records(filter).size(), 1u);
+        }
+        const EarlierIssues next = passRegister.LookUp(RunPasses(run.request));
+        EXPECT_EQ(next.passes, c.issued + c.pending);
+        EXPECT_EQ(next.mayHavePrinted, c.pending);
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// The sheets are drawn and the queue then refuses the job: nothing is
+// recorded; once the queue accepts jobs again, the same run prints unasked.
+TEST(RecordedRun, AJobTheQueueRefusesLeavesNoRecord)
+{
+    const QString missing = PrivateCupsScheduler::MissingPrerequisite();
+    if (!missing.isEmpty())
+        GTEST_SKIP() << missing.toStdString();
+    PrivateCupsScheduler cups;
+    ASSERT_EQ(cups.Start(), QString());
+    ASSERT_EQ(cups.AddQueue(QStringLiteral("PDF")), QString());
+    cups.Run(QStringLiteral("cupsreject"), {QStringLiteral("PDF")});
+    QTemporaryDir dir;
+    const QString label = dir.filePath("passes.lbl");
+    WriteLabelFile(label, 2, 2);
+    RegisterLocation location;
+    location.file = dir.filePath("passes.sqlite");
+    QProcessEnvironment environment = cups.Env();
+    environment.insert(QStringLiteral("TESSARY_REGISTER"), location.file);
+    const QStringList arguments = {"--label", label, "--row", "07,2026-06-01,4", "--at", "08:00:00",
+                                   "--printer", "PDF", "--quiet"};
+
+    const ToolRun refused = RunTessaryPrint(arguments, environment);
+    EXPECT_EQ(refused.status, 3) << refused.err.toStdString();
+    EXPECT_TRUE(refused.err.contains("did not accept the job")) << refused.err.toStdString();
+    EXPECT_TRUE(PassRegister(location).Records({}).empty());
+
+    cups.Run(QStringLiteral("cupsaccept"), {QStringLiteral("PDF")});
+    const ToolRun printed = RunTessaryPrint(arguments, environment);
+    EXPECT_EQ(printed.status, 0) << printed.err.toStdString();
+    EXPECT_EQ(PassRegister(location).Records({}).size(), 4u);
+}
+
+}  // namespace

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "passes/pass_serial.h"
+#include "passes/run_pass.h"
+#include "passes/valid_on_stamp.h"
+#include "register/register_location.h"
+#include "register/scoped_env.h"
+
+#include <QDateTime>
+#include <QString>
+#include <ostream>
+#include <vector>
+
+// Readable QString values in test failure messages.
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+
+// count passes of one row, on consecutive cells of sheet 1.
+inline std::vector<RunPass> RowPasses(const QString& lane, const QDateTime& validOn, int count)
+{
+    std::vector<RunPass> passes;
+    const CalendarInstant instant = DecodeValidOnStamp(EncodeValidOnStamp(validOn.date(), validOn.time()));
+    for (int i = 0; i < count; ++i) {
+        RunPass pass;
+        pass.passNumber = PassNumberText(instant, i);
+        pass.barcode = BarcodeText(pass.passNumber, lane);
+        pass.lane = lane;
+        pass.validOn = instant;
+        pass.sheet = 1;
+        pass.cell = i + 1;
+        passes.push_back(pass);
+    }
+    return passes;
+}
+
+// A PostgreSQL server of the test program's own, started on first use and
+// stopped with the application; nullptr (and why, in missing) when this
+// machine cannot run one.
+class PrivatePostgres;
+PrivatePostgres* SharedPostgres(QString* missing);
+
+// The register a test runs against: a SQLite file in folder, or a database
+// of the shared PostgreSQL server. Sets missing when there is none.
+enum class Backend { SQLite, PostgreSQL };
+RegisterLocation TestRegister(Backend backend, const QString& folder, QString* missing);
+inline std::string BackendName(Backend backend) { return backend == Backend::SQLite ? "SQLite" : "PostgreSQL"; }
