@@ -2,12 +2,15 @@
 // comes out and how much memory the run peaks at.
 //
 //   render-bench --sheets S --cols C --rows R --dpi D --out FILE
-//                [--bitmap PATH] [--first-day YYYY-MM-DD] [--list FILE]
+//                [--bitmap PATH] [--first-day YYYY-MM-DD] [--list FILE] [--verify]
 //
 // --bitmap names the barcode bitmap file (a file in a temporary folder of its own
 // when left out), --first-day the valid-on day of the first generated row (so
 // that two runs print different passes) and --list a file that receives every
-// barcode text drawn, in order, one per line.
+// barcode text drawn, in order, one per line. --verify reads every barcode back
+// from a picture of its sheet as the window and tessary-print do (left off by
+// default, so that figures stay comparable with earlier ones, and because the
+// default 4 x 20 layout overlaps barcodes on purpose).
 //
 // Prints passes_per_second, pdf_bytes_per_sheet and peak_rss_mb, one per line.
 
@@ -46,6 +49,7 @@ struct BenchOptions {
     QString bitmap;
     QDate firstDay{2026, 3, 2};
     QString list;
+    bool verify = false;
 };
 
 class BenchStyle : public HeadingStyleSource {
@@ -57,7 +61,7 @@ public:
 void PrintUsage()
 {
     std::fprintf(stderr, "usage: render-bench --sheets S --cols C --rows R --dpi D --out FILE\n"
-                         "                    [--bitmap PATH] [--first-day YYYY-MM-DD] [--list FILE]\n");
+                         "                    [--bitmap PATH] [--first-day YYYY-MM-DD] [--list FILE] [--verify]\n");
 }
 
 bool ParsePositive(const QString& text, int& value)
@@ -74,6 +78,10 @@ bool ParseOptions(const QStringList& args, BenchOptions& options)
 {
     for (int i = 1; i < args.size(); ++i) {
         const QString& name = args[i];
+        if (name == "--verify") {
+            options.verify = true;
+            continue;
+        }
         if (i + 1 >= args.size())
             return false;
         const QString value = args[++i];
@@ -199,6 +207,7 @@ int main(int argc, char** argv)
     request.rows = rows;
     request.style = &style;
     request.bitmapPath = bitmapPath;
+    request.barcodeCheck = options.verify ? BarcodeCheck::StopRun : BarcodeCheck::Off;
     if (!options.list.isEmpty()) {
         drawnTexts.reserve(qsizetype(wanted));
         request.passDrawn = [&drawnTexts](const QString& text) { drawnTexts.append(text); };

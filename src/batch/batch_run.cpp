@@ -118,6 +118,9 @@ void PrintBatch(const BatchOptions& options, const BatchEnvironment& environment
     };
     try {
         PrintRun(printer, request, [] { Refuse(kInvalidValueMessage); });
+    } catch (const UnreadableBarcodeError& error) {
+        // The layout's fault, like an invalid value: the input is refused.
+        Refuse(error.text());
     } catch (const TessaryError& error) {
         // A stop signal removes the run's file at once; whatever then fails
         // (the file gone before the walk sees the stop) is the stop's doing.

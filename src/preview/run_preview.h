@@ -4,6 +4,7 @@
 
 #include <QDialog>
 #include <QString>
+#include <map>
 
 class QLabel;
 class QPrinter;
@@ -29,6 +30,9 @@ public:
     int SheetInView() const;
     // The text under the pages: which sheet is in view, or why there is none.
     QString PositionText() const;
+    // The line under the sheet in view that counts its passes whose barcodes will
+    // not read (framed in red on the sheet); empty when every one reads.
+    QString UnreadableText() const;
 
 private:
     void Draw(QPrinter* printer);
@@ -40,6 +44,8 @@ private:
     QString drawError_;
     QPrintPreviewWidget* view_ = nullptr;
     QLabel* position_ = nullptr;
+    QLabel* unreadable_ = nullptr;
+    std::map<int, int> unreadableOnSheet_;  // sheet of the run: passes that do not read
     QPushButton* previous_ = nullptr;
     QPushButton* next_ = nullptr;
 };

@@ -5,6 +5,7 @@
 #include "render/layout_settings.h"
 #include "render/sheet_geometry.h"
 
+#include <QRect>
 #include <QString>
 #include <functional>
 #include <limits>
@@ -51,6 +52,7 @@ struct WalkControl {
     bool outlineCells = false;              // frame every cell of each sheet drawn, over its passes
     std::function<void(int sheet)> sheetBegun;               // a sheet is about to be drawn
     std::function<void(const QString& barcodeText)> passDrawn;  // after each pass
+    std::function<void(const QString& barcodeText, const QRect& cellPx)> passPlaced;  // after each pass, with its cell
 };
 
 struct PassPlacement {

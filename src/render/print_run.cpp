@@ -98,8 +98,10 @@ PrintRunResult DrawRun(QPrinter& printer, const PrintRunRequest& request,
         return result;
     }
     const PassPlacement placement{geometry, request.settings, *request.style, request.bitmapPath};
+    RunBarcodeCheck check(document, request.barcodeCheck, request.sheetChecked);
     WalkControl control;
-    control.newPage = [&document, &result] {
+    control.newPage = [&document, &result, &check] {
+        check.SheetDone();
         document.newPage();
         ++result.pagesEnded;
     };
@@ -107,9 +109,15 @@ PrintRunResult DrawRun(QPrinter& printer, const PrintRunRequest& request,
     control.sheets = request.sheets;
     control.startCell = request.startCell;
     control.outlineCells = request.outlineCells;
-    control.sheetBegun = request.sheetBegun;
+    control.sheetBegun = [&request, &check](int sheet) {
+        check.SheetBegun(sheet);
+        if (request.sheetBegun)
+            request.sheetBegun(sheet);
+    };
     control.passDrawn = request.passDrawn;
-    result.passesDrawn = WalkPasses(surface, placement, request.rows, control);
+    control.passPlaced = [&check](const QString& text, const QRect& cellPx) { check.PassPlaced(text, cellPx); };
+    result.passesDrawn = WalkPasses(check.surface(), placement, request.rows, control);
+    check.RunDone();
     document.end();
     return result;
 }

@@ -3,6 +3,7 @@
 #include "passes/pass_list.h"
 #include "render/layout_settings.h"
 #include "render/pass_walk.h"
+#include "render/run_barcode_check.h"
 
 #include <QString>
 #include <functional>
@@ -24,6 +25,8 @@ struct PrintRunRequest {
     std::function<bool()> stopRequested;
     std::function<void(int sheet)> sheetBegun;
     std::function<void(const QString& barcodeText)> passDrawn;
+    BarcodeCheck barcodeCheck = BarcodeCheck::StopRun;  // every pass's barcode read back from its sheet
+    std::function<void(int sheet, int unreadablePasses)> sheetChecked;  // MarkSheet only
 };
 
 struct PrintRunResult {
@@ -61,6 +64,7 @@ bool RunLayoutUsable(const PrintRunRequest& request, int dpiX, int dpiY);
 // Draws the run onto a printer that is ready for it (a preview, or a PDF file of
 // the run's own), from beginning the document to ending it. When the layout is
 // unusable, reportUnusable is called and a document of one empty page is ended.
+// Every sheet is checked as the request's barcodeCheck says.
 PrintRunResult DrawRun(QPrinter& printer, const PrintRunRequest& request,
                        const std::function<void()>& reportUnusable);
 
