@@ -10,10 +10,10 @@
 
 namespace {
 
-// Lines read across the bars, evenly spread along them. A scanner needs only one
-// line, but a gate's hand scanner is not aimed: at least two thirds of the
-// bars' length must read, and no line may read as anything else (another
-// pass's barcode drawn over this one).
+// Lines read across the bars, evenly spread along them and clear of their ends.
+// A scanner needs only one line, but a gate's hand scanner is not aimed: at
+// least two thirds of the bars' length must read, and no line may read as
+// anything else (another pass's barcode drawn over this one).
 constexpr int kLinesAcrossBars = 6;
 constexpr int kLinesThatMustRead = 4;
 constexpr int kDarkBelowGrey = 128;
@@ -23,18 +23,23 @@ struct SymbolShape {
     int modulePx = 0;         // the image's own pixels a module
 };
 
-bool ImageDarkAt(const QImage& image, int x, int y) { return qGray(image.pixel(x, y)) < kDarkBelowGrey; }
+// The image is 1-bit, most significant bit first, with its colour table.
+bool ImageDarkAt(const QImage& image, const bool darkIndex[2], int x, int y)
+{
+    return darkIndex[(image.constScanLine(y)[x >> 3] >> (7 - (x & 7))) & 1];
+}
 
 // The narrowest bar or space between the first and the last dark pixel of one
 // line of the image (every Code 128 symbol has one-module elements), and how
 // many elements the line holds.
 std::pair<int, int> NarrowestElement(const QImage& image, bool down)
 {
+    const bool darkIndex[2] = {qGray(image.color(0)) < kDarkBelowGrey, qGray(image.color(1)) < kDarkBelowGrey};
     const int length = down ? image.height() : image.width();
     const int across = (down ? image.width() : image.height()) / 2;
     std::vector<bool> dark(size_t(std::max(0, length)));
     for (int i = 0; i < length; ++i)
-        dark[size_t(i)] = down ? ImageDarkAt(image, across, i) : ImageDarkAt(image, i, across);
+        dark[size_t(i)] = down ? ImageDarkAt(image, darkIndex, across, i) : ImageDarkAt(image, darkIndex, i, across);
     int first = 0;
     while (first < length && !dark[size_t(first)])
         ++first;
@@ -66,49 +71,71 @@ SymbolShape ShapeOf(const QImage& image)
 
 bool PictureDarkAt(const QImage& picture, int x, int y) { return picture.constScanLine(y)[x] < kDarkBelowGrey; }
 
-// Picture pixels that lie wholly within device pixels [fromPx, endPx).
-std::pair<int, int> InnerPixels(int fromPx, int endPx, double scale, int limit)
+// Where line n of the lines across lies, in device pixels from the start of the bars.
+double LineAcross(int n, int acrossLength) { return acrossLength * double(n + 1) / (kLinesAcrossBars + 1); }
+
+struct Axes {
+    int alongFrom, alongLength, acrossFrom, acrossLength;
+    double scaleAlong, scaleAcross;
+};
+
+Axes AxesOf(const QRect& target, bool down, double scaleX, double scaleY)
 {
-    return {std::clamp(int(std::ceil(fromPx * scale)), 0, limit), std::clamp(int(std::floor(endPx * scale)), 0, limit)};
+    if (down)
+        return {target.top(), target.height(), target.left(), target.width(), scaleY, scaleX};
+    return {target.left(), target.width(), target.top(), target.height(), scaleX, scaleY};
 }
 
 }  // namespace
 
-bool BarcodeReadsOnSheet(const SheetRaster& raster, const PlacedBarcode& placed)
+std::optional<BarcodeScan> PlanBarcodeScan(const PlacedBarcode& placed, QSize pagePx, double scaleX, double scaleY)
 {
     const QRect target = placed.targetPx;
-    if (placed.image.isNull() || target.isEmpty() || !QRect(QPoint(0, 0), raster.pagePx()).contains(target))
-        return false;
-    const QImage image = placed.image.format() == QImage::Format_Mono || placed.image.format() == QImage::Format_MonoLSB
+    if (placed.image.isNull() || target.isEmpty() || !QRect(QPoint(0, 0), pagePx).contains(target))
+        return std::nullopt;
+    const QImage image = placed.image.format() == QImage::Format_Mono
                              ? placed.image
-                             : placed.image.convertToFormat(QImage::Format_Grayscale8);
+                             : placed.image.convertToFormat(QImage::Format_Mono, Qt::ThresholdDither);
     const SymbolShape shape = ShapeOf(image);
     if (shape.modulePx < 1)
-        return false;
-    const QImage& picture = raster.image();
-    const bool down = shape.downThePage;
-    // Along the symbol: the target's extent in that direction; across: the bars' length.
-    const double scaleAlong = down ? raster.scaleY() : raster.scaleX();
-    const double scaleAcross = down ? raster.scaleX() : raster.scaleY();
-    const int alongFrom = down ? target.top() : target.left();
-    const int alongLength = down ? target.height() : target.width();
-    const int acrossFrom = down ? target.left() : target.top();
-    const int acrossLength = down ? target.width() : target.height();
-    const int imageAlong = down ? image.height() : image.width();
-    const double modulePicturePx = shape.modulePx * (double(alongLength) / imageAlong) * scaleAlong;
+        return std::nullopt;
+    BarcodeScan scan;
+    scan.placed = &placed;
+    scan.downThePage = shape.downThePage;
+    const Axes a = AxesOf(target, scan.downThePage, scaleX, scaleY);
+    const int imageAlong = scan.downThePage ? image.height() : image.width();
+    scan.modulePicturePx = shape.modulePx * (double(a.alongLength) / imageAlong) * a.scaleAlong;
+    // The whole length of the symbol, and across it from the first line to the
+    // last, widened by the picture pixel each line falls in.
+    const int reach = int(std::ceil(1.0 / a.scaleAcross)) + 1;
+    const int acrossFirst = a.acrossFrom + int(LineAcross(0, a.acrossLength)) - reach;
+    const int acrossLast = a.acrossFrom + int(LineAcross(kLinesAcrossBars - 1, a.acrossLength)) + reach;
+    scan.readPx = scan.downThePage
+                      ? QRect(QPoint(acrossFirst, target.top()), QPoint(acrossLast, target.bottom()))
+                      : QRect(QPoint(target.left(), acrossFirst), QPoint(target.right(), acrossLast));
+    return scan;
+}
 
-    const auto [from, end] =
-        InnerPixels(alongFrom, alongFrom + alongLength, scaleAlong, down ? picture.height() : picture.width());
+bool BarcodeReadsOnPicture(const QImage& picture, double scaleX, double scaleY, const BarcodeScan& scan)
+{
+    const bool down = scan.downThePage;
+    const Axes a = AxesOf(scan.placed->targetPx, down, scaleX, scaleY);
+    // Along the symbol, the picture pixels wholly within the target.
+    const int alongLimit = down ? picture.height() : picture.width();
+    const int from = std::clamp(int(std::ceil(a.alongFrom * a.scaleAlong)), 0, alongLimit);
+    const int end = std::clamp(int(std::floor((a.alongFrom + a.alongLength) * a.scaleAlong)), 0, alongLimit);
     const int acrossLimit = (down ? picture.width() : picture.height()) - 1;
-    std::vector<bool> dark(size_t(std::max(0, end - from)));
+    if (end <= from)
+        return false;
+    std::vector<bool> dark(size_t(end - from));
     int linesRead = 0;
     for (int line = 0; line < kLinesAcrossBars; ++line) {
-        const double acrossPx = acrossFrom + acrossLength * (line + 0.5) / kLinesAcrossBars;
-        const int across = std::clamp(int(acrossPx * scaleAcross), 0, acrossLimit);
+        const double acrossPx = a.acrossFrom + LineAcross(line, a.acrossLength);
+        const int across = std::clamp(int(acrossPx * a.scaleAcross), 0, acrossLimit);
         for (int i = from; i < end; ++i)
             dark[size_t(i - from)] = down ? PictureDarkAt(picture, across, i) : PictureDarkAt(picture, i, across);
-        const std::optional<QString> read = ReadCode128ScaledLine(dark, modulePicturePx);
-        if (read && *read != placed.text)
+        const std::optional<QString> read = ReadCode128ScaledLine(dark, scan.modulePicturePx);
+        if (read && *read != scan.placed->text)
             return false;
         linesRead += read ? 1 : 0;
     }

@@ -2,6 +2,35 @@
 
 #include <utility>
 
+namespace {
+
+// Where text drawn from a point in this font can leave ink: at a right angle, the
+// strip from the point along the baseline, one character cell deep, with half a
+// cell more on every side for glyphs that reach beyond their cells. Null, for
+// anywhere, at other angles or when the font's size is left to the surface.
+QRect TextOutReach(const FontRecord& font, int xPx, int yPx)
+{
+    constexpr int kFar = 1 << 28;
+    const int cell = font.heightPx > 0 ? font.heightPx : -2 * font.heightPx;  // a negative height is the em
+    if (cell == 0)
+        return QRect();
+    const int margin = cell / 2 + 1;
+    switch ((font.escapementTenths % 3600 + 3600) % 3600) {
+    case 0:  // along the page, cells below the point
+        return QRect(QPoint(xPx - margin, yPx - margin), QPoint(kFar, yPx + cell + margin));
+    case 900:  // up the page, cells to the right
+        return QRect(QPoint(xPx - margin, -kFar), QPoint(xPx + cell + margin, yPx + margin));
+    case 1800:  // backwards, cells above
+        return QRect(QPoint(-kFar, yPx - cell - margin), QPoint(xPx + margin, yPx + margin));
+    case 2700:  // down the page, cells to the left
+        return QRect(QPoint(xPx - cell - margin, yPx - margin), QPoint(xPx + margin, kFar));
+    default:
+        return QRect();
+    }
+}
+
+}  // namespace
+
 void RecordingTeeSurface::StartSheet(int sheet)
 {
     sheet_ = SheetRecording();
@@ -28,7 +57,10 @@ SheetRecording RecordingTeeSurface::TakeSheet()
     return std::exchange(sheet_, SheetRecording());
 }
 
-void RecordingTeeSurface::Record(std::function<void(DrawingSurface&)> call) { sheet_.calls.push_back(std::move(call)); }
+void RecordingTeeSurface::Record(std::function<void(DrawingSurface&)> call, const QRect& reachPx)
+{
+    sheet_.calls.push_back({std::move(call), reachPx});
+}
 
 void RecordingTeeSurface::setFont(const FontRecord& font)
 {
@@ -45,13 +77,14 @@ void RecordingTeeSurface::setBackgroundMode(BackgroundMode mode)
 void RecordingTeeSurface::textOut(int xPx, int yPx, const QString& text)
 {
     page_.textOut(xPx, yPx, text);
-    Record([xPx, yPx, text](DrawingSurface& s) { s.textOut(xPx, yPx, text); });
+    Record([xPx, yPx, text](DrawingSurface& s) { s.textOut(xPx, yPx, text); }, TextOutReach(page_.font(), xPx, yPx));
 }
 
 void RecordingTeeSurface::textOutClipped(const QRect& clipPx, int xPx, int yPx, const QString& text)
 {
     page_.textOutClipped(clipPx, xPx, yPx, text);
-    Record([clipPx, xPx, yPx, text](DrawingSurface& s) { s.textOutClipped(clipPx, xPx, yPx, text); });
+    // Both the fill and the text stay within the clip rectangle.
+    Record([clipPx, xPx, yPx, text](DrawingSurface& s) { s.textOutClipped(clipPx, xPx, yPx, text); }, clipPx);
 }
 
 void RecordingTeeSurface::setBrushStyle(BrushStyle style)
@@ -64,7 +97,7 @@ void RecordingTeeSurface::stretchImage(const QRect& targetPx, const QImage& imag
 {
     page_.stretchImage(targetPx, image);
     // The image is shared, not copied: the caller's pixels stay as they are.
-    Record([targetPx, image](DrawingSurface& s) { s.stretchImage(targetPx, image); });
+    Record([targetPx, image](DrawingSurface& s) { s.stretchImage(targetPx, image); }, targetPx);
     lastTargetPx_ = targetPx;
     lastImage_ = image;
 }
@@ -72,5 +105,5 @@ void RecordingTeeSurface::stretchImage(const QRect& targetPx, const QImage& imag
 void RecordingTeeSurface::frameRect(const QRect& rectPx, int lineWidthPx)
 {
     page_.frameRect(rectPx, lineWidthPx);
-    Record([rectPx, lineWidthPx](DrawingSurface& s) { s.frameRect(rectPx, lineWidthPx); });
+    Record([rectPx, lineWidthPx](DrawingSurface& s) { s.frameRect(rectPx, lineWidthPx); }, rectPx);
 }

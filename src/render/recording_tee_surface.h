@@ -18,10 +18,17 @@ struct PlacedBarcode {
     QImage image;
 };
 
+// One call made on the page, and the rectangle outside which it leaves every
+// pixel as it was (null: it may reach anywhere, or it only sets state).
+struct RecordedCall {
+    std::function<void(DrawingSurface&)> draw;
+    QRect reachPx;
+};
+
 // Everything drawn on one sheet, in order, ready to be drawn again elsewhere.
 struct SheetRecording {
     int sheet = 0;
-    std::vector<std::function<void(DrawingSurface&)>> calls;
+    std::vector<RecordedCall> calls;
     std::vector<PlacedBarcode> barcodes;
 };
 
@@ -56,7 +63,7 @@ public:
     void frameRect(const QRect& rectPx, int lineWidthPx) override;
 
 private:
-    void Record(std::function<void(DrawingSurface&)> call);
+    void Record(std::function<void(DrawingSurface&)> call, const QRect& reachPx = QRect());
 
     DrawingSurface& page_;
     SheetRecording sheet_;

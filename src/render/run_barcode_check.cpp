@@ -9,6 +9,7 @@
 namespace {
 
 constexpr int kPassNumberLength = 8;
+constexpr int kSheetsBehind = 4;
 const QColor kMarkColour(220, 0, 0);
 
 // A red frame around each cell, inside its edges and thick enough to see at a
@@ -77,13 +78,16 @@ void RunBarcodeCheck::SheetDone()
     if (!sheetOpen_)
         return;
     sheetOpen_ = false;
-    // One sheet is checked while the next is drawn.
-    if (worker_->Pending())
-        Act(worker_->Wait());
     worker_->Submit(tee_->TakeSheet());
-    // The preview's marks go on the sheet itself, before its page ends.
-    if (mode_ == BarcodeCheck::MarkSheet)
-        Act(worker_->Wait());
+    if (mode_ == BarcodeCheck::MarkSheet) {
+        // The preview's marks go on the sheet itself, before its page ends.
+        Act(*worker_->TakeOldest(true));
+        return;
+    }
+    // The check may fall a few sheets behind the drawing when the processors are
+    // busy, but no further, so that a layout that fails stops a long run early.
+    while (std::optional<SheetVerdict> ready = worker_->TakeOldest(worker_->Pending() > kSheetsBehind))
+        Act(*ready);
 }
 
 void RunBarcodeCheck::RunDone()
@@ -91,8 +95,8 @@ void RunBarcodeCheck::RunDone()
     if (!worker_)
         return;
     SheetDone();
-    if (worker_->Pending())
-        Act(worker_->Wait());
+    while (std::optional<SheetVerdict> verdict = worker_->TakeOldest(true))
+        Act(*verdict);
 }
 
 void RunBarcodeCheck::Act(const SheetVerdict& verdict)

@@ -10,12 +10,19 @@ namespace {
 
 SheetVerdict CheckSheet(SheetRaster& raster, const SheetRecording& sheet)
 {
-    raster.Draw(sheet);
+    std::vector<std::optional<BarcodeScan>> scans;
+    std::vector<QRect> readPx;
+    for (const PlacedBarcode& placed : sheet.barcodes) {
+        scans.push_back(PlanBarcodeScan(placed, raster.pagePx(), raster.scaleX(), raster.scaleY()));
+        if (scans.back())
+            readPx.push_back(scans.back()->readPx);
+    }
+    raster.Draw(sheet, readPx);
     SheetVerdict verdict;
     verdict.sheet = sheet.sheet;
-    for (const PlacedBarcode& placed : sheet.barcodes) {
-        if (!BarcodeReadsOnSheet(raster, placed))
-            verdict.unreadable.push_back(placed);
+    for (size_t i = 0; i < scans.size(); ++i) {
+        if (!scans[i] || !BarcodeReadsOnPicture(raster.image(), raster.scaleX(), raster.scaleY(), *scans[i]))
+            verdict.unreadable.push_back(sheet.barcodes[i]);
     }
     return verdict;
 }
@@ -41,20 +48,28 @@ void SheetCheckWorker::Submit(SheetRecording sheet)
 {
     {
         const std::lock_guard<std::mutex> lock(mutex_);
-        job_ = std::move(sheet);
+        jobs_.push_back(std::move(sheet));
     }
-    pending_ = true;
+    ++pending_;
     changed_.notify_all();
 }
 
-SheetVerdict SheetCheckWorker::Wait()
+std::optional<SheetVerdict> SheetCheckWorker::TakeOldest(bool wait)
 {
+    if (pending_ == 0)
+        return std::nullopt;
     std::unique_lock<std::mutex> lock(mutex_);
-    changed_.wait(lock, [this] { return verdict_.has_value() || error_ != nullptr; });
-    pending_ = false;
+    const auto ready = [this] { return !verdicts_.empty() || error_ != nullptr; };
+    if (wait)
+        changed_.wait(lock, ready);
+    else if (!ready())
+        return std::nullopt;
     if (error_ != nullptr)
-        std::rethrow_exception(std::exchange(error_, nullptr));
-    return *std::exchange(verdict_, std::nullopt);
+        std::rethrow_exception(error_);
+    --pending_;
+    SheetVerdict verdict = std::move(verdicts_.front());
+    verdicts_.pop_front();
+    return verdict;
 }
 
 void SheetCheckWorker::Work(QSize pagePx, int dpiX, int dpiY)
@@ -63,23 +78,22 @@ void SheetCheckWorker::Work(QSize pagePx, int dpiX, int dpiY)
     std::unique_ptr<SheetRaster> raster;
     for (;;) {
         std::unique_lock<std::mutex> lock(mutex_);
-        changed_.wait(lock, [this] { return quit_ || job_.has_value(); });
+        changed_.wait(lock, [this] { return quit_ || (!jobs_.empty() && error_ == nullptr); });
         if (quit_)
             return;
-        const SheetRecording sheet = *std::exchange(job_, std::nullopt);
+        const SheetRecording sheet = std::move(jobs_.front());
+        jobs_.pop_front();
         lock.unlock();
-        std::optional<SheetVerdict> verdict;
-        std::exception_ptr error;
         try {
             if (!raster)
                 raster = std::make_unique<SheetRaster>(pagePx, dpiX, dpiY);
-            verdict = CheckSheet(*raster, sheet);
+            SheetVerdict verdict = CheckSheet(*raster, sheet);
+            lock.lock();
+            verdicts_.push_back(std::move(verdict));
         } catch (...) {
-            error = std::current_exception();
+            lock.lock();
+            error_ = std::current_exception();
         }
-        lock.lock();
-        verdict_ = std::move(verdict);
-        error_ = error;
         lock.unlock();
         changed_.notify_all();
     }

@@ -4,6 +4,7 @@
 
 #include <QSize>
 #include <condition_variable>
+#include <deque>
 #include <exception>
 #include <mutex>
 #include <optional>
@@ -17,8 +18,8 @@ struct SheetVerdict {
 };
 
 // Draws sheets onto a picture and reads their barcodes back on a thread of its
-// own, one sheet at a time, while the run goes on drawing the next. The picture
-// and its fonts live on that thread from the first sheet to the last.
+// own, in the order handed over, while the run goes on drawing. The picture and
+// its fonts live on that thread from the first sheet to the last.
 class SheetCheckWorker {
 public:
     // pagePx is the page's paintable size in device pixels at dpiX by dpiY.
@@ -27,21 +28,22 @@ public:
     SheetCheckWorker(const SheetCheckWorker&) = delete;
     SheetCheckWorker& operator=(const SheetCheckWorker&) = delete;
 
-    // Hands a sheet over; the one before must have been waited for.
     void Submit(SheetRecording sheet);
-    bool Pending() const { return pending_; }
-    // The verdict on the sheet handed over last; rethrows what checking it threw.
-    SheetVerdict Wait();
+    // Sheets handed over whose verdicts have not been taken.
+    int Pending() const { return pending_; }
+    // The verdict on the oldest sheet not yet taken, if it is ready (or when
+    // waiting, once it is); rethrows what checking it threw.
+    std::optional<SheetVerdict> TakeOldest(bool wait);
 
 private:
     void Work(QSize pagePx, int dpiX, int dpiY);
 
     std::mutex mutex_;
     std::condition_variable changed_;
-    std::optional<SheetRecording> job_;
-    std::optional<SheetVerdict> verdict_;
+    std::deque<SheetRecording> jobs_;
+    std::deque<SheetVerdict> verdicts_;
     std::exception_ptr error_;
     bool quit_ = false;
-    bool pending_ = false;  // touched by the run's thread only
+    int pending_ = 0;  // touched by the run's thread only
     std::thread thread_;
 };

@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QSize>
 #include <memory>
+#include <vector>
 
 // A grey picture of a sheet at a fixed, modest resolution, drawn from the
 // sheet's recording with the same drawing code as the page itself. Positions
@@ -23,8 +24,10 @@ public:
     SheetRaster(const SheetRaster&) = delete;
     SheetRaster& operator=(const SheetRaster&) = delete;
 
-    // Clears the picture to white and draws the recording's calls onto it.
-    void Draw(const SheetRecording& recording);
+    // Clears the rectangles to be read (device pixels) to white and draws the
+    // recording's calls that may reach one of them: the picture is exact there
+    // and nowhere else.
+    void Draw(const SheetRecording& recording, const std::vector<QRect>& readPx);
 
     const QImage& image() const { return image_; }
     QSize pagePx() const { return pagePx_; }
