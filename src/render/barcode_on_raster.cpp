@@ -24,9 +24,9 @@ struct SymbolShape {
 };
 
 // The image is 1-bit, most significant bit first, with its colour table.
-bool ImageDarkAt(const QImage& image, const bool darkIndex[2], int x, int y)
+bool ImageDarkAt(const uchar* bits, qsizetype lineBytes, const bool darkIndex[2], int x, int y)
 {
-    return darkIndex[(image.constScanLine(y)[x >> 3] >> (7 - (x & 7))) & 1];
+    return darkIndex[(bits[y * lineBytes + (x >> 3)] >> (7 - (x & 7))) & 1];
 }
 
 // The narrowest bar or space between the first and the last dark pixel of one
@@ -35,11 +35,14 @@ bool ImageDarkAt(const QImage& image, const bool darkIndex[2], int x, int y)
 std::pair<int, int> NarrowestElement(const QImage& image, bool down)
 {
     const bool darkIndex[2] = {qGray(image.color(0)) < kDarkBelowGrey, qGray(image.color(1)) < kDarkBelowGrey};
+    const uchar* bits = image.constBits();
+    const qsizetype lineBytes = image.bytesPerLine();
     const int length = down ? image.height() : image.width();
     const int across = (down ? image.width() : image.height()) / 2;
     std::vector<bool> dark(size_t(std::max(0, length)));
     for (int i = 0; i < length; ++i)
-        dark[size_t(i)] = down ? ImageDarkAt(image, darkIndex, across, i) : ImageDarkAt(image, darkIndex, i, across);
+        dark[size_t(i)] = down ? ImageDarkAt(bits, lineBytes, darkIndex, across, i)
+                               : ImageDarkAt(bits, lineBytes, darkIndex, i, across);
     int first = 0;
     while (first < length && !dark[size_t(first)])
         ++first;
@@ -69,7 +72,6 @@ SymbolShape ShapeOf(const QImage& image)
     return {false, acrossModule};
 }
 
-bool PictureDarkAt(const QImage& picture, int x, int y) { return picture.constScanLine(y)[x] < kDarkBelowGrey; }
 
 // Where line n of the lines across lies, in device pixels from the start of the bars.
 double LineAcross(int n, int acrossLength) { return acrossLength * double(n + 1) / (kLinesAcrossBars + 1); }
@@ -132,8 +134,12 @@ bool BarcodeReadsOnPicture(const QImage& picture, double scaleX, double scaleY, 
     for (int line = 0; line < kLinesAcrossBars; ++line) {
         const double acrossPx = a.acrossFrom + LineAcross(line, a.acrossLength);
         const int across = std::clamp(int(acrossPx * a.scaleAcross), 0, acrossLimit);
-        for (int i = from; i < end; ++i)
-            dark[size_t(i - from)] = down ? PictureDarkAt(picture, across, i) : PictureDarkAt(picture, i, across);
+        // Down the page a line steps a picture row at a time, across it a pixel.
+        const qsizetype step = down ? picture.bytesPerLine() : 1;
+        const uchar* pixel = picture.constBits() + (down ? qsizetype(from) * step + across
+                                                         : qsizetype(across) * picture.bytesPerLine() + from);
+        for (int i = from; i < end; ++i, pixel += step)
+            dark[size_t(i - from)] = *pixel < kDarkBelowGrey;
         const std::optional<QString> read = ReadCode128ScaledLine(dark, scan.modulePicturePx);
         if (read && *read != scan.placed->text)
             return false;
