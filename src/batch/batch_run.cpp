@@ -9,6 +9,7 @@
 #include "common/tessary_error.h"
 #include "passes/duplicate_barcodes.h"
 #include "render/print_run.h"
+#include "render/run_barcode_check.h"
 
 #include <QFile>
 #include <QPrinter>

@@ -3,6 +3,7 @@
 #include "passes/valid_on_stamp.h"
 #include "render/print_document.h"
 #include "render/queue_job.h"
+#include "render/run_barcode_check.h"
 #include "render/sheet_geometry.h"
 #include "render/staged_pdf.h"
 

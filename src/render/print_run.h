@@ -3,7 +3,7 @@
 #include "passes/pass_list.h"
 #include "render/layout_settings.h"
 #include "render/pass_walk.h"
-#include "render/run_barcode_check.h"
+#include "render/barcode_check_mode.h"
 
 #include <QString>
 #include <functional>

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/tessary_error.h"
+#include "render/barcode_check_mode.h"
 #include "render/recording_tee_surface.h"
 #include "render/sheet_check_worker.h"
 
@@ -10,13 +11,6 @@
 #include <memory>
 
 class PrintDocument;
-
-// What a run does about barcodes that do not read on the sheet as drawn.
-enum class BarcodeCheck {
-    Off,        // nothing is checked
-    StopRun,    // the first one found stops the run with an UnreadableBarcodeError
-    MarkSheet,  // each sheet's are framed in red on the sheet itself (the preview)
-};
 
 // A pass's barcode is covered, cut or off the page on the sheet as drawn.
 class UnreadableBarcodeError : public TessaryError {

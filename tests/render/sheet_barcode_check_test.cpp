@@ -3,6 +3,7 @@
 #include "passes/valid_on_stamp.h"
 #include "render/pass_walk.h"
 #include "render/print_run.h"
+#include "render/run_barcode_check.h"
 #include "render/run_page_layout.h"
 
 #include <QDir>
