@@ -2,7 +2,7 @@
 // comes out and how much memory the run peaks at.
 //
 //   render-bench --sheets S --cols C --rows R --dpi D --out FILE
-//                [--bitmap PATH] [--first-day YYYY-MM-DD] [--list FILE]
+//                [--bitmap PATH] [--first-day YYYY-MM-DD] [--list FILE] [--verify]
 //                [--filter-chain [--ppd FILE]] [--queue NAME]
 //                [--register PATH|URI [--earlier N]]
 //
@@ -13,6 +13,10 @@
 // register of issued passes (a SQLite file or a PostgreSQL URI), as the window
 // does: the passes are looked up first and recorded as the run hands them on;
 // --earlier first fills it with that many passes of an earlier run.
+// --verify reads every barcode back from a picture of its sheet as the window
+// and tessary-print do (left off by default, so that figures stay comparable
+// with earlier ones, and because the default 4 x 20 layout overlaps barcodes on
+// purpose).
 //
 // Prints passes_per_second, pdf_bytes_per_sheet and peak_rss_mb, one per line;
 // with --register also register_check_ms, the lookup of the run's passes
@@ -75,6 +79,7 @@ struct BenchOptions {
     QString queue;
     QString registerLocation;
     int earlier = 0;
+    bool verify = false;
 };
 
 constexpr char kFilterResolution[] = "600dpi";
@@ -88,7 +93,7 @@ public:
 void PrintUsage()
 {
     std::fprintf(stderr, "usage: render-bench --sheets S --cols C --rows R --dpi D --out FILE\n"
-                         "                    [--bitmap PATH] [--first-day YYYY-MM-DD] [--list FILE]\n"
+                         "                    [--bitmap PATH] [--first-day YYYY-MM-DD] [--list FILE] [--verify]\n"
                          "                    [--filter-chain [--ppd FILE]] [--queue NAME]\n"
                          "                    [--register PATH|URI [--earlier N]]\n");
 }
@@ -107,6 +112,10 @@ bool ParseOptions(const QStringList& args, BenchOptions& options)
 {
     for (int i = 1; i < args.size(); ++i) {
         const QString& name = args[i];
+        if (name == "--verify") {
+            options.verify = true;
+            continue;
+        }
         if (name == "--filter-chain") {
             options.filterChain = true;
             continue;
@@ -289,6 +298,7 @@ int main(int argc, char** argv)
     request.rows = rows;
     request.style = &style;
     request.bitmapPath = bitmapPath;
+    request.barcodeCheck = options.verify ? BarcodeCheck::StopRun : BarcodeCheck::Off;
     if (!options.list.isEmpty()) {
         drawnTexts.reserve(qsizetype(wanted));
         request.passDrawn = [&drawnTexts](const QString& text) { drawnTexts.append(text); };

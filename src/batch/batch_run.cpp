@@ -11,6 +11,7 @@
 #include "passes/duplicate_barcodes.h"
 #include "render/nothing_to_print.h"
 #include "render/print_run.h"
+#include "render/run_barcode_check.h"
 
 #include <QFile>
 #include <QPrinter>
@@ -119,6 +120,9 @@ void PrintBatch(const BatchOptions& options, const BatchEnvironment& environment
         PrintRun(printer, request, [] { Refuse(kInvalidValueMessage); });
     } catch (const PassesIssuedMeanwhile& meanwhile) {
         Refuse(ReprintRefusal(meanwhile.found()));
+    } catch (const UnreadableBarcodeError& error) {
+        // The layout's fault, like an invalid value: the input is refused.
+        Refuse(error.text());
     } catch (const TessaryError& error) {
         throw BatchFailure(kExitPrintingFailed, error.text());
     }

@@ -36,6 +36,8 @@ RunPreview::RunPreview(QPrinter& page, const PrintRunRequest& request, QWidget* 
     setObjectName(QStringLiteral("runPreview"));
     setWindowTitle(tr("Print Preview"));
     setWindowModality(Qt::ApplicationModal);
+    request_.barcodeCheck = BarcodeCheck::MarkSheet;
+    request_.sheetChecked = [this](int sheet, int unreadable) { unreadableOnSheet_[sheet] = unreadable; };
 
     view_ = new QPrintPreviewWidget(&page, this);
     view_->setObjectName(QStringLiteral("previewView"));
@@ -52,6 +54,9 @@ RunPreview::RunPreview(QPrinter& page, const PrintRunRequest& request, QWidget* 
     auto* close = Button(tr("&Close"), "btnClosePreview");
     position_ = new QLabel;
     position_->setObjectName(QStringLiteral("lblSheetInView"));
+    unreadable_ = new QLabel;
+    unreadable_->setObjectName(QStringLiteral("lblUnreadableOnSheet"));
+    unreadable_->setStyleSheet(QStringLiteral("color: #dc0000; font-weight: bold"));
 
     connect(previous_, &QPushButton::clicked, this, [this] { Step(-1); });
     connect(next_, &QPushButton::clicked, this, [this] { Step(1); });
@@ -74,6 +79,7 @@ RunPreview::RunPreview(QPrinter& page, const PrintRunRequest& request, QWidget* 
     layout->addLayout(tools);
     layout->addWidget(view_, 1);
     layout->addWidget(position_);
+    layout->addWidget(unreadable_);
 
     const QRect screen = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->availableGeometry()
                                                            : QRect(0, 0, 800, 1000);
@@ -92,6 +98,7 @@ void RunPreview::Draw(QPrinter* printer)
     // A range that holds no pass prints nothing at all; neither does its preview.
     if (SheetsInRange(request_) == 0)
         return;
+    unreadableOnSheet_.clear();
     PrintRunRequest request = request_;
     // The walk asks for each page of the range in turn.
     request.fillSheet = [this, page = 0](int) mutable {
@@ -156,11 +163,19 @@ void RunPreview::FillAroundPageInView()
     });
 }
 
+QString RunPreview::UnreadableText() const { return unreadable_->text(); }
+
 void RunPreview::ShowPosition()
 {
     FillAroundPageInView();
     const int pages = view_->pageCount();
     const int page = view_->currentPage();
+    const auto found = unreadableOnSheet_.find(SheetInView());
+    const int unreadable = found == unreadableOnSheet_.end() ? 0 : found->second;
+    unreadable_->setText(unreadable == 0 ? QString()
+                         : unreadable == 1 ? tr("1 pass on this sheet cannot be read")
+                                           : tr("%1 passes on this sheet cannot be read").arg(unreadable));
+    unreadable_->setVisible(unreadable > 0);
     previous_->setEnabled(page > 1);
     next_->setEnabled(page < pages);
     if (pages < 1) {

@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QString>
 #include <utility>
+#include <map>
 
 class QLabel;
 class QPrinter;
@@ -39,6 +40,9 @@ public:
     // As QDialog's, but a sheet that could not be drawn while paging closes the
     // window and is thrown from here, with the text the run would give.
     int exec() override;
+    // The line under the sheet in view that counts its passes whose barcodes will
+    // not read (framed in red on the sheet); empty when every one reads.
+    QString UnreadableText() const;
 
 private:
     void Draw(QPrinter* printer);
@@ -54,6 +58,8 @@ private:
     bool refillDue_ = false;
     QPrintPreviewWidget* view_ = nullptr;
     QLabel* position_ = nullptr;
+    QLabel* unreadable_ = nullptr;
+    std::map<int, int> unreadableOnSheet_;  // sheet of the run: passes that do not read
     QPushButton* previous_ = nullptr;
     QPushButton* next_ = nullptr;
 };

@@ -127,6 +127,9 @@ int WalkSheets(DrawingSurface& surface, const PassPlacement& p, const std::vecto
                         ++drawn;
                         if (control.passDrawn)
                             control.passDrawn(PassBarcodeText(rows[k], passIndex));
+                        if (control.passPlaced)
+                            control.passPlaced(PassBarcodeText(rows[k], passIndex),
+                                               QRect(x, y, g.cellWidthPx, g.cellHeightPx));
                     }
                     ++passIndex;
                     if (passIndex >= rows[k].quantity()) {

@@ -5,6 +5,7 @@
 #include "render/layout_settings.h"
 #include "render/sheet_geometry.h"
 
+#include <QRect>
 #include <QString>
 #include <functional>
 #include <limits>
@@ -52,6 +53,7 @@ struct WalkControl {
     std::function<void(int sheet)> sheetBegun;               // a sheet is about to be drawn
     std::function<void(const QString& barcodeText)> passDrawn;  // after each pass
     std::function<bool(int sheet)> fillSheet;  // when set and false for a sheet drawn: its page stays empty
+    std::function<void(const QString& barcodeText, const QRect& cellPx)> passPlaced;  // after each pass, with its cell
 };
 
 struct PassPlacement {

@@ -30,6 +30,8 @@ public:
     PrintDocument& operator=(const PrintDocument&) = delete;
 
     PainterSurface& surface() { return *surface_; }
+    // The page's own painter, for what is drawn beside the run (the preview's marks).
+    QPainter& painter() { return painter_; }
 
     // Ends the sheet and starts the next; pending window events are handled
     // here so that a click on the abort button reaches the run.

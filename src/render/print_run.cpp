@@ -5,6 +5,7 @@
 #include "passes/run_recorder.h"
 #include "render/queue_job.h"
 #include "render/run_passes.h"
+#include "render/run_barcode_check.h"
 #include "render/sheet_geometry.h"
 #include "render/staged_pdf.h"
 
@@ -143,8 +144,10 @@ PrintRunResult DrawRun(QPagedPaintDevice& device, const PrintRunRequest& request
         return result;
     }
     const PassPlacement placement{geometry, request.settings, *request.style, request.bitmapPath};
+    RunBarcodeCheck check(document, request.barcodeCheck, request.sheetChecked);
     WalkControl control;
-    control.newPage = [&document, &result] {
+    control.newPage = [&document, &result, &check] {
+        check.SheetDone();
         document.newPage();
         ++result.pagesEnded;
     };
@@ -152,10 +155,16 @@ PrintRunResult DrawRun(QPagedPaintDevice& device, const PrintRunRequest& request
     control.sheets = request.sheets;
     control.startCell = request.startCell;
     control.outlineCells = request.outlineCells;
-    control.sheetBegun = request.sheetBegun;
+    control.sheetBegun = [&request, &check](int sheet) {
+        check.SheetBegun(sheet);
+        if (request.sheetBegun)
+            request.sheetBegun(sheet);
+    };
     control.fillSheet = request.fillSheet;
     control.passDrawn = request.passDrawn;
-    result.passesDrawn = WalkCopies(surface, placement, request.rows, control, request.copies);
+    control.passPlaced = [&check](const QString& text, const QRect& cellPx) { check.PassPlaced(text, cellPx); };
+    result.passesDrawn = WalkCopies(check.surface(), placement, request.rows, control, request.copies);
+    check.RunDone();
     document.end();
     return result;
 }

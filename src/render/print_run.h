@@ -4,6 +4,7 @@
 #include "render/layout_settings.h"
 #include "render/pass_walk.h"
 #include "render/run_copies.h"
+#include "render/barcode_check_mode.h"
 
 #include <QString>
 #include <functional>
@@ -32,6 +33,8 @@ struct PrintRunRequest {
     // is left empty (the preview draws only the sheets near the one in view).
     std::function<bool(int sheet)> fillSheet;
     RunRecorder* recorder = nullptr;  // keeps account of the passes handed on; none: not recorded
+    BarcodeCheck barcodeCheck = BarcodeCheck::StopRun;  // every pass's barcode read back from its sheet
+    std::function<void(int sheet, int unreadablePasses)> sheetChecked;  // MarkSheet only
 };
 
 struct PrintRunResult {
@@ -76,6 +79,7 @@ bool RunLayoutUsable(const PrintRunRequest& request, int dpiX, int dpiY);
 // Draws the run onto a printer that is ready for it (a preview), or a PDF
 // writer on a file of the run's own, from beginning the document to ending it. When the layout is
 // unusable, reportUnusable is called and a document of one empty page is ended.
+// Every sheet is checked as the request's barcodeCheck says.
 PrintRunResult DrawRun(QPagedPaintDevice& device, const PrintRunRequest& request,
                        const std::function<void()>& reportUnusable);
 

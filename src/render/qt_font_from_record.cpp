@@ -2,6 +2,7 @@
 
 #include <QFontMetricsF>
 #include <QHash>
+#include <QMutex>
 #include <QPaintDevice>
 #include <algorithm>
 #include <cmath>
@@ -20,6 +21,9 @@ double PointsForPixels(double pixels, QPaintDevice* device)
 // it is a property of the face, and measuring is the costly part of making a font.
 double CellToEmRatio(const QFont& styled, QPaintDevice* device)
 {
+    // Sheets are also drawn on a thread that checks them while the run goes on.
+    static QMutex mutex;
+    const QMutexLocker lock(&mutex);
     static QHash<QString, double> cache;
     const QString key = styled.family() + QLatin1Char('|') + QString::number(styled.weight())
         + QLatin1Char('|') + QString::number(styled.italic()) + QLatin1Char('|')

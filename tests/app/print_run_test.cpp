@@ -206,6 +206,27 @@ TEST_F(MainWindowTest, ARowThatCannotBeNumberedStopsTheRunBeforeTheDocument)
     EXPECT_EQ(Joined(ScanPdfPage(next, 1, dir.path())), Joined(expected));
 }
 
+TEST_F(MainWindowTest, ABarcodeCoveredOnTheSheetStopsTheRunWithNoFile)
+{
+    QTemporaryDir dir;
+    AddRow("03", QDate(2026, 6, 1), "10");
+    SetSheet("2", "5");
+    SetText("ebxLine3", QStringLiteral("Admit one"));
+    SetText("txtFontSize", QStringLiteral("7"));
+    const QString pdf = dir.filePath("covered.pdf");
+    QString error;
+    ModalScript script;
+    script.Expect("printDialog", PrintToPdf(pdf)).Expect("errorBox", AcceptMessage(&error));
+    Click("btnPrint");
+    EXPECT_EQ(script.Pending(), 0);
+    EXPECT_TRUE(script.Unexpected().isEmpty()) << Joined(script.Unexpected());
+    EXPECT_EQ(error, QStringLiteral("The barcode of pass %1 cannot be read on the sheet (covered, cut or off the "
+                                    "page). Fix the layout and retry.")
+                         .arg(ExpectedBarcodes(window->passList().EntryRow(1), 0, 1).value(0).left(8)));
+    EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+    EXPECT_EQ(PrintCaption(), QStringLiteral("&Print"));
+}
+
 TEST_F(MainWindowTest, ClosingDuringARunStopsItAndClosesWhenItHasEnded)
 {
     QTemporaryDir dir;

@@ -121,6 +121,55 @@ TEST(RunPreview, ZoomsAndFits)
 
 // The preview's page is the run's page for a PDF: paper as chosen, portrait,
 // no margins, origin at the paper's corner, the chosen resolution.
+// Pixels of the preview as shown that are clearly red: only the marks are.
+int RedPixels(QWidget& view)
+{
+    const QImage shot = view.grab().toImage();
+    int red = 0;
+    for (int y = 0; y < shot.height(); ++y) {
+        for (int x = 0; x < shot.width(); ++x) {
+            const QColor c = shot.pixelColor(x, y);
+            red += (c.red() > 150 && c.green() < 80 && c.blue() < 80) ? 1 : 0;
+        }
+    }
+    return red;
+}
+
+struct MarkCase {
+    double fontSize;
+    int quantity;
+    const char* line;  // under the sheet
+};
+
+TEST(RunPreview, MarksThePassesWhoseBarcodesWillNotRead)
+{
+    const MarkCase cases[] = {
+        {1.0, 10, ""},
+        {7.0, 10, "10 passes on this sheet cannot be read"},
+        {7.0, 1, "1 pass on this sheet cannot be read"},
+    };
+    for (const MarkCase& c : cases) {
+        SCOPED_TRACE(c.line);
+        QPrinter chosen(QPrinter::HighResolution);
+        chosen.setOutputFormat(QPrinter::PdfFormat);
+        const std::unique_ptr<QPrinter> page = PreviewPrinterFor(chosen);
+        QTemporaryDir dir;
+        FixedStyle style;
+        PrintRunRequest request = StartCellFourRun(style, dir.filePath("code128.bmp"), {});
+        request.settings.cols = 2;
+        request.settings.rows = 5;
+        request.settings.fontSizeFactor = c.fontSize;
+        request.settings.headingLines = {"LANE PASS", "", "Admit one", "", ""};
+        request.startCell = 1;
+        request.rows[0].quantityText = QString::number(c.quantity);
+        RunPreview preview(*page, request);
+        preview.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&preview));
+        EXPECT_EQ(preview.UnreadableText(), QString::fromUtf8(c.line));
+        EXPECT_EQ(RedPixels(preview.view()) > 0, c.line[0] != '\0');
+    }
+}
+
 TEST(PreviewPrinter, TakesTheRunsPageForTheChosenOutput)
 {
     struct Case {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 
 namespace {
 
@@ -211,6 +212,36 @@ std::optional<QString> ReadCode128Line(const std::vector<bool>& darkPx, int modu
     if (modulePx < 1)
         return std::nullopt;
     return ReadWidths(ModuleWidths(int(darkPx.size()), [&darkPx](int i) { return bool(darkPx[size_t(i)]); }, modulePx));
+}
+
+std::optional<QString> ReadCode128ScaledLine(const std::vector<bool>& darkPx, double modulePx)
+{
+    if (!(modulePx >= 1.0))
+        return std::nullopt;
+    const int lengthPx = int(darkPx.size());
+    int first = 0;
+    while (first < lengthPx && !darkPx[size_t(first)])
+        ++first;
+    int end = lengthPx;
+    while (end > first && !darkPx[size_t(end - 1)])
+        --end;
+    const double quietPx = kCode128QuietZoneModules * modulePx - 1.0;
+    if (first == end || first < quietPx || lengthPx - end < quietPx)
+        return std::nullopt;
+    std::vector<int> widths;
+    for (int at = first; at < end;) {
+        const bool dark = darkPx[size_t(at)];
+        int run = at + 1;
+        while (run < end && darkPx[size_t(run)] == dark)
+            ++run;
+        const double modules = (run - at) / modulePx;
+        const long whole = std::lround(modules);
+        if (whole < 1 || whole > kWidestElement || std::abs(modules - double(whole)) >= 0.5)
+            return std::nullopt;
+        widths.push_back(int(whole));
+        at = run;
+    }
+    return ReadWidths(widths);
 }
 
 std::optional<QString> ReadCode128Image(const QImage& image, bool downThePage, int modulePx)

@@ -17,6 +17,12 @@
 // whole number of modulePx. std::nullopt for anything else.
 std::optional<QString> ReadCode128Line(const std::vector<bool>& darkPx, int modulePx);
 
+// The same along a line of a page drawn at another scale, where a module is
+// modulePx pixels, a fraction allowed (at least 2 for a sound reading). Each bar
+// and space must come within half a module of a whole number of modules, 1 to
+// 4; each quiet zone may lose a pixel to the edge of the line.
+std::optional<QString> ReadCode128ScaledLine(const std::vector<bool>& darkPx, double modulePx);
+
 // The same along the middle column of the image when downThePage, else along
 // its middle line. Colours darker than mid-grey are bars.
 std::optional<QString> ReadCode128Image(const QImage& image, bool downThePage, int modulePx);

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "common/tessary_error.h"
+#include "render/barcode_check_mode.h"
+#include "render/recording_tee_surface.h"
+#include "render/sheet_check_worker.h"
+
+#include <QRect>
+#include <QString>
+#include <functional>
+#include <memory>
+
+class PrintDocument;
+
+// A pass's barcode is covered, cut or off the page on the sheet as drawn.
+class UnreadableBarcodeError : public TessaryError {
+public:
+    explicit UnreadableBarcodeError(const QString& barcodeText);
+};
+
+// Reads every pass's barcode back from a picture of its sheet as composed, while
+// the run draws the next sheet: the run's drawing goes through surface(), which
+// hands it on to the document unchanged and keeps a copy of each sheet.
+class RunBarcodeCheck {
+public:
+    // sheetChecked hears, in MarkSheet mode, how many passes of each sheet do not read.
+    RunBarcodeCheck(PrintDocument& document, BarcodeCheck mode,
+                    std::function<void(int sheet, int unreadablePasses)> sheetChecked);
+    ~RunBarcodeCheck();
+    RunBarcodeCheck(const RunBarcodeCheck&) = delete;
+    RunBarcodeCheck& operator=(const RunBarcodeCheck&) = delete;
+
+    DrawingSurface& surface();
+
+    void SheetBegun(int sheet);
+    void PassPlaced(const QString& barcodeText, const QRect& cellPx);
+    // The sheet being drawn is complete (called before its page ends). Throws,
+    // when stopping, for an earlier sheet found unreadable meanwhile.
+    void SheetDone();
+    // The walk has ended: waits for the last sheet. Throws when stopping.
+    void RunDone();
+
+private:
+    void Act(const SheetVerdict& verdict);
+
+    PrintDocument& document_;
+    BarcodeCheck mode_;
+    std::function<void(int, int)> sheetChecked_;
+    std::unique_ptr<RecordingTeeSurface> tee_;
+    std::unique_ptr<SheetCheckWorker> worker_;
+    bool sheetOpen_ = false;
+};
