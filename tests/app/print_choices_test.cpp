@@ -1,6 +1,7 @@
 // What the operator chooses in and around the print dialog reaches the run:
 // the page range, the answer about passes that share a barcode, and numbers
 // that are not numbers.
+#include "app/answer_question.h"
 #include "app/main_window_fixture.h"
 #include "app/printed_pdf.h"
 #include "support/tools.h"
@@ -34,19 +35,6 @@ ModalScript::Action PrintPagesToPdf(const QString& pdfPath, int from, int to)
             fromBox->setValue(from);
         }
         PrintToPdf(pdfPath)(dialog);
-    };
-}
-
-// Answers the question about shared barcodes with Yes or No.
-ModalScript::Action Answer(QMessageBox::StandardButton button, QString* text)
-{
-    return [button, text](QWidget* dialog) {
-        auto* box = qobject_cast<QMessageBox*>(dialog);
-        ASSERT_NE(box, nullptr);
-        *text = box->text();
-        EXPECT_EQ(box->windowTitle(), QStringLiteral("Tessary Utility"));
-        EXPECT_EQ(static_cast<QAbstractButton*>(box->defaultButton()), box->button(QMessageBox::No));
-        box->button(button)->click();
     };
 }
 

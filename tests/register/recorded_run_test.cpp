@@ -11,6 +11,7 @@
 #include "render/run_page_layout.h"
 #include "render/run_passes.h"
 #include "support/private_cups_scheduler.h"
+#include "support/twelve_pass_run.h"
 
 #include <QDir>
 #include <QFile>
@@ -21,12 +22,6 @@
 #include <csignal>
 
 namespace {
-
-class FixedStyle : public HeadingStyleSource {
-public:
-    bool Centred() const override { return false; }
-    QString FaceName() const override { return QStringLiteral("Liberation Sans"); }
-};
 
 enum class Fault { None, StopAfterFirstSheet, RenameFails, Killed };
 
@@ -48,38 +43,21 @@ const RecordedCase kRuns[] = {
 struct FileRun {
     QTemporaryDir dir;
     QString pdf = dir.filePath("run.pdf");
-    FixedStyle style;
-    PrintRunRequest request;
+    LeftAlignedSans style;
+    PrintRunRequest request = TwelvePassesOnTwoByTwo(style, dir.filePath("code128.bmp"));
     RegisterLocation location;
     int drawn = 0;
 
     FileRun()
     {
         location.file = dir.filePath("passes.sqlite");
-        request.settings.cols = 2;
-        request.settings.rows = 2;
-        request.settings.leftMarginInches = 0.25;
-        request.settings.topMarginInches = 0.5;
-        request.settings.headingLines = {"LANE PASS", "", "", "", "VALID"};
-        PassListRow row;
-        row.lane = "07";
-        row.validOnStamp = EncodeValidOnStamp(QDate(2026, 12, 8), QTime(9, 30, 14));
-        row.quantityText = "12";
-        request.rows = {row};
-        request.style = &style;
-        request.bitmapPath = dir.filePath("code128.bmp");
     }
 
     void Print(PassRegister& passRegister)
     {
         RegisterRun recorder(passRegister, QStringLiteral("tessary-print"), {});
         request.recorder = &recorder;
-        QPrinter printer(QPrinter::HighResolution);
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(pdf);
-        printer.setResolution(300);
-        PrepareLetterPrinter(printer);
-        PrintRun(printer, request, [] { throw TessaryError("layout unusable"); });
+        PrintToPdfFile(request, pdf);
     }
 };
 

@@ -1,6 +1,7 @@
 // Through the window with the register on: a second run of the same passes is
 // asked about (No sends nothing, Yes prints and records a re-issue), and a page
 // range that repeats one sheet is asked about exactly that sheet's passes.
+#include "app/answer_question.h"
 #include "app/main_window_fixture.h"
 #include "app/printed_pdf.h"
 #include "batch/batch_tool.h"
@@ -20,18 +21,6 @@
 namespace {
 
 std::string Joined(const QStringList& list) { return list.join(QLatin1Char(' ')).toStdString(); }
-
-ModalScript::Action Answer(QMessageBox::StandardButton button, QString* text)
-{
-    return [button, text](QWidget* dialog) {
-        auto* box = qobject_cast<QMessageBox*>(dialog);
-        ASSERT_NE(box, nullptr);
-        *text = box->text();
-        EXPECT_EQ(box->windowTitle(), QStringLiteral("Tessary Utility"));
-        EXPECT_EQ(static_cast<QAbstractButton*>(box->defaultButton()), box->button(QMessageBox::No));
-        box->button(button)->click();
-    };
-}
 
 ModalScript::Action PrintPagesToPdf(const QString& pdfPath, int from, int to)
 {

@@ -7,6 +7,7 @@
 #include "render/run_page_layout.h"
 #include "render/staged_pdf.h"
 #include "support/small_tmpfs.h"
+#include "support/twelve_pass_run.h"
 
 #include <QDir>
 #include <QFile>
@@ -25,12 +26,6 @@
 inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
 
 namespace {
-
-class FixedStyle : public HeadingStyleSource {
-public:
-    bool Centred() const override { return false; }
-    QString FaceName() const override { return QStringLiteral("Liberation Sans"); }
-};
 
 const QByteArray kEarlierRun = "%PDF-1.4\n% the sheets of an earlier run\n%%EOF\n";
 
@@ -59,38 +54,18 @@ struct FileRun {
     QString out = dir.filePath("out");
     QString pdf = dir.filePath("out/run.pdf");
     QString bitmap = dir.filePath("bitmap/code128.bmp");
-    FixedStyle style;
-    PrintRunRequest request;
+    LeftAlignedSans style;
+    PrintRunRequest request = TwelvePassesOnTwoByTwo(style, bitmap);
     int drawn = 0;
 
     FileRun()
     {
         QDir().mkpath(out);
         QDir().mkpath(dir.filePath("bitmap"));
-        request.settings.cols = 2;
-        request.settings.rows = 2;
-        request.settings.leftMarginInches = 0.25;
-        request.settings.topMarginInches = 0.5;
-        request.settings.headingLines = {"LANE PASS", "", "", "", "VALID"};
-        PassListRow row;
-        row.lane = "07";
-        row.validOnStamp = EncodeValidOnStamp(QDate(2026, 12, 8), QTime(9, 30, 14));
-        row.quantityText = "12";
-        request.rows = {row};
-        request.style = &style;
-        request.bitmapPath = bitmap;
         request.passDrawn = [this](const QString&) { ++drawn; };
     }
 
-    PrintRunResult Print()
-    {
-        QPrinter printer(QPrinter::HighResolution);
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(pdf);
-        printer.setResolution(300);
-        PrepareLetterPrinter(printer);
-        return PrintRun(printer, request, [] { throw TessaryError("layout unusable"); });
-    }
+    PrintRunResult Print() { return PrintToPdfFile(request, pdf); }
 };
 
 int PagesOf(const QString& pdf) { return CompletePdfPageCount(ReadAll(pdf)); }
