@@ -5,6 +5,7 @@
 #include "common/tessary_error.h"
 #include "labelfile/label_file.h"
 #include "passes/lane_codes.h"
+#include "passes/pass_list.h"
 #include "passes/valid_on_stamp.h"
 #include "render/print_run.h"
 
@@ -90,7 +91,7 @@ int QuantityOf(const QString& text, const QString& origin)
             Refuse(origin, QStringLiteral("%1 is not a quantity of passes").arg(QuotedForMessage(text)));
         value = std::min<qint64>(value * 10 + (c.unicode() - u'0'), 1000);
     }
-    if (value < 1 || value > 99)
+    if (value < 1 || value > kMostPassesOfARow)
         Refuse(origin, QuantityRangeMessage());
     return int(value);
 }

@@ -17,6 +17,9 @@
 // letter, trailing blanks, a value beyond int) gives 0. A pasted "-1" is -1.
 int QuantityValue(const QString& text);
 
+// A row numbers its passes with a two-digit index, so it holds at most this many.
+constexpr int kMostPassesOfARow = 99;
+
 // One entry of the pass list, with its texts as shown and the stamp that
 // printing numbers the passes from.
 struct PassListRow {

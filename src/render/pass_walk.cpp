@@ -125,11 +125,13 @@ int WalkSheets(DrawingSurface& surface, const PassPlacement& p, const std::vecto
                     if (drawing) {
                         DrawPass(surface, p, x, y, rows[k], passIndex);
                         ++drawn;
-                        if (control.passDrawn)
-                            control.passDrawn(PassBarcodeText(rows[k], passIndex));
-                        if (control.passPlaced)
-                            control.passPlaced(PassBarcodeText(rows[k], passIndex),
-                                               QRect(x, y, g.cellWidthPx, g.cellHeightPx));
+                        if (control.passDrawn || control.passPlaced) {
+                            const QString barcodeText = PassBarcodeText(rows[k], passIndex);
+                            if (control.passDrawn)
+                                control.passDrawn(barcodeText);
+                            if (control.passPlaced)
+                                control.passPlaced(barcodeText, QRect(x, y, g.cellWidthPx, g.cellHeightPx));
+                        }
                     }
                     ++passIndex;
                     if (passIndex >= rows[k].quantity()) {

@@ -19,8 +19,6 @@
 
 namespace {
 
-constexpr int kMostPassesOfARow = 99;
-
 // The run's PDF, written through the staged file's own handle with exactly
 // the page of the chosen output: same paper, margins and resolution, no title.
 // The writer has no colour mode of its own; a grey-scale output loses nothing,
