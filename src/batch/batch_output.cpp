@@ -4,6 +4,8 @@
 #include "batch/batch_options.h"
 #include "common/tessary_error.h"
 #include "render/queue_job.h"
+#include "render/removed_on_termination.h"
+#include "render/run_outcome.h"
 #include "render/run_page_layout.h"
 
 #include <QDir>
@@ -21,6 +23,12 @@ void PreparePdfOutput(QPrinter& printer, const QString& pdfPath)
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(pdfPath);
     PrepareLetterPrinter(printer);
+}
+
+void AskNoPrintServer()
+{
+    // No scheduler listens below a file: every libcups call fails at once.
+    UseCupsServer(QStringLiteral("/dev/null/no-print-server"));
 }
 
 namespace {
@@ -85,21 +93,35 @@ void StandardOutputPdf::CopyOut() const
 {
     QFile staged(path());
     if (!staged.open(QIODevice::ReadOnly))
-        throw BatchFailure(kExitPrintingFailed,
-                           QStringLiteral("Cannot open file %1: %2").arg(path(), staged.errorString()));
+        throw TessaryError(QStringLiteral("Cannot open file %1: %2").arg(path(), staged.errorString()));
+    qint64 out = 0;
+    const auto fail = [&out](const QString& text) {
+        if (out > 0)
+            throw MayHavePrinted(QStringLiteral("%1 after %2 bytes of the PDF").arg(text).arg(out));
+        throw TessaryError(text);
+    };
     while (!staged.atEnd()) {
         const QByteArray block = staged.read(1 << 16);
         if (block.isEmpty() && staged.error() != QFileDevice::NoError)
-            throw BatchFailure(kExitPrintingFailed,
-                               QStringLiteral("Cannot read file %1: %2").arg(path(), staged.errorString()));
+            fail(QStringLiteral("Cannot read file %1: %2").arg(path(), staged.errorString()));
         for (qsizetype written = 0; written < block.size();) {
             const ssize_t n = ::write(STDOUT_FILENO, block.constData() + written, size_t(block.size() - written));
-            if (n < 0 && errno == EINTR)
+            if (n < 0 && errno == EINTR && StopSignalReceived() == 0)
                 continue;
+            if (n < 0 && errno == EINTR) {
+                // A stalled reader and a stop: what it took may be all it gets.
+                if (out == 0)
+                    throw RunStopped();
+                fail(QStringLiteral("Standard output was stopped"));
+            }
             if (n < 0)
-                throw BatchFailure(kExitPrintingFailed, QStringLiteral("Cannot write to standard output: %1")
-                                                            .arg(QString::fromLocal8Bit(std::strerror(errno))));
+                fail(QStringLiteral("Cannot write to standard output: %1").arg(QString::fromLocal8Bit(std::strerror(errno))));
             written += n;
+            out += n;
         }
     }
+    // A file or device behind standard output may keep the bytes in a cache;
+    // pipes and terminals have nothing to flush.
+    if (fsync(STDOUT_FILENO) != 0 && errno != EINVAL && errno != EROFS && errno != ENOTSUP)
+        fail(QStringLiteral("Cannot write to standard output: %1").arg(QString::fromLocal8Bit(std::strerror(errno))));
 }

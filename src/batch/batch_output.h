@@ -10,6 +10,10 @@ struct BatchOptions;
 // output: a PDF file on US Letter with the origin at the paper's corner ...
 void PreparePdfOutput(QPrinter& printer, const QString& pdfPath);
 
+// A run to a file needs no print server; Qt's printer would ask one for its
+// destinations, without a time limit, as soon as it is made.
+void AskNoPrintServer();
+
 // The queue a run prints on: the --printer queue, or lp's default destination
 // when neither it nor --pdf is given, through the -h scheduler when one is
 // named. The scheduler is asked with a time limit whether it knows the queue;
@@ -33,8 +37,10 @@ class StandardOutputPdf {
 public:
     StandardOutputPdf();
     QString path() const;
-    // Throws BatchFailure(kExitPrintingFailed) with the system's reason when
-    // the staged file cannot be read or standard output cannot be written.
+    // Throws TessaryError with the system's reason when the staged file cannot
+    // be read or standard output takes no byte of it, MayHavePrinted when it
+    // took part of it, and RunStopped when a stop signal ends the copy before
+    // its first byte.
     void CopyOut() const;
 
 private:

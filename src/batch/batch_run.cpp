@@ -6,12 +6,15 @@
 #include "batch/batch_register.h"
 #include "batch/batch_rows.h"
 #include "batch/heading_face.h"
+#include "batch/print_server_watchdog.h"
 #include "batch/label_layout.h"
 #include "common/tessary_error.h"
 #include "passes/duplicate_barcodes.h"
 #include "render/nothing_to_print.h"
 #include "render/print_run.h"
+#include "render/removed_on_termination.h"
 #include "render/run_barcode_check.h"
+#include "render/run_outcome.h"
 
 #include <QFile>
 #include <QPrinter>
@@ -96,6 +99,11 @@ void PrintBatch(const BatchOptions& options, const BatchEnvironment& environment
     request.outlineCells = options.outlineCells;
 
     const bool toQueue = !PdfToStandardOutput(options) && options.pdfFile.isEmpty();
+    std::optional<PrintServerWatchdog> watchdog;
+    if (toQueue)
+        watchdog.emplace();
+    else
+        AskNoPrintServer();
     const QString queue = toQueue ? KnownQueue(options) : QString();
     QPrinter printer(QPrinter::HighResolution);
     std::optional<StandardOutputPdf> toStandardOutput;
@@ -105,6 +113,7 @@ void PrintBatch(const BatchOptions& options, const BatchEnvironment& environment
         PrepareQueueOutput(printer, options, queue);
     else
         PreparePdfOutput(printer, options.pdfFile);
+    watchdog.reset();
     CheckPrintable(request, printer, options);
     BatchRegister passRegister;
     request.recorder = passRegister.PrepareRun(request, options.allowReprint);
@@ -116,8 +125,20 @@ void PrintBatch(const BatchOptions& options, const BatchEnvironment& environment
             err << QStringLiteral("sheet %1 of %2").arg(sheet - firstSheet + 1).arg(sheetCount) << Qt::endl;
         };
     }
+    if (toStandardOutput)
+        request.deliverFile = [&toStandardOutput] { toStandardOutput->CopyOut(); };
+    // From here a stop signal ends the run on its own terms: nothing handed on
+    // yet, the passes are withdrawn and any job cancelled; handed on, the run
+    // records that and ends with the truth.
+    const StopSignalsDeferred deferred;
+    request.stopRequested = [] { return StopSignalReceived() != 0; };
+    request.abandonRequested = request.stopRequested;
     try {
         PrintRun(printer, request, [] { Refuse(kInvalidValueMessage); });
+    } catch (const RunStopped&) {
+        throw BatchFailure(kExitSignalBase + StopSignalReceived(), QString());
+    } catch (const MayHavePrinted& error) {
+        throw BatchFailure(kExitNotRecorded, error.text());
     } catch (const PassesIssuedMeanwhile& meanwhile) {
         Refuse(ReprintRefusal(meanwhile.found()));
     } catch (const UnreadableBarcodeError& error) {
@@ -126,8 +147,6 @@ void PrintBatch(const BatchOptions& options, const BatchEnvironment& environment
     } catch (const TessaryError& error) {
         throw BatchFailure(kExitPrintingFailed, error.text());
     }
-    if (toStandardOutput)
-        toStandardOutput->CopyOut();
 }
 
 }  // namespace
@@ -150,7 +169,8 @@ int RunBatch(const QStringList& arguments, const BatchEnvironment& environment, 
         PrintBatch(options, environment, err);
         return kExitPrinted;
     } catch (const BatchFailure& failure) {
-        err << QStringLiteral("tessary-print: ") << failure.message() << Qt::endl;
+        if (!failure.message().isEmpty())
+            err << QStringLiteral("tessary-print: ") << failure.message() << Qt::endl;
         return failure.status();
     }
 }

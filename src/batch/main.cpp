@@ -10,10 +10,10 @@
 
 namespace {
 
-// A signal ends the tool at once with the shell's status for it, 128 + the
-// signal's number, wherever it waits: for rows from a pipe, for the barcode
-// bitmap's lock, for the print server. The run's staged file is removed first
-// (its guard handles the signal before this does), so nothing is handed on.
+// Until a run has reserved its passes, a signal ends the tool at once with the
+// shell's status for it, 128 + the signal's number, wherever it waits: for rows
+// from a pipe, for the print server. From then on the run defers it, and ends
+// with the status of what happened.
 extern "C" void EndOnSignal(int signal) { _exit(128 + signal); }
 
 void EndOnStopSignals()
@@ -51,6 +51,9 @@ int main(int argc, char* argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     qtDefaultHandler = qInstallMessageHandler(ForwardQtMessage);
     EndOnStopSignals();
+    // A reader that went away is a failed write, told and accounted for, not
+    // the end of the tool halfway through a run.
+    signal(SIGPIPE, SIG_IGN);
     QGuiApplication app(argc, argv);
 
     BatchEnvironment environment;

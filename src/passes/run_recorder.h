@@ -25,4 +25,6 @@ public:
     virtual void Confirm(qint64 handedOn) = 0;
     // Nothing was handed on: every reserved pass is withdrawn.
     virtual void Withdraw() = 0;
+    // The id the pending passes can be found under; empty when none is kept.
+    virtual QString RunId() const { return QString(); }
 };

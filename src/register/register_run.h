@@ -12,6 +12,7 @@ public:
     void Reserve(const std::vector<RunPass>& passes, const RunOutput& output) override;
     void Confirm(qint64 handedOn) override;
     void Withdraw() override;
+    QString RunId() const override { return run_.id; }
 
     const RunInfo& run() const { return run_; }
 

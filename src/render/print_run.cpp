@@ -4,6 +4,7 @@
 #include "render/print_document.h"
 #include "passes/run_recorder.h"
 #include "render/queue_job.h"
+#include "render/run_outcome.h"
 #include "render/run_passes.h"
 #include "render/run_barcode_check.h"
 #include "render/sheet_geometry.h"
@@ -16,6 +17,7 @@
 #include <QPdfWriter>
 #include <QPrinter>
 #include <algorithm>
+#include <set>
 
 namespace {
 
@@ -153,13 +155,22 @@ PrintRunResult DrawRun(QPagedPaintDevice& device, const PrintRunRequest& request
     control.sheets = request.sheets;
     control.startCell = request.startCell;
     control.outlineCells = request.outlineCells;
-    control.sheetBegun = [&request, &check](int sheet) {
+    // Copies walk the run's sheets again, each in order: the passes drawn
+    // while a sheet is drawn the first time are the passes the document holds.
+    std::set<int> sheetsDrawn;
+    bool firstTimeOnSheet = false;
+    control.sheetBegun = [&request, &check, &sheetsDrawn, &firstTimeOnSheet](int sheet) {
+        firstTimeOnSheet = sheetsDrawn.insert(sheet).second;
         check.SheetBegun(sheet);
         if (request.sheetBegun)
             request.sheetBegun(sheet);
     };
     control.fillSheet = request.fillSheet;
-    control.passDrawn = request.passDrawn;
+    control.passDrawn = [&request, &result, &firstTimeOnSheet](const QString& text) {
+        result.distinctPassesDrawn += firstTimeOnSheet ? 1 : 0;
+        if (request.passDrawn)
+            request.passDrawn(text);
+    };
     control.passPlaced = [&check](const QString& text, const QRect& cellPx) { check.PassPlaced(text, cellPx); };
     result.passesDrawn = WalkCopies(check.surface(), placement, request.rows, control, request.copies);
     check.RunDone();
@@ -169,8 +180,20 @@ PrintRunResult DrawRun(QPagedPaintDevice& device, const PrintRunRequest& request
 
 namespace {
 
+// "<text>. Its passes stay pending in the register as run <id>, and later runs
+// ask before printing them again."
+QString PendingNote(const QString& text, const QString& runId)
+{
+    if (runId.isEmpty())
+        return text;
+    return QStringLiteral("%1. Its passes stay pending in the register as run %2, and later runs ask before "
+                          "printing them again")
+        .arg(text, runId);
+}
+
 // The recorder's side of one run: whatever ends the run before Confirm hands
-// nothing on, so the reserved passes are withdrawn.
+// nothing on, so the reserved passes are withdrawn, unless the run says its
+// sheets may have gone out.
 class RecordedRun {
 public:
     explicit RecordedRun(RunRecorder* recorder) : recorder_(recorder) {}
@@ -183,30 +206,65 @@ public:
         try {
             recorder_->Withdraw();
         } catch (const std::exception& error) {
-            // The run's own error is on its way to the operator; the passes stay
-            // pending, which every later run reports as "may have printed".
-            qWarning().noquote() << error.what();
+            // The run's own error is on its way to the operator; the passes
+            // stay pending, which every later run reports as "may have printed".
+            qWarning().noquote() << PendingNote(QString::fromStdString(error.what()), recorder_->RunId());
         }
     }
-    void Reserve(const PrintRunRequest& request, const RunOutput& output)
+    void Reserve(const std::vector<RunPass>& passes, const RunOutput& output)
     {
         if (!recorder_)
             return;
-        recorder_->Reserve(RunPasses(request), output);
+        recorder_->Reserve(passes, output);
         reserved_ = true;
     }
+    // The sheets went out: a register that cannot say so leaves them pending.
     void Confirm(qint64 handedOn)
     {
         if (!reserved_)
             return;
         reserved_ = false;
-        recorder_->Confirm(handedOn);
+        try {
+            recorder_->Confirm(handedOn);
+        } catch (const TessaryError& error) {
+            throw MayHavePrinted(PendingNote(QStringLiteral("The sheets were handed on, but not recorded: %1")
+                                                 .arg(error.text()),
+                                             recorder_->RunId()));
+        }
+    }
+    // Nobody can tell whether the sheets went out: the passes stay pending.
+    [[noreturn]] void KeepPending(const MayHavePrinted& error)
+    {
+        reserved_ = false;
+        throw MayHavePrinted(PendingNote(error.text(), recorder_ ? recorder_->RunId() : QString()));
     }
 
 private:
     RunRecorder* recorder_;
     bool reserved_ = false;
 };
+
+void ThrowIfAbandoned(const PrintRunRequest& request)
+{
+    if (request.abandonRequested && request.abandonRequested())
+        throw RunStopped();
+}
+
+// The job is held until its whole document is in, so a failure or a stop
+// before the release prints nothing: the job is cancelled. Cancel throws
+// MayHavePrinted when the scheduler does not take the cancellation.
+void HandOnToQueue(const QPrinter& printer, const StagedPdf& staged, const PrintRunRequest& request)
+{
+    HeldQueueJob job(printer);
+    try {
+        job.SendDocument(staged.path());
+        ThrowIfAbandoned(request);
+    } catch (const TessaryError&) {
+        job.Cancel();
+        throw;
+    }
+    job.Release();
+}
 
 }  // namespace
 
@@ -223,22 +281,33 @@ PrintRunResult PrintRun(QPrinter& printer, const PrintRunRequest& request,
             return nothing;
         }
     }
+    ThrowIfAbandoned(request);
     const bool toFile = printer.outputFormat() == QPrinter::PdfFormat;
     // An unusable layout prints one empty page: no pass to account for.
     RecordedRun recorded(usable ? request.recorder : nullptr);
-    recorded.Reserve(request, RunOutput{toFile, toFile ? QFileInfo(printer.outputFileName()).absoluteFilePath()
-                                                       : printer.printerName()});
+    if (usable)
+        recorded.Reserve(RunPasses(request), RunOutput{toFile, toFile ? QFileInfo(printer.outputFileName()).absoluteFilePath()
+                                                                      : printer.printerName()});
     StagedPdf staged = toFile ? StagedPdf::BesideFile(printer.outputFileName()) : StagedPdf::InTemporaryFolder();
 
     PrintRunRequest run = request;
     if (toFile)
         run.copies = RunCopies{printer.copyCount(), printer.collateCopies()};
     const PrintRunResult result = DrawIntoStagedFile(printer, staged, run, reportUnusable);
+    ThrowIfAbandoned(request);
     staged.CheckComplete(result.pagesEnded);
-    if (toFile)
-        staged.MoveIntoPlace();
-    else
-        SubmitPdfToQueue(printer, staged.path());
-    recorded.Confirm(result.passesDrawn);
+    ThrowIfAbandoned(request);
+    try {
+        if (!toFile) {
+            HandOnToQueue(printer, staged, request);
+        } else {
+            staged.MoveIntoPlace();
+            if (request.deliverFile)
+                request.deliverFile();
+        }
+    } catch (const MayHavePrinted& error) {
+        recorded.KeepPending(error);
+    }
+    recorded.Confirm(result.distinctPassesDrawn);
     return result;
 }

@@ -35,12 +35,21 @@ struct PrintRunRequest {
     RunRecorder* recorder = nullptr;  // keeps account of the passes handed on; none: not recorded
     BarcodeCheck barcodeCheck = BarcodeCheck::StopRun;  // every pass's barcode read back from its sheet
     std::function<void(int sheet, int unreadablePasses)> sheetChecked;  // MarkSheet only
+    // Asked until the run hands on: true stops it with nothing handed on and
+    // throws RunStopped (a stop signal), where stopRequested hands on the
+    // sheets drawn (the operator's Abort).
+    std::function<bool()> abandonRequested;
+    // For a file: hands the file on once it is in place (copies it to standard
+    // output). The passes are confirmed only when it returns; it throws
+    // MayHavePrinted when part of the file went out.
+    std::function<void()> deliverFile;
 };
 
 struct PrintRunResult {
     bool layoutUsable = true;
     bool nothingInRange = false;  // no sheet of the range has a pass: no document was made
-    int passesDrawn = 0;
+    int passesDrawn = 0;          // over all copies
+    int distinctPassesDrawn = 0;  // the run's passes the document holds at least once
     int pagesEnded = 0;           // pages the document holds
 };
 
@@ -89,6 +98,8 @@ PrintRunResult DrawRun(QPagedPaintDevice& device, const PrintRunRequest& request
 // copies the printer asks for; a queue is asked for them. Before anything is
 // begun, every row's stamp must decode and the recorder, if any, must have taken
 // the run's passes as pending; they are confirmed once handed on and withdrawn
-// when the run fails. Throws on any failure, leaving no job and no file behind.
+// when the run fails. Throws on any failure, leaving no job and no file behind,
+// except MayHavePrinted: the sheets went out or may have, and the passes stay
+// pending under the run's id, which the text names.
 PrintRunResult PrintRun(QPrinter& printer, const PrintRunRequest& request,
                         const std::function<void()>& reportUnusable);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "render/run_outcome.h"
+
 #include <QByteArray>
 #include <QString>
 #include <utility>
@@ -25,13 +27,45 @@ void AddQueueJobOptions(QPrinter& printer, const JobOptions& options);
 // PPD queues map to their own sizes.
 QByteArray PwgMediaName(const QPageSize& pageSize);
 
-// Sends a finished PDF to the printer's queue as one job with those options,
-// titled with the printer's document name.
-// Throws "The printer <name> did not accept the job: <libcups' message>" when
-// the scheduler cannot be reached, the queue no longer exists, or the
-// scheduler refuses the job, and "The print server <server> did not answer"
-// when it takes longer than PrintServerTimeoutSeconds() to answer.
-void SubmitPdfToQueue(const QPrinter& printer, const QString& pdfPath);
+// A job on the printer's queue, created held: nothing of it prints until the
+// whole document is in and Release has been answered. Every request waits at
+// most PrintServerTimeoutSeconds() for its answer. A job that is not released
+// is cancelled when the object goes, so a run that fails or is stopped leaves
+// no job behind.
+class HeldQueueJob {
+public:
+    // Creates the job, titled with the printer's document name and carrying
+    // the printer's job options. Throws "The printer <name> did not accept the
+    // job: <libcups' message>" when the scheduler cannot be reached, the queue
+    // no longer exists or refuses jobs, and "The print server <server> did not
+    // answer" when it takes longer than the limit. A job created by a request
+    // that was not answered holds no document: it cannot print.
+    explicit HeldQueueJob(const QPrinter& printer);
+    ~HeldQueueJob();
+    HeldQueueJob(const HeldQueueJob&) = delete;
+    HeldQueueJob& operator=(const HeldQueueJob&) = delete;
+
+    // Sends the finished PDF as the job's one document; throws as above.
+    void SendDocument(const QString& pdfPath);
+    // Lets the job print. When the answer is lost, the job's state is asked
+    // again: a job still held is cancelled and "did not answer" thrown, a
+    // released one counts as handed on. Throws MayHavePrinted when that
+    // cannot be learned either.
+    void Release();
+    // Cancels the job now; throws MayHavePrinted when the scheduler does
+    // not take the cancellation (the job may be released by hand).
+    void Cancel();
+
+    // "Passes-12"
+    QString Name() const;
+
+private:
+    QString queue_;
+    QString printerName_;
+    int id_ = 0;
+    bool settled_ = false;  // released, or left to the operator: not to be cancelled
+};
+
 
 // Whether the print scheduler knows the queue, asked with the same time limit;
 // false when no scheduler takes the connection. Throws "The print server
@@ -43,6 +77,8 @@ bool PrintServerKnowsQueue(const QString& queue);
 // How long a call to the scheduler may wait for an answer: 30 seconds, or the
 // whole seconds TESSARY_PRINT_SERVER_TIMEOUT names.
 int PrintServerTimeoutSeconds();
+// The scheduler libcups prints through: "host", "host:port" or a socket path.
+QString PrintServerName();
 // Prints through this scheduler ("host", "host:port" or a socket path) from
 // now on, in place of the one libcups would choose.
 void UseCupsServer(const QString& server);

@@ -3,6 +3,8 @@
 
 #include "common/tessary_error.h"
 
+#include <QDebug>
+#include <QFile>
 #include <QPrinter>
 #include <cups/cups.h>
 
@@ -96,36 +98,188 @@ bool PrintServerKnowsQueue(const QString& queue)
     return QueueKnown(http, queue.section(QLatin1Char('/'), 0, 0).toLocal8Bit());
 }
 
-void SubmitPdfToQueue(const QPrinter& printer, const QString& pdfPath)
+namespace {
+
+QByteArray QueueOf(const QString& printerName)
 {
     // A queue instance ("queue/instance") prints on its queue with its own options.
-    const QByteArray queue = printer.printerName().section(QLatin1Char('/'), 0, 0).toLocal8Bit();
+    return printerName.section(QLatin1Char('/'), 0, 0).toLocal8Bit();
+}
 
+QByteArray PrinterUri(const QByteArray& queue)
+{
+    char uri[HTTP_MAX_URI];
+    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", ippPort(), "/printers/%s",
+                     queue.constData());
+    return QByteArray(uri);
+}
+
+// A request about one job of the queue, as its owner.
+ipp_t* JobRequest(ipp_op_t operation, const QByteArray& queue, int jobId)
+{
+    ipp_t* request = ippNewRequest(operation);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, PrinterUri(queue).constData());
+    ippAddInteger(request, IPP_TAG_OPERATION, IPP_TAG_INTEGER, "job-id", jobId);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
+    return request;
+}
+
+bool Succeeded(ipp_t* response) { return response && ippGetStatusCode(response) <= IPP_STATUS_OK_EVENTS_COMPLETE; }
+
+// The job's state, or 0 when the scheduler does not tell it in time.
+int JobState(const QByteArray& queue, int jobId)
+{
+    SchedulerConnection http;
+    if (!http.get())
+        return 0;
+    ipp_t* request = JobRequest(IPP_OP_GET_JOB_ATTRIBUTES, queue, jobId);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr, "job-state");
+    ipp_t* response = cupsDoRequest(http.get(), request, "/jobs/");
+    int state = 0;
+    if (!http.timedOut() && Succeeded(response)) {
+        if (ipp_attribute_t* attribute = ippFindAttribute(response, "job-state", IPP_TAG_ENUM))
+            state = ippGetInteger(attribute, 0);
+    }
+    ippDelete(response);
+    return state;
+}
+
+}  // namespace
+
+HeldQueueJob::HeldQueueJob(const QPrinter& printer) : queue_(QString::fromLocal8Bit(QueueOf(printer.printerName())))
+{
+    printerName_ = printer.printerName();
+    const QByteArray queue = QueueOf(printerName_);
     // A connection of the run's own: a scheduler that went away since the last
-    // run is found here, and libcups' message then says why. Submitting looks
-    // the queue up again and reports only "No such file or directory" for a
-    // scheduler that is gone and for a queue that is gone alike, so both are
-    // asked here first.
+    // run is found here, and libcups' message then says why. The queue is asked
+    // for first: a scheduler that is gone and a queue that is gone would
+    // otherwise both read "No such file or directory".
     SchedulerConnection http;
     if (!http.get())
         ThrowNotAccepted(printer);
     if (!QueueKnown(http, queue))
         ThrowNotAccepted(printer);
 
-    const JobOptions options = QueueJobOptions(printer);
+    JobOptions options = QueueJobOptions(printer);
+    options.emplace_back("job-hold-until", "indefinite");
     int count = 0;
     cups_option_t* cupsOptions = nullptr;
     for (const auto& [name, value] : options)
         count = cupsAddOption(name.constData(), value.constData(), count, &cupsOptions);
-    const int jobId = cupsPrintFile2(http.get(), queue.constData(), pdfPath.toLocal8Bit().constData(),
-                                     printer.docName().toUtf8().constData(), count,
-                                     cupsOptions);
+    ipp_t* request = ippNewRequest(IPP_OP_CREATE_JOB);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, PrinterUri(queue).constData());
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "job-name", nullptr,
+                 printer.docName().toUtf8().constData());
+    cupsEncodeOptions2(request, count, cupsOptions, IPP_TAG_OPERATION);
+    cupsEncodeOptions2(request, count, cupsOptions, IPP_TAG_JOB);
     cupsFreeOptions(count, cupsOptions);
+    ipp_t* response = cupsDoRequest(http.get(), request, "/printers/" + queue);
+    if (Succeeded(response)) {
+        if (ipp_attribute_t* attribute = ippFindAttribute(response, "job-id", IPP_TAG_INTEGER))
+            id_ = ippGetInteger(attribute, 0);
+    }
+    ippDelete(response);
     if (http.timedOut())
         ThrowNoAnswer();
-    if (jobId == 0)
+    if (id_ == 0)
         ThrowNotAccepted(printer);
 }
+
+HeldQueueJob::~HeldQueueJob()
+{
+    if (id_ == 0 || settled_)
+        return;
+    try {
+        Cancel();
+    } catch (const TessaryError& error) {
+        qWarning().noquote() << error.text();
+    }
+}
+
+QString HeldQueueJob::Name() const { return queue_ + QLatin1Char('-') + QString::number(id_); }
+
+void HeldQueueJob::SendDocument(const QString& pdfPath)
+{
+    const QByteArray queue = queue_.toLocal8Bit();
+    SchedulerConnection http;
+    if (!http.get())
+        throw TessaryError(QStringLiteral("The printer %1 did not accept the job: %2").arg(printerName_, LastCupsMessage()));
+    ipp_t* request = JobRequest(IPP_OP_SEND_DOCUMENT, queue, id_);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_MIMETYPE, "document-format", nullptr, "application/pdf");
+    ippAddBoolean(request, IPP_TAG_OPERATION, "last-document", 1);
+    ipp_t* response = cupsDoFileRequest(http.get(), request, "/printers/" + queue, QFile::encodeName(pdfPath).constData());
+    const bool sent = Succeeded(response);
+    ippDelete(response);
+    if (http.timedOut())
+        ThrowNoAnswer();
+    if (!sent)
+        throw TessaryError(QStringLiteral("The printer %1 did not accept the job: %2").arg(printerName_, LastCupsMessage()));
+}
+
+void HeldQueueJob::Release()
+{
+    const QByteArray queue = queue_.toLocal8Bit();
+    bool answered = false;
+    bool accepted = false;
+    QString refusal;
+    {
+        SchedulerConnection http;
+        if (http.get()) {
+            ipp_t* response = cupsDoRequest(http.get(), JobRequest(IPP_OP_RELEASE_JOB, queue, id_), "/jobs/");
+            answered = response && !http.timedOut();
+            accepted = answered && Succeeded(response);
+            refusal = LastCupsMessage();
+            ippDelete(response);
+        }
+    }
+    if (accepted) {
+        settled_ = true;
+        return;
+    }
+    if (answered) {
+        // Refused: the job is still held and goes with this object.
+        throw TessaryError(QStringLiteral("The printer %1 did not accept the job: %2").arg(printerName_, refusal));
+    }
+    // The request may have reached the scheduler: only the job itself can
+    // tell whether it was released.
+    const int state = JobState(queue, id_);
+    if (state == IPP_JSTATE_HELD) {
+        Cancel();
+        ThrowNoAnswer();
+    }
+    if (state != 0) {
+        settled_ = true;
+        return;
+    }
+    settled_ = true;  // not to be cancelled blindly: it may be printing
+    throw MayHavePrinted(QStringLiteral("The print server %1 did not answer once job %2 was released: it may "
+                                           "have printed (lpstat -W all -o %3 shows it)")
+                                .arg(ServerName(), Name(), queue_));
+}
+
+void HeldQueueJob::Cancel()
+{
+    if (id_ == 0 || settled_)
+        return;
+    SchedulerConnection http;
+    bool cancelled = false;
+    if (http.get()) {
+        ipp_t* response = cupsDoRequest(http.get(), JobRequest(IPP_OP_CANCEL_JOB, queue_.toLocal8Bit(), id_), "/jobs/");
+        cancelled = !http.timedOut() && Succeeded(response);
+        ippDelete(response);
+    }
+    if (!cancelled) {
+        // Held, it does not print unless somebody releases it.
+        settled_ = true;
+        throw MayHavePrinted(QStringLiteral("The print server %1 did not cancel the held job %2: it prints if it "
+                                               "is released (cancel %2 removes it)")
+                                    .arg(ServerName(), Name()));
+    }
+    id_ = 0;
+}
+
+QString PrintServerName() { return ServerName(); }
 
 void UseCupsServer(const QString& server)
 {

@@ -28,11 +28,20 @@ char gPaths[kSlots][kPathBytes];
 std::atomic<bool> gUsed[kSlots];
 struct sigaction gPrevious[kSignalCount];
 bool gInstalled[kSignalCount];
-int gLive = 0;  // guarded under gLock
+int gLive = 0;  // guards and deferrals alive, under gLock
+int gDeferrals = 0;  // under gLock
+std::atomic<bool> gDeferred{false};
+std::atomic<int> gReceived{0};
 std::mutex gLock;
 
 extern "C" void RemoveFilesThenStop(int signalNumber)
 {
+    // A deferred stop is the run's to act on, once it can tell what happened.
+    if (gDeferred.load()) {
+        int none = 0;
+        gReceived.compare_exchange_strong(none, signalNumber);
+        return;
+    }
     // A handler that was there before may return into code that reads errno.
     const int savedErrno = errno;
     // Files first, so that the folders holding them are empty by the time
@@ -104,6 +113,28 @@ RemovedOnTermination::RemovedOnTermination(const QString& path)
         InstallHandlers();
 }
 
+StopSignalsDeferred::StopSignalsDeferred()
+{
+    const std::lock_guard<std::mutex> lock(gLock);
+    if (gDeferrals++ == 0) {
+        gReceived.store(0);
+        gDeferred.store(true);
+    }
+    if (gLive++ == 0)
+        InstallHandlers();
+}
+
+StopSignalsDeferred::~StopSignalsDeferred()
+{
+    const std::lock_guard<std::mutex> lock(gLock);
+    if (--gDeferrals == 0)
+        gDeferred.store(false);
+    if (--gLive == 0)
+        RestoreHandlers();
+}
+
+int StopSignalReceived() { return gReceived.load(); }
+
 RemovedOnTermination::~RemovedOnTermination()
 {
     if (slot_ < 0)
@@ -119,5 +150,8 @@ RemovedOnTermination::~RemovedOnTermination()
 // Other systems end a program without a signal the program could handle.
 RemovedOnTermination::RemovedOnTermination(const QString&) {}
 RemovedOnTermination::~RemovedOnTermination() = default;
+StopSignalsDeferred::StopSignalsDeferred() = default;
+StopSignalsDeferred::~StopSignalsDeferred() = default;
+int StopSignalReceived() { return 0; }
 
 #endif

@@ -23,3 +23,19 @@ public:
 private:
     int slot_ = -1;
 };
+
+// While one lives, the stop signals neither end the program nor remove the
+// files named above: the first one is kept for StopSignalReceived(), and the
+// run acts on it once it can tell what happened, removing its files as it
+// unwinds. A blocking wait (a write to a stalled pipe) returns early.
+class StopSignalsDeferred {
+public:
+    StopSignalsDeferred();
+    ~StopSignalsDeferred();
+    StopSignalsDeferred(const StopSignalsDeferred&) = delete;
+    StopSignalsDeferred& operator=(const StopSignalsDeferred&) = delete;
+};
+
+// The stop signal that arrived while stops were deferred (the latest
+// deferral's), or 0.
+int StopSignalReceived();

@@ -23,20 +23,25 @@
 
 namespace {
 
-enum class Fault { None, StopAfterFirstSheet, RenameFails, Killed };
+enum class Fault { None, Stop, RenameFails, Killed };
 
 struct RecordedCase {
     const char* what;
     Fault fault;
     int issued;
     int pending;
+    int stopAfter = 0;  // passes drawn, over all copies
+    RunCopies copies = {};
 };
 
 const RecordedCase kRuns[] = {
     {"a complete run", Fault::None, 12, 0},
-    {"a run stopped after its first sheet", Fault::StopAfterFirstSheet, 4, 0},
+    {"a run stopped after its first sheet", Fault::Stop, 4, 0, 4},
     {"a run whose file cannot be renamed into place", Fault::RenameFails, 0, 0},
     {"a run killed between pending and issued", Fault::Killed, 0, 12},
+    // The file holds sheets 1 and 2 twice each: their passes, no more.
+    {"two uncollated copies stopped in sheet 2's second copy", Fault::Stop, 8, 0, 14, {2, false}},
+    {"two collated copies stopped in the second copy", Fault::Stop, 12, 0, 14, {2, true}},
 };
 
 // Twelve passes of one row on sheets of 2 x 2: three sheets.
@@ -53,11 +58,11 @@ struct FileRun {
         location.file = dir.filePath("passes.sqlite");
     }
 
-    void Print(PassRegister& passRegister)
+    void Print(PassRegister& passRegister, const RunCopies& copies = {})
     {
         RegisterRun recorder(passRegister, QStringLiteral("tessary-print"), {});
         request.recorder = &recorder;
-        PrintToPdfFile(request, pdf);
+        PrintToPdfFile(request, pdf, copies);
     }
 };
 
@@ -73,7 +78,7 @@ TEST(RecordedRun, RecordsExactlyWhatWasHandedOn)
             if (c.fault == Fault::Killed && run.drawn == 5)
                 raise(SIGKILL);
         };
-        run.request.stopRequested = [&run, &c] { return c.fault == Fault::StopAfterFirstSheet && run.drawn >= 4; };
+        run.request.stopRequested = [&run, &c] { return c.fault == Fault::Stop && run.drawn >= c.stopAfter; };
         if (c.fault == Fault::Killed) {
             // The register is opened in the child only: a connection must not cross a fork.
             EXPECT_EXIT(
@@ -85,7 +90,7 @@ TEST(RecordedRun, RecordsExactlyWhatWasHandedOn)
         } else {
             PassRegister passRegister(run.location);
             try {
-                run.Print(passRegister);
+                run.Print(passRegister, c.copies);
                 EXPECT_NE(c.fault, Fault::RenameFails) << "the run went on without its file";
             } catch (const TessaryError& error) {
                 EXPECT_EQ(error.text(), "Unable to write to " + run.pdf);
@@ -102,7 +107,7 @@ TEST(RecordedRun, RecordsExactlyWhatWasHandedOn)
         }
         EXPECT_EQ(issued, c.issued);
         EXPECT_EQ(pending, c.pending);
-        if (c.fault == Fault::StopAfterFirstSheet) {
+        if (c.fault == Fault::Stop && c.issued == 4) {
             RecordFilter filter;
             filter.barcode = RunPasses(run.request)[3].barcode;  // the last pass of sheet 1
             EXPECT_EQ(passRegister.Records(filter).size(), 1u);

@@ -34,9 +34,12 @@ inline PrintRunRequest TwelvePassesOnTwoByTwo(const HeadingStyleSource& style, c
 }
 
 // Prints the request to a PDF file at 300 dpi, as Print to File would.
-inline PrintRunResult PrintToPdfFile(const PrintRunRequest& request, const QString& pdfPath)
+inline PrintRunResult PrintToPdfFile(const PrintRunRequest& request, const QString& pdfPath,
+                                     const RunCopies& copies = {})
 {
     QPrinter printer(QPrinter::HighResolution);
+    printer.setCopyCount(copies.count);
+    printer.setCollateCopies(copies.collate);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(pdfPath);
     printer.setResolution(300);
