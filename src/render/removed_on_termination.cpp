@@ -3,6 +3,8 @@
 // rmdir, sigaction and raise, all safe inside a signal handler.
 #include "render/removed_on_termination.h"
 
+#include "common/stop_signal.h"
+
 #include <QFile>
 #include <QtGlobal>
 
@@ -31,15 +33,13 @@ bool gInstalled[kSignalCount];
 int gLive = 0;  // guards and deferrals alive, under gLock
 int gDeferrals = 0;  // under gLock
 std::atomic<bool> gDeferred{false};
-std::atomic<int> gReceived{0};
 std::mutex gLock;
 
 extern "C" void RemoveFilesThenStop(int signalNumber)
 {
     // A deferred stop is the run's to act on, once it can tell what happened.
     if (gDeferred.load()) {
-        int none = 0;
-        gReceived.compare_exchange_strong(none, signalNumber);
+        NoteStopSignal(signalNumber);
         return;
     }
     // A handler that was there before may return into code that reads errno.
@@ -117,7 +117,7 @@ StopSignalsDeferred::StopSignalsDeferred()
 {
     const std::lock_guard<std::mutex> lock(gLock);
     if (gDeferrals++ == 0) {
-        gReceived.store(0);
+        ForgetStopSignal();
         gDeferred.store(true);
     }
     if (gLive++ == 0)
@@ -133,7 +133,7 @@ StopSignalsDeferred::~StopSignalsDeferred()
         RestoreHandlers();
 }
 
-int StopSignalReceived() { return gReceived.load(); }
+
 
 RemovedOnTermination::~RemovedOnTermination()
 {
@@ -152,6 +152,5 @@ RemovedOnTermination::RemovedOnTermination(const QString&) {}
 RemovedOnTermination::~RemovedOnTermination() = default;
 StopSignalsDeferred::StopSignalsDeferred() = default;
 StopSignalsDeferred::~StopSignalsDeferred() = default;
-int StopSignalReceived() { return 0; }
 
 #endif

@@ -25,7 +25,7 @@ private:
 };
 
 // While one lives, the stop signals neither end the program nor remove the
-// files named above: the first one is kept for StopSignalReceived(), and the
+// files named above: the first one is noted (common/stop_signal.h), and the
 // run acts on it once it can tell what happened, removing its files as it
 // unwinds. A blocking wait (a write to a stalled pipe) returns early.
 class StopSignalsDeferred {
@@ -36,6 +36,3 @@ public:
     StopSignalsDeferred& operator=(const StopSignalsDeferred&) = delete;
 };
 
-// The stop signal that arrived while stops were deferred (the latest
-// deferral's), or 0.
-int StopSignalReceived();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/stop_signal.h"
 #include "common/tessary_error.h"
 
 // The run's sheets went out, or may have: a queue that stopped answering once
@@ -10,11 +11,4 @@
 class MayHavePrinted : public TessaryError {
 public:
     using TessaryError::TessaryError;
-};
-
-// A stop signal ended the run before anything was handed on; its passes are
-// withdrawn and any job it made is cancelled.
-class RunStopped : public TessaryError {
-public:
-    RunStopped() : TessaryError(QStringLiteral("The run was stopped before anything was printed")) {}
 };

@@ -1,5 +1,7 @@
 #include "render/barcode/locked_bitmap_file.h"
 
+#include "common/stop_signal.h"
+
 #include "common/tessary_error.h"
 
 #include <QFile>
@@ -32,11 +34,17 @@ int CreateNew(const char* name)
     return open(name, O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, kFileMode);
 }
 
+// Another program may hold the lock for long; a stop signal the run defers
+// ends the wait.
 int LockExclusive(int fd)
 {
     int result;
     do {
         result = flock(fd, LOCK_EX);
+        if (result != 0 && errno == EINTR && StopSignalReceived() != 0) {
+            close(fd);
+            throw RunStopped();
+        }
     } while (result != 0 && errno == EINTR);
     return result;
 }
