@@ -84,8 +84,8 @@ void PassRegister::CreateFile()
         Fail(kOpening, QStringLiteral("cannot make a file in %1: %2").arg(folder, error));
     try {
         db_.setDatabaseName(built);
-        OpenFileConnection(false);
         creating_ = true;
+        OpenFileConnection(false);
         OpenSchema(RegisterAccess::Create);
         creating_ = false;
         db_.close();
@@ -108,6 +108,9 @@ void PassRegister::OpenFileConnection(bool readOnly)
     if (!db_.open())
         Fail(kOpening, Reason(db_.lastError()));
     if (!readOnly) {
+        // Asked before the first write: another program's database stays as it is.
+        if (!creating_ && !HasSchemaTable())
+            Fail(kOpening, QStringLiteral("it is not a register"));
         Exec(QStringLiteral("PRAGMA journal_mode=WAL"), kOpening);
         return;
     }
