@@ -7,7 +7,8 @@
 // rewrite which passes were issued, or take the file's place. Each check
 // answers why the file may not be used, or an empty text when it may.
 
-// True when something, even a dangling link, has the name file.
+// True when something, even a dangling link, has the name file, or when the
+// file system will not say.
 bool RegisterPathExists(const QString& file);
 
 // The folder must be this user's or root's, and writable by nobody else

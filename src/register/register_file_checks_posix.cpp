@@ -38,7 +38,8 @@ QString OwnerRefusal(const struct stat& status, const QString& what)
 bool RegisterPathExists(const QString& file)
 {
     struct stat status {};
-    return lstat(Native(file).constData(), &status) == 0;
+    // A name behind a folder this user may not enter is not known to be missing.
+    return lstat(Native(file).constData(), &status) == 0 || (errno != ENOENT && errno != ENOTDIR);
 }
 
 QString RegisterFolderRefusal(const QString& folder)

@@ -61,11 +61,10 @@ void PassRegister::OpenFile(RegisterAccess access)
         if (!refusal.isEmpty())
             Fail(kOpening, refusal);
     }
-    if (!QFileInfo(file).isFile())
+    if (!QFileInfo(file).isReadable())
+        Fail(kOpening, QStringLiteral("it cannot be read"));
+    if (!QFileInfo(file).isFile() || !StartsAsSQLite(file))
         Fail(kOpening, QStringLiteral("it is not a register"));
-    if (!StartsAsSQLite(file))
-        Fail(kOpening, QFileInfo(file).isReadable() ? QStringLiteral("it is not a register")
-                                                    : QStringLiteral("it cannot be read"));
     db_.setDatabaseName(file);
     OpenFileConnection(access == RegisterAccess::ReadOnly);
 }
