@@ -3,8 +3,7 @@
 #include "register/register_schema.h"
 #include "register/register_values.h"
 
-#include <QDir>
-#include <QFileInfo>
+#include <QCoreApplication>
 #include <QHash>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -19,27 +18,19 @@
 
 namespace {
 
+// The user the system knows this process by: the environment's $USER is
+// whatever the caller set.
 QString UserName()
 {
-    for (const char* name : {"USER", "LOGNAME", "USERNAME"}) {
-        const QString value = qEnvironmentVariable(name);
-        if (!value.isEmpty())
-            return value;
-    }
 #ifdef Q_OS_UNIX
-    if (const passwd* entry = getpwuid(geteuid()))
+    const uid_t uid = geteuid();
+    if (const passwd* entry = getpwuid(uid))
         return QString::fromLocal8Bit(entry->pw_name);
+    return QString::number(uid);
+#else
+    const QString value = qEnvironmentVariable("USERNAME");
+    return value.isEmpty() ? QStringLiteral("unknown") : value;
 #endif
-    return QStringLiteral("unknown");
-}
-
-// The register's own folder in the user's data folder is the user's alone.
-bool MakePrivateFolder(const QString& folder)
-{
-    if (QFileInfo(folder).isDir())
-        return true;
-    return QDir().mkpath(QFileInfo(folder).path())
-           && QDir().mkdir(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
 }  // namespace
@@ -52,6 +43,7 @@ RunInfo NewRunInfo(const QString& program)
     run.user = UserName();
     run.host = QSysInfo::machineHostName();
     run.program = program;
+    run.processId = QCoreApplication::applicationPid();
     return run;
 }
 
@@ -60,7 +52,7 @@ QString PassRegister::Key(const RunPass& pass)
     return QString::number(NumberingCycle(pass.validOn)) + QLatin1Char('/') + pass.barcode;
 }
 
-PassRegister::PassRegister(const RegisterLocation& location) : location_(location)
+PassRegister::PassRegister(const RegisterLocation& location, RegisterAccess access) : location_(location)
 {
     static std::atomic<int> connections{0};
     connectionName_ = QStringLiteral("tessary-register-%1").arg(++connections);
@@ -77,19 +69,15 @@ PassRegister::PassRegister(const RegisterLocation& location) : location_(locatio
         db_.setPassword(location.password);
         db_.setDatabaseName(location.database);
         db_.setConnectOptions(location.connectOptions);
+        if (!db_.open())
+            Fail(QStringLiteral("cannot be opened"), Reason(db_.lastError()));
+        if (access == RegisterAccess::ReadOnly)
+            Exec(QStringLiteral("SET SESSION CHARACTERISTICS AS TRANSACTION READ ONLY"),
+                 QStringLiteral("cannot be opened"));
     } else {
-        if (location.file == DefaultRegisterFile() && !MakePrivateFolder(QFileInfo(location.file).path()))
-            Fail(QStringLiteral("cannot be opened"),
-                 QStringLiteral("cannot make the folder %1").arg(QFileInfo(location.file).path()));
-        db_.setDatabaseName(location.file);
-        // Desks wait for each other's short write transactions instead of failing.
-        db_.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000"));
+        OpenFile(access);
     }
-    if (!db_.open())
-        Fail(QStringLiteral("cannot be opened"), Reason(db_.lastError()));
-    if (!postgres_)
-        Exec(QStringLiteral("PRAGMA journal_mode=WAL"), QStringLiteral("cannot be opened"));
-    OpenSchema();
+    OpenSchema(access);
 }
 
 PassRegister::~PassRegister()
@@ -161,7 +149,20 @@ void PassRegister::Rollback()
     QSqlQuery(db_).exec(QStringLiteral("ROLLBACK"));
 }
 
-void PassRegister::OpenSchema()
+bool PassRegister::HasSchemaTable()
+{
+    if (postgres_)
+        return db_.tables().contains(QStringLiteral("register_schema"));
+    // Asked, not taken from tables(), which answers an unreadable file with no tables.
+    QSqlQuery query(db_);
+    if (!query.exec(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = 'register_schema'")))
+        Fail(QStringLiteral("cannot be read"), Reason(query.lastError()));
+    return query.next();
+}
+
+// A SQLite register gets its tables while it is built (CreateFile); a
+// PostgreSQL database gets them when a printing program first opens it.
+void PassRegister::OpenSchema(RegisterAccess access)
 {
     const QString doing = QStringLiteral("cannot be set up");
     const auto version = [this, &doing] {
@@ -170,8 +171,24 @@ void PassRegister::OpenSchema()
             Fail(doing, Reason(query.lastError()));
         return query.next() ? query.value(0).toInt() : 0;
     };
+    const auto newer = [this](int found, int known) {
+        Fail(QStringLiteral("cannot be used"),
+             QStringLiteral("its tables are of version %1, newer than this program's %2").arg(found).arg(known));
+    };
     const int known = RegisterSchemaVersion();
-    if (db_.tables().contains(QStringLiteral("register_schema")) && version() == known)
+    const bool hasSchema = HasSchemaTable();
+    const bool mayCreate = creating_ || (postgres_ && access == RegisterAccess::Create);
+    if (!hasSchema && !mayCreate)
+        Fail(QStringLiteral("cannot be opened"), postgres_ ? QStringLiteral("it holds no register yet")
+                                                           : QStringLiteral("it is not a register"));
+    if (hasSchema && access == RegisterAccess::ReadOnly) {
+        // An older register reads as it is: its upgrade is for a program that writes.
+        const int found = version();
+        if (found > known)
+            newer(found, known);
+        return;
+    }
+    if (hasSchema && version() == known)
         return;
     Begin();
     try {
@@ -184,8 +201,7 @@ void PassRegister::OpenSchema()
         Exec(QStringLiteral("CREATE TABLE IF NOT EXISTS register_schema (version INTEGER NOT NULL)"), doing);
         const int found = version();
         if (found > known)
-            Fail(QStringLiteral("cannot be used"),
-                 QStringLiteral("its tables are of version %1, newer than this program's %2").arg(found).arg(known));
+            newer(found, known);
         const std::vector<QStringList>& steps = RegisterSchemaSteps();
         for (int step = found; step < known; ++step) {
             for (const QString& statement : steps[std::size_t(step)])

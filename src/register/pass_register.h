@@ -23,6 +23,7 @@ struct RunInfo {
     QString host;
     QString program;     // "window" or "tessary-print"
     RunOutput output;
+    qint64 processId = 0;  // on host; 0 when the register did not record it
 };
 
 // A new run of this process's user on this host.
@@ -73,13 +74,20 @@ private:
     EarlierIssues found_;
 };
 
+// How a program opens the register: only the printing programs make one.
+enum class RegisterAccess {
+    Create,    // made when missing, its tables created or upgraded
+    Existing,  // refused when missing; its tables upgraded
+    ReadOnly,  // refused when missing; nothing written, not even an upgrade
+};
+
 // The register of issued passes, over Qt SQL: a SQLite file or a PostgreSQL
 // database, the same statements on both where their SQL agrees. Opening it
-// creates or upgrades its tables. Every failure throws TessaryError naming the
-// register and giving the database's own reason.
+// checks that it is a register, a file no other user may change. Every failure
+// throws TessaryError naming the register and giving the database's own reason.
 class PassRegister {
 public:
-    explicit PassRegister(const RegisterLocation& location);
+    explicit PassRegister(const RegisterLocation& location, RegisterAccess access = RegisterAccess::Create);
     ~PassRegister();
     PassRegister(const PassRegister&) = delete;
     PassRegister& operator=(const PassRegister&) = delete;
@@ -105,6 +113,9 @@ public:
     // Records in the order they were taken.
     std::vector<PassRecord> Records(const RecordFilter& filter);
 
+    // The run of that id, when the register holds one.
+    std::optional<RunInfo> FindRun(const QString& runId);
+
     // Adds issued passes of one earlier run in one transaction, as Reserve and
     // Confirm would: for a benchmark that needs a register already full.
     void AddIssued(const RunInfo& run, const std::vector<RunPass>& passes);
@@ -117,7 +128,11 @@ private:
     void Commit(const QString& doing);
     void Rollback();
     [[noreturn]] void Fail(const QString& doing, const QString& reason);
-    void OpenSchema();
+    void OpenFile(RegisterAccess access);
+    void CreateFile();
+    void OpenFileConnection(bool readOnly);
+    bool HasSchemaTable();
+    void OpenSchema(RegisterAccess access);
     EarlierIssues Found(const QStringList& keys);
     int DeletePending(const QString& runId, const QString& doing);
     void InsertPasses(const RunInfo& run, const std::vector<RunPass>& passes, const QSet<QString>& earlier,
@@ -128,4 +143,5 @@ private:
     QSqlDatabase db_;
     bool postgres_ = false;
     bool inTransaction_ = false;
+    bool creating_ = false;  // building a new SQLite register under another name
 };

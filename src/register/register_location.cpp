@@ -13,7 +13,7 @@ QString Decoded(const QString& part) { return QString::fromUtf8(QByteArray::from
 
 [[noreturn]] void Unreadable(const QString& setting, const QString& why)
 {
-    throw TessaryError(QStringLiteral("TESSARY_REGISTER \"%1\" is not a register: %2").arg(setting, why));
+    throw RegisterSettingError(QStringLiteral("TESSARY_REGISTER \"%1\" is not a register: %2").arg(setting, why));
 }
 
 // postgresql://[user[:password]@][host][:port][/database][?key=value&...]
@@ -87,7 +87,15 @@ QString RegisterLocation::Name() const
 
 QString DefaultRegisterFile()
 {
+#ifdef Q_OS_UNIX
+    // Without a home folder Qt offers "/.local/share", a folder of nobody's.
+    if (!QDir::isAbsolutePath(qEnvironmentVariable("XDG_DATA_HOME"))
+        && !QDir::isAbsolutePath(qEnvironmentVariable("HOME")))
+        return QString();
+#endif
     const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    if (data.isEmpty())
+        return QString();
     return QDir(data).filePath(QStringLiteral("tessary-utility/issued-passes.sqlite"));
 }
 
@@ -101,7 +109,17 @@ RegisterLocation ParseRegisterLocation(const QString& setting)
     }
     if (text.startsWith(QLatin1String("postgresql://")) || text.startsWith(QLatin1String("postgres://")))
         return ParsePostgresUri(text);
-    location.file = text.isEmpty() ? DefaultRegisterFile() : QDir::cleanPath(QDir::current().absoluteFilePath(text));
+    if (text.isEmpty()) {
+        location.file = DefaultRegisterFile();
+        return location;
+    }
+    // A relative name would follow the current folder, and a misspelt "off"
+    // would quietly become a register file beside it; ":" is Qt's resources.
+    if (!QDir::isAbsolutePath(text) || text.startsWith(QLatin1Char(':')))
+        throw RegisterSettingError(QStringLiteral("TESSARY_REGISTER \"%1\" is not a register setting: use off, an "
+                                                  "absolute file name or a postgresql:// URI")
+                                       .arg(text));
+    location.file = QDir::cleanPath(text);
     return location;
 }
 

@@ -1,6 +1,15 @@
 #pragma once
 
+#include "common/tessary_error.h"
+
 #include <QString>
+
+// TESSARY_REGISTER holds something that is not a register setting: the
+// programs stop rather than guess what was meant.
+class RegisterSettingError : public TessaryError {
+public:
+    using TessaryError::TessaryError;
+};
 
 // Where the register of issued passes is kept: the TESSARY_REGISTER setting,
 // read by the window, tessary-print and tessary-register alike.
@@ -22,11 +31,13 @@ struct RegisterLocation {
 };
 
 // The register's file when TESSARY_REGISTER is not set:
-// $XDG_DATA_HOME/tessary-utility/issued-passes.sqlite.
+// $XDG_DATA_HOME/tessary-utility/issued-passes.sqlite. Empty when this
+// process has no home folder to keep it in.
 QString DefaultRegisterFile();
 
-// "off"; a postgresql:// or postgres:// URI; or a SQLite file path. Empty
-// gives the default file. Throws TessaryError for a URI that cannot be read.
+// "off" (any case); a postgresql:// or postgres:// URI; or an absolute SQLite
+// file name. Empty gives the default file. Throws RegisterSettingError for
+// anything else and for a URI that cannot be read.
 RegisterLocation ParseRegisterLocation(const QString& setting);
 
 // The location TESSARY_REGISTER names in this process's environment.

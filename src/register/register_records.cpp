@@ -76,3 +76,23 @@ std::vector<PassRecord> PassRegister::Records(const RecordFilter& filter)
     }
     return records;
 }
+
+std::optional<RunInfo> PassRegister::FindRun(const QString& runId)
+{
+    QSqlQuery query = Prepared(QStringLiteral("SELECT started_at, user_name, host_name, program, output_kind,"
+                                              " output_name, process_id FROM runs WHERE run_id = ?"));
+    query.setForwardOnly(true);
+    query.addBindValue(runId);
+    Exec(query, QStringLiteral("cannot be read"));
+    if (!query.next())
+        return std::nullopt;
+    RunInfo run;
+    run.id = runId;
+    run.started = UtcTime(query.value(0));
+    run.user = query.value(1).toString();
+    run.host = query.value(2).toString();
+    run.program = query.value(3).toString();
+    run.output = RunOutput{query.value(4).toString() == QLatin1String("file"), query.value(5).toString()};
+    run.processId = query.value(6).toLongLong();
+    return run;
+}

@@ -38,6 +38,11 @@ const std::vector<QStringList>& RegisterSchemaSteps()
             QStringLiteral("CREATE INDEX passes_by_time ON passes (recorded_at)"),
             QStringLiteral("CREATE INDEX passes_by_barcode ON passes (barcode)"),
         },
+        // 1 -> 2. The process of each run on its host, so that the pending passes
+        // of a run still printing are not withdrawn under it; NULL for older runs.
+        {
+            QStringLiteral("ALTER TABLE runs ADD COLUMN process_id INTEGER"),
+        },
     };
     return steps;
 }

@@ -1,7 +1,9 @@
 #include "registertool/register_commands.h"
 
 #include "register/pass_register.h"
+#include "registertool/pending_run_check.h"
 #include "registertool/register_csv.h"
+#include "registertool/terminal_text.h"
 
 #include <QCommandLineParser>
 #include <QRegularExpression>
@@ -28,13 +30,16 @@ QString HelpText()
         "Usage: tessary-register list [--from YYYY-MM-DD] [--to YYYY-MM-DD] [--lane LL]\n"
         "       tessary-register find BARCODE\n"
         "       tessary-register export --csv FILE\n"
-        "       tessary-register withdraw-pending RUN\n"
+        "       tessary-register withdraw-pending [--force] RUN\n"
         "\n"
         "Looks up the register of issued passes that the window and tessary-print\n"
         "keep: every pass they handed on, when, by which run and to which output.\n"
-        "TESSARY_REGISTER names the register: a SQLite file, a PostgreSQL URI\n"
-        "(postgresql://user@host:port/database), or off; by default\n"
-        "$XDG_DATA_HOME/tessary-utility/issued-passes.sqlite.\n"
+        "TESSARY_REGISTER names the register: the absolute name of a SQLite file,\n"
+        "a PostgreSQL URI (postgresql://user@host:port/database), or off; by\n"
+        "default $XDG_DATA_HOME/tessary-utility/issued-passes.sqlite. Anything\n"
+        "else is refused. A SQLite file must be the user's own, writable by no\n"
+        "one else, in a folder no one else may write in (unless sticky, as /tmp).\n"
+        "list, find and export only read the register, which they never create.\n"
         "\n"
         "  list              every pass recorded, oldest first; --from and --to take\n"
         "                    the days it was recorded on, --lane a lane code\n"
@@ -43,9 +48,16 @@ QString HelpText()
         "  export --csv FILE one line per issued pass, for a gate or accounting system\n"
         "                    (\"-\" writes to standard output)\n"
         "  withdraw-pending RUN\n"
-        "                    removes the pending passes of a run that never printed\n"
+        "                    removes the pending passes of a run that never printed;\n"
+        "                    refused while the run's process still runs on this host,\n"
+        "                    and for 15 minutes after a run of another host started\n"
+        "                    (its process cannot be seen from here)\n"
+        "  withdraw-pending --force RUN\n"
+        "                    withdraws a run of another host within those 15 minutes\n"
         "\n"
-        "Exit status: 0 done, 1 nothing found, 2 usage, 3 the register cannot be used.\n");
+        "Exit status: 0 done, 1 nothing found, 2 usage or a TESSARY_REGISTER that is\n"
+        "not a register setting, 3 the register cannot be used, 4 the run may still\n"
+        "be printing.\n");
 }
 
 QString LocalTime(const QDateTime& utc)
@@ -68,7 +80,13 @@ QString OutputText(const RunOutput& output)
 QString RunText(const PassRecord& record)
 {
     return QStringLiteral("run %1 (%2, %3@%4) to %5")
-        .arg(record.run.id, record.run.program, record.run.user, record.run.host, OutputText(record.run.output));
+        .arg(TerminalText(record.run.id), TerminalText(record.run.program), TerminalText(record.run.user),
+             TerminalText(record.run.host), TerminalText(OutputText(record.run.output)));
+}
+
+QString ValidOnText(const PassRecord& record)
+{
+    return TerminalText(QString(record.validOn).replace(QLatin1Char('T'), QLatin1Char(' ')));
 }
 
 QDate ParseDay(const QString& option, const QString& text)
@@ -90,8 +108,8 @@ int List(PassRegister& passRegister, const QCommandLineParser& parser, QTextStre
         filter.to = ParseDay(QStringLiteral("to"), parser.value(QStringLiteral("to")));
     filter.lane = parser.value(QStringLiteral("lane"));
     for (const PassRecord& record : passRegister.Records(filter)) {
-        out << LocalTime(record.pending ? record.recordedAt : record.issuedAt) << "  " << record.barcode << "  "
-            << StateText(record) << "  valid " << QString(record.validOn).replace(QLatin1Char('T'), QLatin1Char(' '))
+        out << LocalTime(record.pending ? record.recordedAt : record.issuedAt) << "  " << TerminalText(record.barcode)
+            << "  " << StateText(record) << "  valid " << ValidOnText(record)
             << "  sheet " << record.sheet << " cell " << record.cell << "  " << RunText(record) << '\n';
     }
     return kToolDone;
@@ -109,8 +127,8 @@ int Find(PassRegister& passRegister, const QString& barcode, QTextStream& out)
         // The same barcode in another two-year cycle is another pass: a heading each.
         if (record.validOn != validOn) {
             validOn = record.validOn;
-            out << record.barcode << ": pass " << record.passNumber << ", lane " << record.lane << ", valid on "
-                << QString(validOn).replace(QLatin1Char('T'), QLatin1Char(' ')) << '\n';
+            out << TerminalText(record.barcode) << ": pass " << TerminalText(record.passNumber) << ", lane "
+                << TerminalText(record.lane) << ", valid on " << ValidOnText(record) << '\n';
         }
         out << "  " << StateText(record).leftJustified(16) << " "
             << LocalTime(record.pending ? record.recordedAt : record.issuedAt) << "  " << RunText(record)
@@ -119,8 +137,13 @@ int Find(PassRegister& passRegister, const QString& barcode, QTextStream& out)
     return kToolDone;
 }
 
-int WithdrawPending(PassRegister& passRegister, const QString& runId, QTextStream& out)
+int WithdrawPending(PassRegister& passRegister, const QString& runId, bool force, QTextStream& out)
 {
+    if (const std::optional<RunInfo> run = passRegister.FindRun(runId)) {
+        const QString refusal = StillPrintingRefusal(*run, force, QDateTime::currentDateTimeUtc());
+        if (!refusal.isEmpty())
+            throw ToolFailure{kToolRunMayBePrinting, refusal};
+    }
     const int withdrawn = passRegister.WithdrawPending(runId);
     if (withdrawn == 0)
         throw ToolFailure{kToolNothingFound, QStringLiteral("run %1 has no pending passes").arg(runId)};
@@ -137,6 +160,7 @@ int RunCommand(const QStringList& arguments, QTextStream& out)
                        QCommandLineOption(QStringLiteral("to"), QString(), QStringLiteral("date")),
                        QCommandLineOption(QStringLiteral("lane"), QString(), QStringLiteral("lane")),
                        QCommandLineOption(QStringLiteral("csv"), QString(), QStringLiteral("file")),
+                       QCommandLineOption(QStringLiteral("force")),
                        QCommandLineOption(QStringList{QStringLiteral("h"), QStringLiteral("help")})});
     if (!parser.parse(QStringList{QStringLiteral("tessary-register")} + arguments))
         UsageFault(parser.errorText());
@@ -157,8 +181,10 @@ int RunCommand(const QStringList& arguments, QTextStream& out)
     };
     if (command == QLatin1String("list")) {
         expect(1, {QStringLiteral("from"), QStringLiteral("to"), QStringLiteral("lane")});
-    } else if (command == QLatin1String("find") || command == QLatin1String("withdraw-pending")) {
+    } else if (command == QLatin1String("find")) {
         expect(2, {});
+    } else if (command == QLatin1String("withdraw-pending")) {
+        expect(2, {QStringLiteral("force")});
     } else if (command == QLatin1String("export")) {
         expect(1, {QStringLiteral("csv")});
         if (parser.value(QStringLiteral("csv")).isEmpty())
@@ -171,13 +197,15 @@ int RunCommand(const QStringList& arguments, QTextStream& out)
     const RegisterLocation location = RegisterLocationFromEnvironment();
     if (location.kind == RegisterLocation::Kind::Off)
         throw ToolFailure{kToolRegisterFailed, QStringLiteral("TESSARY_REGISTER is off: there is no register")};
-    PassRegister passRegister(location);
+    // Looking up never makes a register, nor changes one it may only read.
+    const bool writes = command == QLatin1String("withdraw-pending");
+    PassRegister passRegister(location, writes ? RegisterAccess::Existing : RegisterAccess::ReadOnly);
     if (command == QLatin1String("list"))
         return List(passRegister, parser, out);
     if (command == QLatin1String("find"))
         return Find(passRegister, words.at(1), out);
     if (command == QLatin1String("withdraw-pending"))
-        return WithdrawPending(passRegister, words.at(1), out);
+        return WithdrawPending(passRegister, words.at(1), parser.isSet(QStringLiteral("force")), out);
     RecordFilter issued;
     issued.issuedOnly = true;
     WriteRecordsCsv(passRegister.Records(issued), parser.value(QStringLiteral("csv")), out);
@@ -196,6 +224,10 @@ int RunRegisterTool(const QStringList& arguments, QTextStream& out, QTextStream&
         out.flush();
         err << QStringLiteral("tessary-register: ") << failure.message << Qt::endl;
         return failure.status;
+    } catch (const RegisterSettingError& error) {
+        out.flush();
+        err << QStringLiteral("tessary-register: ") << error.text() << Qt::endl;
+        return kToolUsage;
     } catch (const TessaryError& error) {
         out.flush();
         err << QStringLiteral("tessary-register: ") << error.text() << Qt::endl;

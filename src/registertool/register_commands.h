@@ -7,8 +7,9 @@
 enum RegisterToolStatus {
     kToolDone = 0,
     kToolNothingFound = 1,  // no such pass, no pending passes of that run
-    kToolUsage = 2,
-    kToolRegisterFailed = 3  // the register cannot be opened, read or written
+    kToolUsage = 2,             // also a TESSARY_REGISTER that is no register setting
+    kToolRegisterFailed = 3,    // the register cannot be opened, read or written
+    kToolRunMayBePrinting = 4   // withdraw-pending of a run that may still be printing
 };
 
 // Runs tessary-register with the arguments after the program name: results

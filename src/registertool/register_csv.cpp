@@ -4,8 +4,17 @@
 
 namespace {
 
+// A spreadsheet runs a field beginning so as a formula.
+bool ReadsAsFormula(const QString& text)
+{
+    static const QString starts = QStringLiteral("=+-@\t\r");
+    return !text.isEmpty() && starts.contains(text.front());
+}
+
 QString Field(const QString& text)
 {
+    if (ReadsAsFormula(text))
+        return QStringLiteral("\"'") + QString(text).replace(QLatin1String("\""), QLatin1String("\"\"")) + QLatin1Char('"');
     if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) && !text.contains(QLatin1Char('\n'))
         && !text.contains(QLatin1Char('\r')))
         return text;

@@ -5,6 +5,7 @@
 #include "register/register_test_support.h"
 
 #include <QDir>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
@@ -71,6 +72,35 @@ TEST(RegisterLocation, ReadsEveryFormOfTheSetting)
     }
     EXPECT_EQ(ParseRegisterLocation(QString()).file,
               QDir(qEnvironmentVariable("XDG_DATA_HOME")).filePath("tessary-utility/issued-passes.sqlite"));
+}
+
+// Misspelt offs and names that would follow the current folder stop the program.
+const char* const kRefusedSettings[] = {
+    "of", "no", "0", "false", "none", "disabled", "file:/x", "reg.sqlite", "./r", "../r.sqlite",
+    "~/passes.sqlite", "desk/passes.sqlite", "off.sqlite", "o ff", "offf", ":/passes.sqlite",
+};
+
+TEST(RegisterLocation, RefusesWhatIsNoRegisterSetting)
+{
+    QTemporaryDir scratch;
+    const QString before = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(scratch.path()));
+    for (const char* setting : kRefusedSettings) {
+        SCOPED_TRACE(setting);
+        ScopedEnv env("TESSARY_REGISTER", QString::fromUtf8(setting));
+        try {
+            RegisterLocationFromEnvironment();
+            ADD_FAILURE() << "read as a register";
+        } catch (const RegisterSettingError& error) {
+            EXPECT_EQ(error.text(), QStringLiteral("TESSARY_REGISTER \"%1\" is not a register setting: use off, an "
+                                                   "absolute file name or a postgresql:// URI")
+                                        .arg(QString::fromUtf8(setting).trimmed()));
+        }
+        EXPECT_TRUE(QDir(scratch.path()).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
+    }
+    for (const char* setting : {"", " oFf ", "/srv/desk/passes.sqlite", "postgres://desk@db/passes"})
+        EXPECT_NO_THROW(ParseRegisterLocation(QString::fromUtf8(setting))) << setting;
+    QDir::setCurrent(before);
 }
 
 }  // namespace

@@ -1,0 +1,118 @@
+#include "register/register_file_checks.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+QByteArray Native(const QString& path) { return QFile::encodeName(path); }
+
+QString SystemReason() { return QString::fromLocal8Bit(std::strerror(errno)); }
+
+QString FolderOf(const QString& file) { return QFileInfo(file).absolutePath(); }
+
+// The file a link names, through every link on the way.
+QString Resolved(const QString& file)
+{
+    char buffer[PATH_MAX];
+    return realpath(Native(file).constData(), buffer) ? QFile::decodeName(buffer) : QString();
+}
+
+QString OwnerRefusal(const struct stat& status, const QString& what)
+{
+    if (status.st_uid == geteuid())
+        return QString();
+    return QStringLiteral("%1 belongs to another user (uid %2)").arg(what).arg(status.st_uid);
+}
+
+}  // namespace
+
+bool RegisterPathExists(const QString& file)
+{
+    struct stat status {};
+    // A name behind a folder this user may not enter is not known to be missing.
+    return lstat(Native(file).constData(), &status) == 0 || (errno != ENOENT && errno != ENOTDIR);
+}
+
+QString RegisterFolderRefusal(const QString& folder)
+{
+    struct stat status {};
+    if (stat(Native(folder).constData(), &status) != 0)
+        return QStringLiteral("its folder %1 cannot be read: %2").arg(folder, SystemReason());
+    if (!S_ISDIR(status.st_mode))
+        return QStringLiteral("%1 is not a folder").arg(folder);
+    if (status.st_uid != 0) {
+        const QString owner = OwnerRefusal(status, QStringLiteral("its folder ") + folder);
+        if (!owner.isEmpty())
+            return owner;
+    }
+    if ((status.st_mode & (S_IWGRP | S_IWOTH)) != 0 && (status.st_mode & S_ISVTX) == 0)
+        return QStringLiteral("its folder %1 may be written by other users").arg(folder);
+    return QString();
+}
+
+QString RegisterFileRefusal(const QString& file)
+{
+    QString refusal = RegisterFolderRefusal(FolderOf(file));
+    if (!refusal.isEmpty())
+        return refusal;
+    struct stat status {};
+    if (lstat(Native(file).constData(), &status) != 0)
+        return QStringLiteral("it cannot be read: %1").arg(SystemReason());
+    QString target = file;
+    if (S_ISLNK(status.st_mode)) {
+        // A link in a folder others may write in is theirs to point elsewhere.
+        refusal = OwnerRefusal(status, QStringLiteral("the link"));
+        if (!refusal.isEmpty())
+            return refusal;
+        target = Resolved(file);
+        if (target.isEmpty() || stat(Native(target).constData(), &status) != 0)
+            return QStringLiteral("it is a link to nothing that can be read");
+        if (status.st_uid != geteuid())
+            return QStringLiteral("it is a link to a file of another user (uid %1)").arg(status.st_uid);
+        refusal = RegisterFolderRefusal(FolderOf(target));
+        if (!refusal.isEmpty())
+            return refusal;
+    }
+    if (!S_ISREG(status.st_mode))
+        return QStringLiteral("it is not a register");
+    refusal = OwnerRefusal(status, QStringLiteral("it"));
+    if (!refusal.isEmpty())
+        return refusal;
+    if ((status.st_mode & (S_IWGRP | S_IWOTH)) != 0)
+        return QStringLiteral("it may be written by other users (mode %1)").arg(status.st_mode & 07777, 4, 8, QLatin1Char('0'));
+    return QString();
+}
+
+QString NewPrivateFile(const QString& folder, QString* error)
+{
+    QByteArray name = Native(folder) + "/.issued-passes-XXXXXX";
+    const int fd = mkstemp(name.data());  // mode 0600, whatever the umask
+    if (fd < 0) {
+        *error = SystemReason();
+        return QString();
+    }
+    close(fd);
+    return QFile::decodeName(name);
+}
+
+bool PutRegisterInPlace(const QString& built, const QString& file, QString* error)
+{
+    // link, unlike rename, never replaces a register another program made meanwhile.
+    const bool linked = link(Native(built).constData(), Native(file).constData()) == 0;
+    const int linkError = errno;
+    unlink(Native(built).constData());
+    if (linked || linkError == EEXIST)
+        return true;
+    errno = linkError;
+    *error = SystemReason();
+    return false;
+}
