@@ -9,6 +9,8 @@ BatchRegister::BatchRegister()
         const RegisterLocation location = RegisterLocationFromEnvironment();
         if (location.kind != RegisterLocation::Kind::Off)
             register_ = std::make_unique<PassRegister>(location);
+    } catch (const RegisterSettingError& error) {
+        throw BatchFailure(kExitUsage, error.text());
     } catch (const TessaryError& error) {
         throw BatchFailure(kExitPrintingFailed, error.text());
     }
