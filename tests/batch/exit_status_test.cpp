@@ -34,7 +34,7 @@ struct ExitCase {
     // Optional: more in the output folder before the run, the environment
     // changed, something done while the tool runs, and more that must hold after.
     std::function<void(const QDir& dir)> prepare = {};
-    const char* unsetVariable = nullptr;
+    const char* variable = nullptr;  // "NAME": unset; "NAME=value": set
     std::function<void(QProcess& tool, const QDir& dir)> during = {};
     std::function<void(const QDir& dir)> check = {};
     QStringList entries = {"out.pdf"};  // what the output folder holds afterwards
@@ -149,6 +149,14 @@ const ExitCase kExitCases[] = {
          tool.closeWriteChannel();
      }},
     {"HOME unset", {"--label", "%LABEL%", "--row", kRow, "--pdf", "%PDF%"}, 0, "", 1, {}, "HOME"},
+    // A mistyped "off" or a relative name would start an empty register of its own.
+    {"register setting mistyped", {"--label", "%LABEL%", "--row", kRow, "--pdf", "%PDF%"}, 2,
+     "tessary-print: TESSARY_REGISTER \"of\" is not a register setting: use off, an absolute file name or a "
+     "postgresql:// URI\n", 0, {}, "TESSARY_REGISTER=of"},
+    {"register named relatively", {"--label", "%LABEL%", "--row", kRow, "--pdf", "%PDF%"}, 2,
+     "tessary-print: TESSARY_REGISTER \"passes.sqlite\" is not a register setting: use off, an absolute file name "
+     "or a postgresql:// URI\n", 0, {}, "TESSARY_REGISTER=passes.sqlite", {},
+     [](const QDir&) { EXPECT_FALSE(QFile::exists("passes.sqlite")); }},
     // hop1 -> hop2 -> real/sheets.pdf: the file at the end is replaced, the links stay.
     {"link chain", {"--label", "%LABEL%", "--row", kRow, "--pdf", "%DIR%/hop1"}, 0, "", 0,
      [](const QDir& dir) {
@@ -246,8 +254,10 @@ TEST(TessaryPrint, EachOutcomeHasItsExitStatusAndMessage)
         if (c.prepare)
             c.prepare(QDir(dir));
         QProcessEnvironment environment = toolEnvironment;
-        if (c.unsetVariable)
-            environment.remove(c.unsetVariable);
+        if (c.variable && QString::fromLatin1(c.variable).contains('='))
+            environment.insert(QString::fromLatin1(c.variable).section('=', 0, 0), QString::fromLatin1(c.variable).section('=', 1));
+        else if (c.variable)
+            environment.remove(c.variable);
 
         const ToolRun run = RunTessaryPrint(arguments, environment, [&c, &dir](QProcess& tool) {
             if (c.during)

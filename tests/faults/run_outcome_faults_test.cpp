@@ -232,8 +232,9 @@ TEST(RunOutcomeUnderFaults, WhatTheRunSaysIsWhatTheQueueAndRegisterShow)
                 break;
             case -1:  // killed: whatever it had reached, never a pass printed unrecorded
                 EXPECT_NE(held, Held::Mixed);
-                if (printed)
+                if (printed) {
                     EXPECT_NE(held, Held::Nothing);
+                }
                 break;
             default:
                 ADD_FAILURE() << "unexpected exit status";
