@@ -59,31 +59,6 @@ int WholeNumberOrZero(const QString& digits)
 
 }  // namespace
 
-std::optional<SheetRange> ParseSheetRange(const QString& text)
-{
-    const QRegularExpression piecePattern(QStringLiteral("^([0-9]{1,9})(-([0-9]{1,9})?)?$"));
-    SheetRange range;
-    range.first = std::numeric_limits<int>::max();
-    range.last = 0;
-    for (const QString& piece : text.split(QLatin1Char(','))) {
-        const QRegularExpressionMatch match = piecePattern.match(piece.trimmed());
-        if (!match.hasMatch())
-            return std::nullopt;
-        const int from = match.captured(1).toInt();
-        const int to = match.captured(2).isEmpty()   ? from
-                       : match.captured(3).isEmpty() ? std::numeric_limits<int>::max()
-                                                     : match.captured(3).toInt();
-        if (from < 1 || to < from)
-            return std::nullopt;
-        range.pieces.emplace_back(from, to);
-        range.first = std::min(range.first, from);
-        range.last = std::max(range.last, to);
-    }
-    if (range.pieces.size() == 1)
-        range.pieces.clear();  // one piece is the range itself
-    return range;
-}
-
 bool PdfToStandardOutput(const BatchOptions& options) { return options.pdfFile == QLatin1String("-"); }
 
 QTime ParseTimeOfDay(const QString& text)
@@ -159,7 +134,7 @@ BatchOptions ParseBatchOptions(const QStringList& arguments)
 
     if (parser.isSet(kPages)) {
         const QString text = SingleValue(parser, kPages);
-        options.pages = ParseSheetRange(text);
+        options.pages = ParseSheetList(text);
         if (!options.pages)
             UsageFault(QStringLiteral("--pages \"%1\" is not a list of sheets such as 1,3-4 or 2-").arg(text));
     }

@@ -36,11 +36,6 @@ struct BatchOptions {
 // kExitUsage and a message that names the fault.
 BatchOptions ParseBatchOptions(const QStringList& arguments);
 
-// A list of sheets as the print dialog takes it: pieces "A", "A-B" (A <= B) or
-// "A-" (to the last sheet), separated by commas, counted from 1; nullopt for
-// anything else.
-std::optional<SheetRange> ParseSheetRange(const QString& text);
-
 // Whether the standard output is where the PDF goes.
 bool PdfToStandardOutput(const BatchOptions& options);
 

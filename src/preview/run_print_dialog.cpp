@@ -4,6 +4,7 @@
 #include "preview/preview_printer.h"
 #include "preview/run_preview.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QLineEdit>
@@ -46,6 +47,12 @@ RunPrintDialog::RunPrintDialog(const PrinterBefore& before, QPrinter& printer, c
                 if (isVisible())
                     ShowNoSheets();
             });
+    }
+    // Sheets in reverse order would need the run drawn backwards, which it is
+    // not: the choice is not offered rather than silently ignored.
+    if (auto* reverse = findChild<QCheckBox*>(QStringLiteral("reverse"))) {
+        reverse->setChecked(false);
+        reverse->setVisible(false);
     }
     const int sheets = std::max(RunSheetCount(counted_), 1);
     setMinMax(1, sheets);

@@ -9,6 +9,7 @@
 #include <QString>
 #include <functional>
 #include <limits>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -20,8 +21,13 @@ public:
     virtual QString FaceName() const = 0;
 };
 
+// Which sheets of the range print: all, or only the odd- or even-numbered
+// sheets of the full run (the print dialog's Odd Pages and Even Pages).
+enum class SheetSet { All, Odd, Even };
+
 // Sheets of a run, counted from 1 as in a full run; both ends included. A list
-// of pieces ("1,3-5") narrows it to the sheets the pieces name.
+// of pieces ("1,3-5") narrows it to the sheets the pieces name, and the set to
+// its odd or even sheets.
 struct SheetRange {
     SheetRange() = default;
     SheetRange(int firstSheet, int lastSheet) : first(firstSheet), last(lastSheet) {}
@@ -29,9 +35,12 @@ struct SheetRange {
     int first = 1;
     int last = std::numeric_limits<int>::max();
     std::vector<std::pair<int, int>> pieces;
+    SheetSet set = SheetSet::All;
     bool Contains(int sheet) const
     {
         if (sheet < first || sheet > last)
+            return false;
+        if ((set == SheetSet::Odd && sheet % 2 == 0) || (set == SheetSet::Even && sheet % 2 == 1))
             return false;
         if (pieces.empty())
             return true;
@@ -42,6 +51,10 @@ struct SheetRange {
         return false;
     }
 };
+
+// A list of sheets as the operator types it: "2", "2-5", "1,3-4", "2-" (to the
+// last sheet); nothing for anything else.
+std::optional<SheetRange> ParseSheetList(const QString& text);
 
 // What the walk needs from the print run around it.
 struct WalkControl {

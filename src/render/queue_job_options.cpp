@@ -49,15 +49,29 @@ JobOptions QueueJobOptions(const QPrinter& printer)
     if (QPrintEngine* engine = printer.printEngine()) {
         const QStringList pairs = engine->property(kCupsOptionsKey).toStringList();
         for (int i = 0; i + 1 < pairs.size(); i += 2) {
-            // The run's PDF holds only the sheets of the dialog's "Pages" field;
-            // the scheduler picking those pages again would pick from the wrong
-            // pages, or from none, and fail the job.
-            if (pairs[i] == QLatin1String("page-ranges"))
+            // The run's PDF holds only the sheets of the dialog's "Pages" field
+            // and its odd or even sheets; the scheduler picking those pages
+            // again would pick from the wrong pages, or from none, and fail the job.
+            if (pairs[i] == QLatin1String("page-ranges") || pairs[i] == QLatin1String("page-set"))
                 continue;
             options.emplace_back(pairs[i].toLocal8Bit(), pairs[i + 1].toLocal8Bit());
         }
     }
     return options;
+}
+
+QString DialogQueueOption(const QPrinter& printer, const char* name)
+{
+    QPrintEngine* engine = printer.printEngine();
+    if (!engine)
+        return QString();
+    const QStringList pairs = engine->property(kCupsOptionsKey).toStringList();
+    QString value;
+    for (int i = 0; i + 1 < pairs.size(); i += 2) {
+        if (pairs[i] == QLatin1String(name))
+            value = pairs[i + 1];
+    }
+    return value;
 }
 
 void AddQueueJobOptions(QPrinter& printer, const JobOptions& options)

@@ -42,6 +42,7 @@ struct Attempt {
     QString opensOn;             // the output the dialog opens with, "" unchecked
     QString told;                // the message or question that shows, answered OK or No
     std::vector<int> sheets;     // the output's pages as sheets of the full run; none: no job, no file
+    const char* pageSet = "";    // "Odd Pages" or "Even Pages" in the dialog's page set; "" all
 };
 
 struct Case {
@@ -64,6 +65,16 @@ const Case kCases[] = {
       {Output::Queue, {}, "", 1, true, "", "", {1, 2}}}},
     {"PagesBeyondTheLastSheet", "13", {{Output::Queue, {}, "9", 1, true, "", kNoSheetInRangeText, {}}}},
     {"PagesPickSheetsOnce", "13", {{Output::Queue, {}, "2,4", 1, true, "", "", {2, 4}}}},
+    // An open-ended list means on a queue what it means on a file; the next run
+    // that asks for all sheets gets all of them.
+    {"PagesOpenEnded", "16",
+     {{Output::Queue, {}, "3-", 1, true, "", "", {3, 4}},
+      {Output::Queue, {}, "", 1, true, "", "", {1, 2, 3, 4}},
+      {Output::File, {}, "2-3,4-", 1, true, "", "", {2, 3, 4}}}},
+    {"OddAndEvenPages", "16",
+     {{Output::Queue, {}, "", 1, true, "", "", {1, 3}, "Odd Pages"},
+      {Output::File, {}, "2-", 1, true, "", "", {2, 4}, "Even Pages"},
+      {Output::Queue, {}, "", 1, true, "", "", {1, 2, 3, 4}, "All Pages"}}},
     {"NoRowHasAQuantity", "", {{Output::File, {}, "", 1, true, "", kNoQuantityText, {}}}},
     {"TwoCopiesToAFileCollated", "6", {{Output::File, {}, "", 2, true, "", "", {1, 2, 1, 2}}}},
     {"TwoCopiesToAFileUncollated", "6", {{Output::File, {}, "", 2, false, "", "", {1, 1, 2, 2}}}},
@@ -118,6 +129,16 @@ protected:
             if (*click.pages) {
                 dialog->findChild<QRadioButton*>("pagesRadioButton")->setChecked(true);
                 dialog->findChild<QLineEdit*>("pagesLineEdit")->setText(click.pages);
+            }
+            if (*click.pageSet) {
+                auto* set = dialog->findChild<QComboBox*>("pageSetCombo");
+                ASSERT_NE(set, nullptr);
+                set->setCurrentIndex(set->findText(click.pageSet));
+                ASSERT_GE(set->currentIndex(), 0);
+            }
+            // Reverse order is not offered: the run would not do it.
+            if (auto* reverse = dialog->findChild<QCheckBox*>("reverse")) {
+                EXPECT_FALSE(reverse->isVisible());
             }
             dialog->findChild<QSpinBox*>("copies")->setValue(click.copies);
             dialog->findChild<QCheckBox*>("collate")->setChecked(click.collate);
