@@ -60,11 +60,16 @@ std::optional<QRectF> PainterSurface::DrawnOf(const QString& text) const
     if (known == made.inkPx.constEnd()) {
         if (made.inkPx.size() >= kKeptPerFont)
             made.inkPx.clear();
-        // The outlines' box and every glyph's box as laid out, marks included,
-        // measured from the baseline; the line is drawn from its top.
-        std::optional<QRectF> ink = GlyphBoxesFromBaseline(text, made.font, painter_.device());
+        // The outlines' box, and where it may miss glyphs (marks without an
+        // advance) every glyph's box as laid out, measured from the baseline;
+        // the line is drawn from its top.
+        std::optional<QRectF> ink = made.metrics.tightBoundingRect(text);
+        if (!TightBoundsSuffice(text)) {
+            const std::optional<QRectF> glyphs = GlyphBoxesFromBaseline(text, made.font, painter_.device());
+            ink = glyphs ? std::optional<QRectF>(*glyphs | *ink) : std::nullopt;
+        }
         if (ink)
-            ink = (*ink | made.metrics.tightBoundingRect(text)).translated(0, made.metrics.ascent());
+            ink = ink->translated(0, made.metrics.ascent());
         known = made.inkPx.insert(text, ink);
     }
     if (!*known || backgroundMode_ != BackgroundMode::Opaque)

@@ -28,3 +28,13 @@ std::optional<QRectF> GlyphBoxesFromBaseline(const QString& text, const QFont& f
     // the fonts the line falls back to.
     return boxes.translated(-line.x(), -line.ascent());
 }
+
+bool TightBoundsSuffice(const QString& text)
+{
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u < u' ' || (u > u'~' && u < 0xA0) || u == 0xAD || u > 0xFF)
+            return false;
+    }
+    return true;
+}
