@@ -33,6 +33,14 @@ public:
     virtual void textOutClipped(const QRect& clipPx, int xPx, int yPx, const QString& text) = 0;
     // Advance of the text along its baseline in the current font, device pixels.
     virtual int textWidthPx(const QString& text) const = 0;
+    // The pixels text drawn from (xPx, yPx) in the current font, with its
+    // background when opaque, may darken: its glyphs as laid out, marks and
+    // fallback glyphs included. Null when the surface cannot tell: anywhere.
+    virtual QRect textInkPx(int xPx, int yPx, const QString& text) const
+    {
+        (void)xPx, (void)yPx, (void)text;
+        return QRect();
+    }
 
     virtual BrushStyle brushStyle() const = 0;
     virtual void setBrushStyle(BrushStyle style) = 0;

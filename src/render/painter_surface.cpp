@@ -2,6 +2,7 @@
 
 #include "render/mono_image_rows.h"
 #include "render/qt_font_from_record.h"
+#include "render/text_ink.h"
 
 #include <QFontMetricsF>
 #include <QPagedPaintDevice>
@@ -41,7 +42,7 @@ std::size_t PainterSurface::FontFor(const FontRecord& record)
     if (madeFonts_.size() >= kKept)
         madeFonts_.erase(madeFonts_.begin());
     const QFont font = QtFontFromRecord(record, painter_.device());
-    madeFonts_.push_back({record, font, QFontMetricsF(font, painter_.device()), {}});
+    madeFonts_.push_back({record, font, QFontMetricsF(font, painter_.device()), {}, {}});
     return madeFonts_.size() - 1;
 }
 
@@ -52,16 +53,28 @@ constexpr qsizetype kKeptPerFont = 64;
 
 }  // namespace
 
-QRectF PainterSurface::InkOf(const QString& text)
+std::optional<QRectF> PainterSurface::DrawnOf(const QString& text) const
 {
     MadeFont& made = CurrentFont();
     auto known = made.inkPx.constFind(text);
-    if (known != made.inkPx.constEnd())
+    if (known == made.inkPx.constEnd()) {
+        if (made.inkPx.size() >= kKeptPerFont)
+            made.inkPx.clear();
+        // The outlines' box, and where it may miss glyphs (marks without an
+        // advance) every glyph's box as laid out, measured from the baseline;
+        // the line is drawn from its top.
+        std::optional<QRectF> ink = made.metrics.tightBoundingRect(text);
+        if (!TightBoundsSuffice(text)) {
+            const std::optional<QRectF> glyphs = GlyphBoxesFromBaseline(text, made.font, painter_.device());
+            ink = glyphs ? std::optional<QRectF>(*glyphs | *ink) : std::nullopt;
+        }
+        if (ink)
+            ink = ink->translated(0, made.metrics.ascent());
+        known = made.inkPx.insert(text, ink);
+    }
+    if (!*known || backgroundMode_ != BackgroundMode::Opaque)
         return *known;
-    if (made.inkPx.size() >= kKeptPerFont)
-        made.inkPx.clear();
-    // The outlines' box, measured from the baseline; the line is drawn from its top.
-    return *made.inkPx.insert(text, made.metrics.tightBoundingRect(text).translated(0, made.metrics.ascent()));
+    return **known | QRectF(0, 0, made.metrics.horizontalAdvance(text), made.metrics.ascent() + made.metrics.descent());
 }
 
 QTransform PainterSurface::TextTransform(int xPx, int yPx) const
@@ -90,18 +103,31 @@ void PainterSurface::drawTextAt(int xPx, int yPx, const QString& text)
     painter_.restore();
 }
 
-bool PainterSurface::FitsInside(const QRect& clipPx, int xPx, int yPx, const QString& text)
+qreal PainterSurface::SpillPx() const
 {
-    const MadeFont& made = CurrentFont();
-    QRectF drawn = InkOf(text);
-    if (backgroundMode_ == BackgroundMode::Opaque)
-        drawn |= QRectF(0, 0, made.metrics.horizontalAdvance(text), made.metrics.ascent() + made.metrics.descent());
     // A glyph's pixels can reach past its outline by about a pixel of whatever
     // renders the page, down to 150 per inch, and the outlines are measured
-    // hinted at this resolution; the margin keeps both inside.
-    const qreal marginPx = std::max(2.0, 2.0 * std::max(dpiX(), dpiY()) / 150.0);
+    // hinted at this resolution; the margin covers both.
+    return std::max(2.0, 2.0 * std::max(dpiX(), dpiY()) / 150.0);
+}
+
+bool PainterSurface::FitsInside(const QRect& clipPx, int xPx, int yPx, const QString& text) const
+{
+    const std::optional<QRectF> drawn = DrawnOf(text);
+    if (!drawn)
+        return false;
+    const qreal marginPx = SpillPx();
     const QRectF inside = QRectF(clipPx).adjusted(marginPx, marginPx, -marginPx, -marginPx);
-    return inside.contains(TextTransform(xPx, yPx).mapRect(drawn));
+    return inside.contains(TextTransform(xPx, yPx).mapRect(*drawn));
+}
+
+QRect PainterSurface::textInkPx(int xPx, int yPx, const QString& text) const
+{
+    const std::optional<QRectF> drawn = DrawnOf(text);
+    if (!drawn)
+        return QRect();
+    const qreal marginPx = SpillPx();
+    return TextTransform(xPx, yPx).mapRect(*drawn).adjusted(-marginPx, -marginPx, marginPx, marginPx).toAlignedRect();
 }
 
 void PainterSurface::textOut(int xPx, int yPx, const QString& text) { drawTextAt(xPx, yPx, text); }

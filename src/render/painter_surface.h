@@ -7,6 +7,7 @@
 #include <QFontMetricsF>
 #include <QHash>
 #include <QTransform>
+#include <optional>
 #include <vector>
 
 class QPainter;
@@ -29,6 +30,7 @@ public:
     void textOut(int xPx, int yPx, const QString& text) override;
     void textOutClipped(const QRect& clipPx, int xPx, int yPx, const QString& text) override;
     int textWidthPx(const QString& text) const override;
+    QRect textInkPx(int xPx, int yPx, const QString& text) const override;
 
     BrushStyle brushStyle() const override { return brushStyle_; }
     void setBrushStyle(BrushStyle style) override { brushStyle_ = style; }
@@ -50,8 +52,13 @@ private:
     QTransform TextTransform(int xPx, int yPx) const;
     // Whether text drawn at (xPx, yPx), with its background when opaque, stays
     // well inside clipPx, so that clipping it would change nothing.
-    bool FitsInside(const QRect& clipPx, int xPx, int yPx, const QString& text);
-    QRectF InkOf(const QString& text);
+    bool FitsInside(const QRect& clipPx, int xPx, int yPx, const QString& text) const;
+    // The line's glyph boxes from its top-left corner, with its background when
+    // opaque, on the page before rotation; std::nullopt when not known.
+    std::optional<QRectF> DrawnOf(const QString& text) const;
+    // The pixels a glyph may darken beyond its outline box, on any device that
+    // renders the page down to 150 per inch.
+    qreal SpillPx() const;
 
     // A run asks for the same few fonts for every pass; making a font and its
     // metrics is most of the cost of a line of text, so the recent ones are kept.
@@ -60,7 +67,7 @@ private:
         QFont font;
         QFontMetricsF metrics;
         QHash<QString, int> widthsPx;  // heading lines repeat on every pass
-        QHash<QString, QRectF> inkPx;  // from the line's top-left corner
+        QHash<QString, std::optional<QRectF>> inkPx;  // from the line's top-left corner
     };
     std::size_t FontFor(const FontRecord& record);
     MadeFont& CurrentFont() const { return madeFonts_[currentFont_]; }

@@ -4,29 +4,12 @@
 
 namespace {
 
-// Where text drawn from a point in this font can leave ink: at a right angle, the
-// strip from the point along the baseline, one character cell deep, with half a
-// cell more on every side for glyphs that reach beyond their cells. Null, for
-// anywhere, at other angles or when the font's size is left to the surface.
-QRect TextOutReach(const FontRecord& font, int xPx, int yPx)
+// The clip and the text's ink together, or null, for anywhere, when the ink is
+// not known: a line drawn whole because it measured inside its clip leaves
+// its ink where it was measured, and the check must see all of it.
+QRect ClippedTextReach(const QRect& clipPx, const QRect& inkPx)
 {
-    constexpr int kFar = 1 << 28;
-    const int cell = font.heightPx > 0 ? font.heightPx : -2 * font.heightPx;  // a negative height is the em
-    if (cell == 0)
-        return QRect();
-    const int margin = cell / 2 + 1;
-    switch ((font.escapementTenths % 3600 + 3600) % 3600) {
-    case 0:  // along the page, cells below the point
-        return QRect(QPoint(xPx - margin, yPx - margin), QPoint(kFar, yPx + cell + margin));
-    case 900:  // up the page, cells to the right
-        return QRect(QPoint(xPx - margin, -kFar), QPoint(xPx + cell + margin, yPx + margin));
-    case 1800:  // backwards, cells above
-        return QRect(QPoint(-kFar, yPx - cell - margin), QPoint(xPx + margin, yPx + margin));
-    case 2700:  // down the page, cells to the left
-        return QRect(QPoint(xPx - cell - margin, yPx - margin), QPoint(xPx + margin, kFar));
-    default:
-        return QRect();
-    }
+    return inkPx.isNull() ? QRect() : clipPx.united(inkPx);
 }
 
 }  // namespace
@@ -77,14 +60,16 @@ void RecordingTeeSurface::setBackgroundMode(BackgroundMode mode)
 void RecordingTeeSurface::textOut(int xPx, int yPx, const QString& text)
 {
     page_.textOut(xPx, yPx, text);
-    Record([xPx, yPx, text](DrawingSurface& s) { s.textOut(xPx, yPx, text); }, TextOutReach(page_.font(), xPx, yPx));
+    // Measured by the page from the glyphs it laid out, marks above or below the
+    // line and fallback glyphs included.
+    Record([xPx, yPx, text](DrawingSurface& s) { s.textOut(xPx, yPx, text); }, page_.textInkPx(xPx, yPx, text));
 }
 
 void RecordingTeeSurface::textOutClipped(const QRect& clipPx, int xPx, int yPx, const QString& text)
 {
     page_.textOutClipped(clipPx, xPx, yPx, text);
-    // Both the fill and the text stay within the clip rectangle.
-    Record([clipPx, xPx, yPx, text](DrawingSurface& s) { s.textOutClipped(clipPx, xPx, yPx, text); }, clipPx);
+    Record([clipPx, xPx, yPx, text](DrawingSurface& s) { s.textOutClipped(clipPx, xPx, yPx, text); },
+           ClippedTextReach(clipPx, page_.textInkPx(xPx, yPx, text)));
 }
 
 void RecordingTeeSurface::setBrushStyle(BrushStyle style)

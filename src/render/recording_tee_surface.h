@@ -56,6 +56,7 @@ public:
     void textOut(int xPx, int yPx, const QString& text) override;
     void textOutClipped(const QRect& clipPx, int xPx, int yPx, const QString& text) override;
     int textWidthPx(const QString& text) const override { return page_.textWidthPx(text); }
+    QRect textInkPx(int xPx, int yPx, const QString& text) const override { return page_.textInkPx(xPx, yPx, text); }
     BrushStyle brushStyle() const override { return page_.brushStyle(); }
     void setBrushStyle(BrushStyle style) override;
     QColor brushColor() const override { return page_.brushColor(); }

@@ -5,6 +5,8 @@
 #include "render/print_run.h"
 #include "render/run_barcode_check.h"
 #include "render/run_page_layout.h"
+#include "support/tools.h"
+#include "support/twelve_pass_run.h"
 
 #include <QDir>
 #include <QPrinter>
@@ -13,11 +15,42 @@
 
 namespace {
 
-class FixedStyle : public HeadingStyleSource {
+class CentredSans : public HeadingStyleSource {
 public:
-    bool Centred() const override { return false; }
+    bool Centred() const override { return true; }
     QString FaceName() const override { return QStringLiteral("Liberation Sans"); }
 };
+
+// Passes of lane 04 on a 2 x 5 sheet at 0.25 and 0.5 inches margin.
+PassListRow LaneRow(int quantity)
+{
+    PassListRow row;
+    row.lane = QStringLiteral("04");
+    row.validOnStamp = EncodeValidOnStamp(QDate(2026, 8, 14), QTime(9, 30));
+    row.quantityText = QString::number(quantity);
+    return row;
+}
+
+PrintRunRequest TwoByFiveRequest(const HeadingStyleSource& style, const PassListRow& row, const QString& bitmapPath)
+{
+    PrintRunRequest request;
+    request.settings.cols = 2;
+    request.settings.rows = 5;
+    request.settings.leftMarginInches = 0.25;
+    request.settings.topMarginInches = 0.5;
+    request.settings.headingLines = {"ONE", "TWO", "THREE", "Heading line four", "Heading line five"};
+    request.rows = {row};
+    request.style = &style;
+    request.bitmapPath = bitmapPath;
+    return request;
+}
+
+QString UnreadableText(const PassListRow& row, int passIndex)
+{
+    return QStringLiteral("The barcode of pass %1 cannot be read on the sheet (covered, cut or off the page). Fix the "
+                          "layout and retry.")
+        .arg(PassBarcodeText(row, passIndex).left(8));
+}
 
 // At 300 pixels per inch a 2 x 5 sheet has cells 1200 wide with the barcode
 // from 270 to 550 across its cell; heading lines 5 and 4 of a cell fill bands
@@ -42,35 +75,18 @@ const CheckCase kCases[] = {
 
 TEST(SheetBarcodeCheck, AnUnreadableBarcodeStopsTheRunAndNamesItsPass)
 {
-    FixedStyle style;
-    PassListRow row;
-    row.lane = QStringLiteral("04");
-    row.validOnStamp = EncodeValidOnStamp(QDate(2026, 8, 14), QTime(9, 30));
-    row.quantityText = QStringLiteral("3");
+    LeftAlignedSans style;
+    const PassListRow row = LaneRow(3);
     for (const CheckCase& c : kCases) {
         SCOPED_TRACE(c.name);
         QTemporaryDir dir;
-        PrintRunRequest request;
-        request.settings.cols = 2;
-        request.settings.rows = 5;
-        request.settings.leftMarginInches = 0.25;
-        request.settings.topMarginInches = 0.5;
+        PrintRunRequest request = TwoByFiveRequest(style, row, dir.filePath("code128.bmp"));
         request.settings.colAdjustPx = c.colAdjustPx;
         request.settings.rowAdjustPx = c.rowAdjustPx;
-        request.settings.headingLines = {"ONE", "TWO", "THREE", "Heading line four", "Heading line five"};
-        request.rows = {row};
-        request.style = &style;
-        request.bitmapPath = dir.filePath("code128.bmp");
         request.startCell = c.startCell;
-        QPrinter printer(QPrinter::HighResolution);
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(dir.filePath("run.pdf"));
-        printer.setResolution(300);
-        PrepareLetterPrinter(printer);
-
         QString error;
         try {
-            EXPECT_EQ(PrintRun(printer, request, {}).passesDrawn, 3);
+            EXPECT_EQ(PrintToPdfFile(request, dir.filePath("run.pdf")).passesDrawn, 3);
         } catch (const UnreadableBarcodeError& e) {
             error = e.text();
         }
@@ -78,11 +94,64 @@ TEST(SheetBarcodeCheck, AnUnreadableBarcodeStopsTheRunAndNamesItsPass)
             EXPECT_EQ(error, QString());
             EXPECT_TRUE(QFile::exists(dir.filePath("run.pdf")));
         } else {
-            EXPECT_EQ(error, QStringLiteral("The barcode of pass %1 cannot be read on the sheet (covered, cut or off "
-                                            "the page). Fix the layout and retry.")
-                                 .arg(PassBarcodeText(row, c.unreadablePass).left(8)));
+            EXPECT_EQ(error, UnreadableText(row, c.unreadablePass));
             EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"code128.bmp"});
         }
+    }
+}
+
+// Heading lines whose ink reaches far beyond their advance: stacked combining
+// marks (drawn from a fallback font, without an advance of their own) and
+// oversized accented capitals. A run either prints every barcode readable or
+// is refused; it never prints a covered barcode as a success.
+struct InkCase {
+    const char* name;
+    QString line;      // on every heading line listed in lines
+    std::vector<int> lines;
+    bool bold;
+    double fontSize;
+    bool refused;      // the first pass is named; otherwise all ten scan in the PDF
+};
+
+TEST(SheetBarcodeCheck, HeadingInkBeyondItsAdvanceNeverCoversABarcodeUnseen)
+{
+    const QString stackedBelow = QStringLiteral("A") + QString(40, QChar(0x033B));
+    const QString stackedAbove = QStringLiteral("E") + QString(40, QChar(0x0301));
+    const InkCase cases[] = {
+        {"plain headings", QStringLiteral("BOWLING LANES"), {1, 4}, true, 1.0, false},
+        // Cut at the edge of their bands, the marks stay off the bars.
+        {"40 marks below on lines 1-3, bold", stackedBelow, {1, 2, 3}, true, 1.0, false},
+        {"40 accents above on lines 4 and 5", stackedAbove, {4, 5}, false, 1.0, false},
+        {"accented capitals at 3.5 times the size", QStringLiteral("ÉÂÜ"), {3}, true, 3.5, true},
+    };
+    CentredSans style;
+    const PassListRow row = LaneRow(10);
+    for (const InkCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir dir;
+        PrintRunRequest request = TwoByFiveRequest(style, row, dir.filePath("code128.bmp"));
+        request.settings.fontSizeFactor = c.fontSize;
+        for (const int n : c.lines) {
+            request.settings.headingLines[n - 1] = c.line;
+            request.settings.headingBold[n - 1] = c.bold;
+        }
+        QString error;
+        try {
+            PrintToPdfFile(request, dir.filePath("run.pdf"));
+        } catch (const UnreadableBarcodeError& e) {
+            error = e.text();
+        }
+        if (c.refused) {
+            EXPECT_EQ(error, UnreadableText(row, 0));
+            continue;
+        }
+        ASSERT_EQ(error, QString());
+        QStringList expected;
+        for (int i = 0; i < 10; ++i)
+            expected << PassBarcodeText(row, i);
+        QStringList found = ScanPdfBarcodes(dir.filePath("run.pdf"), dir.path());
+        found.sort();
+        EXPECT_EQ(found, expected);
     }
 }
 
