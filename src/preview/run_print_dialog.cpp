@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QLineEdit>
+#include <QRadioButton>
 #include <QPrinter>
 #include <QPushButton>
 #include <QScopeGuard>
@@ -117,9 +118,32 @@ void RunPrintDialog::ShowNoSheets()
     }
 }
 
+// Qt drops a Pages list it cannot hold as page ranges ("3-", "2-3,4-") and
+// prints every page instead, and keeps Odd/Even Pages only for a queue, as an
+// option of the scheduler's: both are read from the dialog and done by the run.
+SheetRange RunPrintDialog::ChosenSheets() const
+{
+    SheetRange range = ChosenSheetRange(*printer());
+    const auto* pagesChosen = findChild<QRadioButton*>(QStringLiteral("pagesRadioButton"));
+    const auto* pagesText = findChild<QLineEdit*>(QStringLiteral("pagesLineEdit"));
+    if (pagesChosen && pagesText && pagesChosen->isChecked()) {
+        if (const std::optional<SheetRange> typed = ParseSheetList(pagesText->text()))
+            range = *typed;
+    }
+    // Its entries: All Pages, Odd Pages, Even Pages. Qt offers it only for a
+    // queue, and leaves the last choice standing, greyed, for a file.
+    const auto* set = findChild<QComboBox*>(QStringLiteral("pageSetCombo"));
+    if (set && set->isEnabled()) {
+        range.set = set->currentIndex() == 1   ? SheetSet::Odd
+                    : set->currentIndex() == 2 ? SheetSet::Even
+                                               : SheetSet::All;
+    }
+    return range;
+}
+
 void RunPrintDialog::ApplyChoices(PrintRunRequest& request) const
 {
-    request.sheets = ChosenSheetRange(*printer());
+    request.sheets = ChosenSheets();
     request.startCell = tab_->StartCell();
     request.outlineCells = tab_->OutlineCells();
 }

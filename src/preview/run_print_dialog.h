@@ -39,14 +39,16 @@ public:
 
     PassesTab& passesTab() { return *tab_; }
 
-    // Puts the dialog's choices into a run: page range, start cell, outlines.
-    // Read after the dialog has been accepted.
+    // Puts the dialog's choices into a run: page range and odd or even pages,
+    // start cell, outlines. Read after the dialog has been accepted.
     void ApplyChoices(PrintRunRequest& request) const;
 
     void done(int result) override;
     void setVisible(bool visible) override;
 
 private:
+    SheetRange ChosenSheets() const;
+
     // What the printer was set to before Qt's dialog, which changes it as it is made.
     struct PrinterBefore {
         explicit PrinterBefore(const QPrinter& printer);

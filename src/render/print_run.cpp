@@ -76,15 +76,9 @@ void CopyPageSetup(const QPrinter& from, QPrinter& to)
     to.setDocName(QString());
 }
 
-namespace {
-
-SheetRange DialogPageRange(const QPrinter& printer)
+SheetRange ChosenSheetRange(const QPrinter& printer)
 {
     SheetRange range;
-    // A list Qt cannot hold as page ranges ("3-", "2-3,4-") it leaves to the
-    // scheduler; read here, it means on every output what it says.
-    if (const std::optional<SheetRange> typed = ParseSheetList(DialogQueueOption(printer, "page-ranges")))
-        return *typed;
     if (printer.printRange() != QPrinter::PageRange)
         return range;
     const QPageRanges pages = printer.pageRanges();
@@ -97,20 +91,6 @@ SheetRange DialogPageRange(const QPrinter& printer)
         range.first = printer.fromPage();
         range.last = std::max(printer.fromPage(), printer.toPage());
     }
-    return range;
-}
-
-}  // namespace
-
-SheetRange ChosenSheetRange(const QPrinter& printer)
-{
-    SheetRange range = DialogPageRange(printer);
-    // Odd or Even Pages are the run's own choice as well: the register then
-    // records exactly the sheets that print.
-    const QString set = DialogQueueOption(printer, "page-set");
-    range.set = set == QLatin1String("odd")    ? SheetSet::Odd
-                : set == QLatin1String("even") ? SheetSet::Even
-                                               : SheetSet::All;
     return range;
 }
 

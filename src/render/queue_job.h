@@ -18,11 +18,6 @@ using JobOptions = std::vector<std::pair<QByteArray, QByteArray>>;
 // except the page ranges: the job holds only the sheets of the range.
 JobOptions QueueJobOptions(const QPrinter& printer);
 
-// The options the print dialog keeps for the queue's engine (its Pages list
-// when Qt leaves it to the scheduler, Odd/Even pages, and the properties
-// page), by name; empty for a printer that keeps none.
-QString DialogQueueOption(const QPrinter& printer, const char* name);
-
 // Adds job options of the caller's own (lp's -o) to the printer's queue
 // options; a later option of a name replaces the earlier.
 void AddQueueJobOptions(QPrinter& printer, const JobOptions& options);

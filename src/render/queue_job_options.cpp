@@ -60,20 +60,6 @@ JobOptions QueueJobOptions(const QPrinter& printer)
     return options;
 }
 
-QString DialogQueueOption(const QPrinter& printer, const char* name)
-{
-    QPrintEngine* engine = printer.printEngine();
-    if (!engine)
-        return QString();
-    const QStringList pairs = engine->property(kCupsOptionsKey).toStringList();
-    QString value;
-    for (int i = 0; i + 1 < pairs.size(); i += 2) {
-        if (pairs[i] == QLatin1String(name))
-            value = pairs[i + 1];
-    }
-    return value;
-}
-
 void AddQueueJobOptions(QPrinter& printer, const JobOptions& options)
 {
     QPrintEngine* engine = printer.printEngine();

@@ -73,7 +73,7 @@ const Case kCases[] = {
       {Output::File, {}, "2-3,4-", 1, true, "", "", {2, 3, 4}}}},
     {"OddAndEvenPages", "16",
      {{Output::Queue, {}, "", 1, true, "", "", {1, 3}, "Odd Pages"},
-      {Output::File, {}, "2-", 1, true, "", "", {2, 4}, "Even Pages"},
+      {Output::Queue, {}, "2-", 1, true, "", "", {2, 4}, "Even Pages"},
       {Output::Queue, {}, "", 1, true, "", "", {1, 2, 3, 4}, "All Pages"}}},
     {"NoRowHasAQuantity", "", {{Output::File, {}, "", 1, true, "", kNoQuantityText, {}}}},
     {"TwoCopiesToAFileCollated", "6", {{Output::File, {}, "", 2, true, "", "", {1, 2, 1, 2}}}},
