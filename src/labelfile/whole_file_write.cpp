@@ -59,6 +59,8 @@ void WriteWholeFile(const QString& path, const QByteArray& bytes)
     std::unique_ptr<ReplacementFile> replacement;
     try {
         replacement = std::make_unique<ReplacementFile>(path);
+    } catch (const SharedFolderRefusal&) {
+        throw;  // writing in place would follow the same link or write the same file
     } catch (const TessaryError&) {
         // No new file in this folder: a file already there may still be
         // written where it stands.
