@@ -55,7 +55,6 @@ public:
     void CommitOver();
 
 private:
-    QString RefusalText(const char* what) const;
     bool TakePlace(const struct stat* old);
 
     QString finalPath_;     // as the caller named it, for messages
@@ -66,6 +65,13 @@ private:
     int fd_ = -1;
     bool committed_ = false;
 };
+
+// A handle, open for reading and writing, on the existing regular file that
+// path leads to, its links followed and checked as ReplacementFile does: for
+// writing a file in place where its folder takes no new file. The caller
+// closes it. Throws what ReplacementFile throws, and TessaryError("Unable to
+// write to <path>") when no such file is there.
+int OpenFileToRewriteInPlace(const QString& path);
 
 // The template (for QTemporaryDir) of the folder that keeps the passes of a
 // queue job while they are written: under the system's temporary folder, its

@@ -244,6 +244,36 @@ void RemoveDeadRunsLeftovers(int folderFd)
     closedir(folder);
 }
 
+QString UnableToWrite(const QString& path) { return QStringLiteral("Unable to write to %1").arg(path); }
+
+QString Refusal(const QString& path, const char* what)
+{
+    return QStringLiteral("Unable to write to %1: it is %2 of another user in a shared folder")
+        .arg(path, QLatin1String(what));
+}
+
+// Where path leads, its links checked as the kernel would check them, and
+// whether a file stands at that name (existing). Throws SharedFolderRefusal
+// for what another user may have laid, and TessaryError("Unable to write to
+// <path>") where it leads nowhere, or to a device, a folder or anything else
+// that is to be neither replaced nor written.
+bool ResolveForWriting(const QString& path, ResolvedName& at, struct stat& existing)
+{
+    const Resolution resolution = Resolve(QFile::encodeName(path), at);
+    if (resolution == Resolution::RefusedLink)
+        throw SharedFolderRefusal(Refusal(path, kLinkOfAnotherUser));
+    struct stat folder {};
+    if (resolution != Resolution::Resolved || fstat(at.folderFd, &folder) != 0)
+        throw TessaryError(UnableToWrite(path));
+    if (fstatat(at.folderFd, at.name.constData(), &existing, AT_SYMLINK_NOFOLLOW) != 0)
+        return false;
+    if (!S_ISREG(existing.st_mode))
+        throw TessaryError(UnableToWrite(path));
+    if (OtherUsersFileInStickyFolder(folder, existing))
+        throw SharedFolderRefusal(Refusal(path, kFileOfAnotherUser));
+    return true;
+}
+
 }  // namespace
 
 bool ProcessIsGone(qint64 pid) { return pid > 0 && kill(pid_t(pid), 0) != 0 && errno == ESRCH; }
@@ -251,21 +281,9 @@ bool ProcessIsGone(qint64 pid) { return pid > 0 && kill(pid_t(pid), 0) != 0 && e
 ReplacementFile::ReplacementFile(const QString& finalPath) : finalPath_(finalPath)
 {
     ResolvedName resolved;
-    const Resolution resolution = Resolve(QFile::encodeName(finalPath), resolved);
-    if (resolution == Resolution::RefusedLink)
-        throw SharedFolderRefusal(RefusalText(kLinkOfAnotherUser));
-    struct stat folder {};
-    if (resolution != Resolution::Resolved || fstat(resolved.folderFd, &folder) != 0)
-        throw TessaryError(ErrorText());
-    const QByteArray& name = resolved.name;
-    // A rename would replace a device or a folder instead of writing into it.
     struct stat existing {};
-    if (fstatat(resolved.folderFd, name.constData(), &existing, AT_SYMLINK_NOFOLLOW) == 0) {
-        if (!S_ISREG(existing.st_mode))
-            throw TessaryError(ErrorText());
-        if (OtherUsersFileInStickyFolder(folder, existing))
-            throw SharedFolderRefusal(RefusalText(kFileOfAnotherUser));
-    }
+    ResolveForWriting(finalPath, resolved, existing);
+    const QByteArray& name = resolved.name;
     for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
         const QByteArray staged = StagedName(name);
         // Private while it is written; CommitOver gives it its mode.
@@ -299,12 +317,22 @@ ReplacementFile::~ReplacementFile()
     close(folderFd_);
 }
 
-QString ReplacementFile::ErrorText() const { return QStringLiteral("Unable to write to %1").arg(finalPath_); }
+QString ReplacementFile::ErrorText() const { return UnableToWrite(finalPath_); }
 
-QString ReplacementFile::RefusalText(const char* what) const
+int OpenFileToRewriteInPlace(const QString& path)
 {
-    return QStringLiteral("Unable to write to %1: it is %2 of another user in a shared folder")
-        .arg(finalPath_, QLatin1String(what));
+    ResolvedName resolved;
+    struct stat existing {};
+    if (!ResolveForWriting(path, resolved, existing))
+        throw TessaryError(UnableToWrite(path));
+    const int fd = openat(resolved.folderFd, resolved.name.constData(),
+                          O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    struct stat opened {};
+    if (fd >= 0 && fstat(fd, &opened) == 0 && SameFile(opened, existing))
+        return fd;
+    if (fd >= 0)
+        close(fd);
+    throw TessaryError(UnableToWrite(path));  // something else took the name meanwhile
 }
 
 bool ReplacementFile::SyncToDisk() const { return fsync(fd_) == 0; }
@@ -322,7 +350,7 @@ void ReplacementFile::CommitOver()
     if (replacing && !S_ISREG(old.st_mode))
         throw TessaryError(ErrorText());
     if (replacing && OtherUsersFileInStickyFolder(folder, old))
-        throw SharedFolderRefusal(RefusalText(kFileOfAnotherUser));
+        throw SharedFolderRefusal(Refusal(finalPath_, kFileOfAnotherUser));
     if (!(replacing ? CopyOwnerAndMode(fd_, old) : fchmod(fd_, NewFileMode()) == 0))
         throw TessaryError(ErrorText());
     struct stat named {};
