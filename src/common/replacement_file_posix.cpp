@@ -60,11 +60,7 @@ QList<QByteArray> Components(const QByteArray& path)
 // handle and as a path without links ("" for the root), and the name in it.
 struct ResolvedName {
     ResolvedName() = default;
-    ~ResolvedName()
-    {
-        if (folderFd >= 0)
-            close(folderFd);
-    }
+    ~ResolvedName() { close(folderFd); }
     ResolvedName(const ResolvedName&) = delete;
     ResolvedName& operator=(const ResolvedName&) = delete;
 
@@ -82,8 +78,7 @@ struct ResolvedName {
     }
     bool StartAt(bool fromRoot)
     {
-        if (folderFd >= 0)
-            close(folderFd);
+        close(folderFd);
         folderFd = open(fromRoot ? "/" : ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         folderPath = fromRoot ? QByteArray() : QFile::encodeName(QDir::currentPath());
         if (folderPath == "/")
@@ -153,15 +148,9 @@ Resolution Resolve(const QByteArray& path, ResolvedName& at)
 // where it cannot be read the file stays private.
 mode_t NewFileMode()
 {
-    const int fd = open("/proc/self/status", O_RDONLY | O_CLOEXEC);
-    QByteArray status;
-    char chunk[4096];
-    ssize_t got = 0;
-    while (fd >= 0 && (got = read(fd, chunk, sizeof chunk)) > 0)
-        status.append(chunk, got);
-    if (fd >= 0)
-        close(fd);
-    for (const QByteArray& line : status.split('\n')) {
+    QFile status(QStringLiteral("/proc/self/status"));
+    const QByteArray lines = status.open(QIODevice::ReadOnly) ? status.readAll() : QByteArray();
+    for (const QByteArray& line : lines.split('\n')) {
         bool ok = false;
         const uint mask = line.startsWith("Umask:") ? line.mid(6).trimmed().toUInt(&ok, 8) : 0;
         if (ok)

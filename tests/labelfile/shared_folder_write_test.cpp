@@ -3,7 +3,6 @@
 #include "labelfile/label_file.h"
 #include "labelfile/whole_file_write.h"
 
-#include "common/replacement_file.h"
 #include "common/tessary_error.h"
 #include "label_test_files.h"
 
@@ -13,15 +12,15 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <chrono>
 #include <cstdio>
 #include <fcntl.h>
-#include <functional>
 #include <future>
 #include <iostream>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
+
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
 
 namespace {
 
@@ -33,27 +32,28 @@ struct Planted {
     const char* name;
     mode_t folderMode;    // of the folder out.lbl is in
     uid_t owner;          // of out.lbl and of the private file it leads to
-    bool link;            // out.lbl links to the file, or is another name of it
+    bool link;            // out.lbl links to that file, or is a second name of it
     const char* refusal;  // "" when the save goes through
 };
 
-struct stat StatOf(const QString& path)
-{
-    struct stat info {};
-    ::stat(QFile::encodeName(path).constData(), &info);
-    return info;
-}
-
-// Puts out.lbl in place as a link to victim, or as a second name of it, owned by owner.
 void Plant(const QString& victim, const QString& out, const Planted& p)
 {
     const QByteArray name = QFile::encodeName(out);
-    if (p.link) {
-        ASSERT_TRUE(QFile::link(victim, out));
-        ASSERT_EQ(lchown(name.constData(), p.owner, p.owner), 0);
-    } else {
+    if (p.link)
+        ASSERT_TRUE(QFile::link(victim, out) && lchown(name.constData(), p.owner, p.owner) == 0);
+    else
         ASSERT_EQ(::link(QFile::encodeName(victim).constData(), name.constData()), 0);
-    }
+}
+
+// The file's bytes, owner, mode and number of names are as given.
+void ExpectFile(const QString& path, const QByteArray& bytes, uid_t owner, nlink_t names)
+{
+    struct stat info {};
+    ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &info), 0);
+    EXPECT_EQ(ReadBytes(path), bytes);
+    EXPECT_EQ(info.st_uid, owner);
+    EXPECT_EQ(info.st_mode & 07777, 0600u);
+    EXPECT_EQ(info.st_nlink, names) << "a name of the file was replaced";
 }
 
 class SavingInASharedFolder : public ::testing::TestWithParam<Planted> {};
@@ -64,16 +64,16 @@ TEST_P(SavingInASharedFolder, FollowsOnlyWhatTheKernelWouldFollow)
         GTEST_SKIP() << "needs root to give files to another user";
     const Planted& p = GetParam();
     QTemporaryDir tmp;
-    const QDir dir(tmp.path());
-    ASSERT_TRUE(dir.mkdir("private") && dir.mkdir("shared"));
-    ASSERT_EQ(chmod(QFile::encodeName(dir.filePath("shared")).constData(), p.folderMode), 0);
-    const QString victim = dir.filePath("private/victim.lbl");
-    const QString out = dir.filePath("shared/out.lbl");
+    QDir shared(tmp.filePath("shared"));
+    ASSERT_TRUE(QDir(tmp.path()).mkdir("private") && QDir(tmp.path()).mkdir("shared"));
+    ASSERT_EQ(chmod(QFile::encodeName(shared.path()).constData(), p.folderMode), 0);
+    const QString victim = tmp.filePath("private/victim.lbl");
+    const QString out = shared.filePath("out.lbl");
     ASSERT_TRUE(WriteBytes(victim, kVictimBytes));
     ASSERT_EQ(chown(QFile::encodeName(victim).constData(), p.owner, p.owner), 0);
     ASSERT_EQ(chmod(QFile::encodeName(victim).constData(), 0600), 0);
     Plant(victim, out, p);
-    const nlink_t names = StatOf(victim).st_nlink;
+    const nlink_t names = p.link ? 1 : 2;
 
     QString error;
     try {
@@ -83,9 +83,7 @@ TEST_P(SavingInASharedFolder, FollowsOnlyWhatTheKernelWouldFollow)
     }
     const QString refusal = QString("Unable to write to %1: it is %2 of another user in a shared folder");
     EXPECT_EQ(error, *p.refusal ? refusal.arg(out, p.refusal) : QString());
-    EXPECT_EQ(ReadBytes(victim), *p.refusal ? kVictimBytes : kNewBytes);
-    EXPECT_EQ(StatOf(victim).st_uid, p.owner);
-    EXPECT_EQ(StatOf(victim).st_mode & 07777, 0600u);
+    ExpectFile(victim, *p.refusal ? kVictimBytes : kNewBytes, p.owner, names);
     EXPECT_EQ(QFileInfo(out).isSymLink(), p.link);
     if (!*p.refusal)
         return;
@@ -93,43 +91,33 @@ TEST_P(SavingInASharedFolder, FollowsOnlyWhatTheKernelWouldFollow)
     // The name is swapped back and forth between the planted entry and a plain
     // file of this user's: whatever the save sees, the victim stays as it was.
     const QByteArray outName = QFile::encodeName(out);
-    const QByteArray spareName = QFile::encodeName(dir.filePath("shared/spare.lbl"));
+    const QByteArray spareName = QFile::encodeName(shared.filePath("spare.lbl"));
     int saved = 0;
-    int refused = 0;
     std::atomic<int> exchanges{0};
     for (int attempt = 0; attempt < 100; ++attempt) {
         SCOPED_TRACE(attempt);
-        ASSERT_TRUE(WriteBytes(dir.filePath("shared/spare.lbl"), "ours"));
-        std::atomic<bool> done{false};
+        ASSERT_TRUE(WriteBytes(shared.filePath("spare.lbl"), "ours"));
         const int before = exchanges;
+        std::atomic<bool> done{false};
         std::thread swapper([&] {
             while (!done)
-                exchanges += renameat2(AT_FDCWD, outName.constData(), AT_FDCWD, spareName.constData(),
-                                       RENAME_EXCHANGE) == 0;
+                exchanges += renameat2(AT_FDCWD, outName, AT_FDCWD, spareName, RENAME_EXCHANGE) == 0;
         });
         while (exchanges == before) {
         }
         try {
             WriteWholeFile(out, kNewBytes);
-            ++saved;
-        } catch (const SharedFolderRefusal&) {
-            ++refused;
+            ++saved;  // it saw, and replaced, the plain file
         } catch (const TessaryError&) {
         }
         done = true;
         swapper.join();
-        EXPECT_EQ(ReadBytes(victim), kVictimBytes);
-        EXPECT_EQ(StatOf(victim).st_uid, kOther);
-        EXPECT_EQ(StatOf(victim).st_mode & 07777, 0600u);
-        EXPECT_EQ(StatOf(victim).st_nlink, names) << "the victim's name was replaced";
-        QDir shared(dir.filePath("shared"));
+        ExpectFile(victim, kVictimBytes, kOther, names);
         for (const QString& entry : shared.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot))
             ASSERT_TRUE(shared.remove(entry));
         Plant(victim, out, p);
     }
-    std::cout << p.name << ": " << exchanges << " exchanges; of 100 saves " << saved << " went to our own file, "
-              << refused << " refused, the rest failed" << std::endl;
-    EXPECT_GT(exchanges, 0);
+    std::cout << p.name << ": " << exchanges << " exchanges, " << saved << " of 100 saves went through" << std::endl;
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, SavingInASharedFolder,
@@ -145,12 +133,10 @@ TEST(LabelFileThatIsAFifo, IsRefusedAtOnce)
     QTemporaryDir tmp;
     const QString fifo = tmp.filePath("pipe.lbl");
     ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-    const QString expected = "Unable to read " + fifo + ": it is a FIFO, not a file";
-    for (const auto& read : {std::function<void()>([&] { LoadLabelFile(fifo); }),
-                             std::function<void()>([&] { HoldsLabelSettings(fifo); })}) {
+    for (const bool load : {true, false}) {
         auto reading = std::async(std::launch::async, [&] {
             try {
-                read();
+                load ? void(LoadLabelFile(fifo)) : void(HoldsLabelSettings(fifo));
             } catch (const TessaryError& error) {
                 return error.text();
             }
@@ -160,7 +146,7 @@ TEST(LabelFileThatIsAFifo, IsRefusedAtOnce)
             ADD_FAILURE() << "still waiting on the FIFO after a second";
             close(open(QFile::encodeName(fifo).constData(), O_WRONLY | O_NONBLOCK));  // lets it go
         }
-        EXPECT_EQ(reading.get(), expected);
+        EXPECT_EQ(reading.get(), "Unable to read " + fifo + ": it is a FIFO, not a file");
     }
 }
 
