@@ -12,6 +12,8 @@
 #include <cerrno>
 #include <climits>
 #include <csignal>
+#include <cstdio>
+#include <utility>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -23,33 +25,157 @@ constexpr int kMostLinksFollowed = 40;  // as the kernel allows before ELOOP
 constexpr int kNameBytes = 255;         // longest name in a folder on the usual file systems
 const QByteArray kStagedPrefix = QByteArrayLiteral(".tessary.");
 const QString kRunFolderPrefix = QStringLiteral("tessary-run-");
+const char* const kLinkOfAnotherUser = "a link";
+const char* const kFileOfAnotherUser = "a file";
 
 bool SameFile(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
 
-QByteArray FolderOf(const QByteArray& path)
+// The kernel's protected_symlinks rule: a link in a folder that is sticky and
+// writable by everyone is followed only when it is this user's or the
+// folder owner's. Whoever may write there could have laid it for this run.
+bool MayFollowLink(const struct stat& folder, const struct stat& link)
 {
-    const qsizetype slash = path.lastIndexOf('/');
-    return slash <= 0 ? QByteArray("/") : path.left(slash);
+    const bool shared = (folder.st_mode & (S_ISVTX | S_IWOTH)) == (S_ISVTX | S_IWOTH);
+    return !shared || link.st_uid == geteuid() || link.st_uid == folder.st_uid;
 }
 
-// The file a chain of symbolic links ends at (the path itself when it is no
-// link, or names nothing yet); empty when the chain loops or is too long.
-QByteArray FollowLinkChain(QByteArray path)
+// Another user's file in a sticky folder is theirs to replace: replacing it
+// and handing the new file back would give them what this run wrote.
+bool OtherUsersFileInStickyFolder(const struct stat& folder, const struct stat& file)
 {
-    if (!path.startsWith('/'))
-        path = QFile::encodeName(QDir::currentPath()) + '/' + path;
-    for (int hop = 0; hop <= kMostLinksFollowed; ++hop) {
-        struct stat info {};
-        if (lstat(path.constData(), &info) != 0 || !S_ISLNK(info.st_mode))
-            return path;
-        QByteArray target(PATH_MAX, Qt::Uninitialized);
-        const ssize_t length = readlink(path.constData(), target.data(), size_t(target.size()));
-        if (length <= 0 || length >= target.size())
-            return QByteArray();
-        target.truncate(length);
-        path = target.startsWith('/') ? target : FolderOf(path) + '/' + target;
+    return (folder.st_mode & S_ISVTX) != 0 && file.st_uid != geteuid();
+}
+
+QList<QByteArray> Components(const QByteArray& path)
+{
+    QList<QByteArray> parts;
+    for (const QByteArray& part : path.split('/')) {
+        if (!part.isEmpty() && part != ".")
+            parts << part;
     }
-    return QByteArray();
+    return parts;
+}
+
+// Where a path leads once its links are followed: the folder, as an open
+// handle and as a path without links ("" for the root), and the name in it.
+struct ResolvedName {
+    ResolvedName() = default;
+    ~ResolvedName() { close(folderFd); }
+    ResolvedName(const ResolvedName&) = delete;
+    ResolvedName& operator=(const ResolvedName&) = delete;
+
+    // Moves on to the folder part (or ".."), without following a link.
+    bool Enter(const QByteArray& part)
+    {
+        const int next = openat(folderFd, part.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        close(folderFd);
+        folderFd = next;
+        if (part == "..")
+            folderPath.truncate(std::max<qsizetype>(0, folderPath.lastIndexOf('/')));
+        else
+            folderPath += '/' + part;
+        return folderFd >= 0;
+    }
+    bool StartAt(bool fromRoot)
+    {
+        close(folderFd);
+        folderFd = open(fromRoot ? "/" : ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        folderPath = fromRoot ? QByteArray() : QFile::encodeName(QDir::currentPath());
+        if (folderPath == "/")
+            folderPath.clear();
+        return folderFd >= 0;
+    }
+
+    int folderFd = -1;
+    QByteArray folderPath;
+    QByteArray name;
+};
+
+enum class Resolution { Resolved, Failed, RefusedLink };
+
+// Walks path one folder handle at a time, reading each link where it stands,
+// so that what is followed is what was checked, whatever is renamed meanwhile.
+Resolution Resolve(const QByteArray& path, ResolvedName& at)
+{
+    if (path.isEmpty() || path.endsWith('/') || !at.StartAt(path.startsWith('/')))
+        return Resolution::Failed;
+    QList<QByteArray> pending = Components(path);
+    int linksFollowed = 0;
+    while (!pending.isEmpty()) {
+        const QByteArray part = pending.takeFirst();
+        const bool last = pending.isEmpty();
+        if (part == "..") {
+            if (last || !at.Enter(part))
+                return Resolution::Failed;
+            continue;
+        }
+        struct stat entry {};
+        if (fstatat(at.folderFd, part.constData(), &entry, AT_SYMLINK_NOFOLLOW) != 0) {
+            at.name = part;
+            return last && errno == ENOENT ? Resolution::Resolved : Resolution::Failed;
+        }
+        if (!S_ISLNK(entry.st_mode)) {
+            at.name = part;
+            if (last)
+                return Resolution::Resolved;
+            if (!at.Enter(part))
+                return Resolution::Failed;
+            continue;
+        }
+        struct stat folder {};
+        if (++linksFollowed > kMostLinksFollowed || fstat(at.folderFd, &folder) != 0)
+            return Resolution::Failed;
+        if (!MayFollowLink(folder, entry))
+            return Resolution::RefusedLink;
+        QByteArray target(PATH_MAX, Qt::Uninitialized);
+        const ssize_t length = readlinkat(at.folderFd, part.constData(), target.data(), size_t(target.size()));
+        struct stat again {};
+        if (length <= 0 || length >= target.size()
+            || fstatat(at.folderFd, part.constData(), &again, AT_SYMLINK_NOFOLLOW) != 0 || !SameFile(again, entry))
+            return Resolution::Failed;
+        target.truncate(length);
+        if (last && target.endsWith('/'))
+            return Resolution::Failed;
+        if (target.startsWith('/') && !at.StartAt(true))
+            return Resolution::Failed;
+        pending = Components(target) + pending;
+    }
+    return Resolution::Failed;  // the path ends at a folder
+}
+
+// 0666 less the umask: the mode of a new file. The umask is read, not set and
+// put back, which would leave files other threads make meanwhile unmasked;
+// where it cannot be read the file stays private.
+mode_t NewFileMode()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    const QByteArray lines = status.open(QIODevice::ReadOnly) ? status.readAll() : QByteArray();
+    for (const QByteArray& line : lines.split('\n')) {
+        bool ok = false;
+        const uint mask = line.startsWith("Umask:") ? line.mid(6).trimmed().toUInt(&ok, 8) : 0;
+        if (ok)
+            return mode_t(0666 & ~mask);
+    }
+    return 0600;
+}
+
+// The owner and group of the old file as far as this user may give them
+// (root hands the file back to its owner; a user can at least keep a group of
+// their own), then its permission bits, never the set-id ones, and without
+// the group's where the group could not be kept: they were meant for another.
+bool CopyOwnerAndMode(int fd, const struct stat& old)
+{
+    struct stat now {};
+    if (fstat(fd, &now) != 0)
+        return false;
+    if ((now.st_uid != old.st_uid || now.st_gid != old.st_gid) && fchown(fd, old.st_uid, old.st_gid) != 0)
+        (void)fchown(fd, uid_t(-1), old.st_gid);  // what may not be set stays as it was made
+    if (fstat(fd, &now) != 0)
+        return false;
+    mode_t mode = old.st_mode & 0777;
+    if (now.st_gid != old.st_gid)
+        mode &= ~mode_t(S_IRWXG);
+    return fchmod(fd, mode) == 0;
 }
 
 // The first bytes of name that fit in budget without cutting a UTF-8 character.
@@ -107,41 +233,60 @@ void RemoveDeadRunsLeftovers(int folderFd)
     closedir(folder);
 }
 
+QString UnableToWrite(const QString& path) { return QStringLiteral("Unable to write to %1").arg(path); }
+
+QString Refusal(const QString& path, const char* what)
+{
+    return QStringLiteral("Unable to write to %1: it is %2 of another user in a shared folder")
+        .arg(path, QLatin1String(what));
+}
+
+// Where path leads, its links checked as the kernel would check them, and
+// whether a file stands at that name (existing). Throws SharedFolderRefusal
+// for what another user may have laid, and TessaryError("Unable to write to
+// <path>") where it leads nowhere, or to a device, a folder or anything else
+// that is to be neither replaced nor written.
+bool ResolveForWriting(const QString& path, ResolvedName& at, struct stat& existing)
+{
+    const Resolution resolution = Resolve(QFile::encodeName(path), at);
+    if (resolution == Resolution::RefusedLink)
+        throw SharedFolderRefusal(Refusal(path, kLinkOfAnotherUser));
+    struct stat folder {};
+    if (resolution != Resolution::Resolved || fstat(at.folderFd, &folder) != 0)
+        throw TessaryError(UnableToWrite(path));
+    if (fstatat(at.folderFd, at.name.constData(), &existing, AT_SYMLINK_NOFOLLOW) != 0)
+        return false;
+    if (!S_ISREG(existing.st_mode))
+        throw TessaryError(UnableToWrite(path));
+    if (OtherUsersFileInStickyFolder(folder, existing))
+        throw SharedFolderRefusal(Refusal(path, kFileOfAnotherUser));
+    return true;
+}
+
 }  // namespace
 
 bool ProcessIsGone(qint64 pid) { return pid > 0 && kill(pid_t(pid), 0) != 0 && errno == ESRCH; }
 
 ReplacementFile::ReplacementFile(const QString& finalPath) : finalPath_(finalPath)
 {
-    const QByteArray target = finalPath.isEmpty() ? QByteArray() : FollowLinkChain(QFile::encodeName(finalPath));
-    const QByteArray name = target.mid(target.lastIndexOf('/') + 1);
-    if (name.isEmpty() || name == "." || name == "..")
-        throw TessaryError(ErrorText());
-    const QByteArray folder = FolderOf(target);
-    folderFd_ = open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folderFd_ < 0)
-        throw TessaryError(ErrorText());
-    folderPath_ = QFile::decodeName(folder == "/" ? QByteArray() : folder);
-    targetName_ = QFile::decodeName(name);
-    // A rename would replace a device or a folder instead of writing into it.
+    ResolvedName resolved;
     struct stat existing {};
-    if (fstatat(folderFd_, name.constData(), &existing, AT_SYMLINK_NOFOLLOW) == 0 && !S_ISREG(existing.st_mode)) {
-        close(folderFd_);
-        throw TessaryError(ErrorText());
-    }
+    ResolveForWriting(finalPath, resolved, existing);
+    const QByteArray& name = resolved.name;
     for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
         const QByteArray staged = StagedName(name);
-        // Created the way a writer creates a new file: the umask gives its permissions.
-        fd_ = openat(folderFd_, staged.constData(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        // Private while it is written; CommitOver gives it its mode.
+        fd_ = openat(resolved.folderFd, staged.constData(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
         if (fd_ >= 0)
             stagedName_ = QFile::decodeName(staged);
         else if (errno != EEXIST)
             break;
     }
-    if (fd_ < 0) {
-        close(folderFd_);
+    if (fd_ < 0)
         throw TessaryError(ErrorText());
-    }
+    folderFd_ = std::exchange(resolved.folderFd, -1);
+    folderPath_ = QFile::decodeName(resolved.folderPath);
+    targetName_ = QFile::decodeName(name);
     RemoveDeadRunsLeftovers(folderFd_);
 }
 
@@ -161,7 +306,23 @@ ReplacementFile::~ReplacementFile()
     close(folderFd_);
 }
 
-QString ReplacementFile::ErrorText() const { return QStringLiteral("Unable to write to %1").arg(finalPath_); }
+QString ReplacementFile::ErrorText() const { return UnableToWrite(finalPath_); }
+
+int OpenFileToRewriteInPlace(const QString& path)
+{
+    ResolvedName resolved;
+    struct stat existing {};
+    if (!ResolveForWriting(path, resolved, existing))
+        throw TessaryError(UnableToWrite(path));
+    const int fd = openat(resolved.folderFd, resolved.name.constData(),
+                          O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    struct stat opened {};
+    if (fd >= 0 && fstat(fd, &opened) == 0 && SameFile(opened, existing))
+        return fd;
+    if (fd >= 0)
+        close(fd);
+    throw TessaryError(UnableToWrite(path));  // something else took the name meanwhile
+}
 
 bool ReplacementFile::SyncToDisk() const { return fsync(fd_) == 0; }
 
@@ -170,31 +331,56 @@ void ReplacementFile::CommitOver()
     const QByteArray staged = QFile::encodeName(stagedName_);
     const QByteArray target = QFile::encodeName(targetName_);
     struct stat mine {};
-    if (fstat(fd_, &mine) != 0)
+    struct stat folder {};
+    if (fstat(fd_, &mine) != 0 || fstat(folderFd_, &folder) != 0)
         throw TessaryError(ErrorText());
     struct stat old {};
-    if (fstatat(folderFd_, target.constData(), &old, AT_SYMLINK_NOFOLLOW) == 0) {
-        if (!S_ISREG(old.st_mode))
-            throw TessaryError(ErrorText());
-        // Root hands the file back to its owner; a user can at least keep a
-        // group of their own. What may not be set stays as it was made.
-        if ((old.st_uid != mine.st_uid || old.st_gid != mine.st_gid) && fchown(fd_, old.st_uid, old.st_gid) != 0)
-            (void)fchown(fd_, uid_t(-1), old.st_gid);
-        // After the owner: a change of owner clears the set-id bits.
-        (void)fchmod(fd_, old.st_mode & 07777);
-    }
+    const bool replacing = fstatat(folderFd_, target.constData(), &old, AT_SYMLINK_NOFOLLOW) == 0;
+    if (replacing && !S_ISREG(old.st_mode))
+        throw TessaryError(ErrorText());
+    if (replacing && OtherUsersFileInStickyFolder(folder, old))
+        throw SharedFolderRefusal(Refusal(finalPath_, kFileOfAnotherUser));
+    if (!(replacing ? CopyOwnerAndMode(fd_, old) : fchmod(fd_, NewFileMode()) == 0))
+        throw TessaryError(ErrorText());
     struct stat named {};
     if (fstatat(folderFd_, staged.constData(), &named, AT_SYMLINK_NOFOLLOW) != 0 || !SameFile(named, mine))
         throw TessaryError(ErrorText());
-    if (renameat(folderFd_, staged.constData(), folderFd_, target.constData()) != 0)
+    if (!TakePlace(replacing ? &old : nullptr))
         throw TessaryError(ErrorText());
-    committed_ = true;
     const bool synced = fsync(folderFd_) == 0;
     // Something swapped in between the check and the rename took the place
     // instead: the operator's file is not what this run wrote.
     if (fstatat(folderFd_, target.constData(), &named, AT_SYMLINK_NOFOLLOW) != 0 || !SameFile(named, mine)
         || !synced)
         throw TessaryError(ErrorText());
+}
+
+// Where the file system can, the two names are exchanged and what came out is
+// checked to be the file examined (old): a file or link put there meanwhile
+// goes back to its name instead of being replaced. A name that was free is
+// taken only while it still is. Elsewhere a plain rename does it.
+bool ReplacementFile::TakePlace(const struct stat* old)
+{
+    const QByteArray staged = QFile::encodeName(stagedName_);
+    const QByteArray target = QFile::encodeName(targetName_);
+#ifdef RENAME_EXCHANGE
+    if (renameat2(folderFd_, staged.constData(), folderFd_, target.constData(),
+                  old ? RENAME_EXCHANGE : RENAME_NOREPLACE) == 0) {
+        if (!old)
+            return committed_ = true;
+        struct stat out {};
+        if (fstatat(folderFd_, staged.constData(), &out, AT_SYMLINK_NOFOLLOW) == 0 && SameFile(out, *old)) {
+            committed_ = true;
+            return unlinkat(folderFd_, staged.constData(), 0) == 0;
+        }
+        // Put back; if even that fails, the error stands and nothing of this run is removed.
+        (void)renameat2(folderFd_, staged.constData(), folderFd_, target.constData(), RENAME_EXCHANGE);
+        return false;
+    }
+    if (errno != EINVAL && errno != ENOSYS)
+        return false;
+#endif
+    return committed_ = renameat(folderFd_, staged.constData(), folderFd_, target.constData()) == 0;
 }
 
 QString RunTemporaryFolderTemplate()

@@ -1,10 +1,8 @@
 #include "labelfile/ini_document.h"
 
 #include "common/tessary_error.h"
+#include "labelfile/regular_file_read.h"
 #include "labelfile/whole_file_write.h"
-
-#include <QFile>
-#include <QFileInfo>
 
 namespace {
 
@@ -131,29 +129,22 @@ IniDocument IniDocument::fromBytes(QByteArray bytes)
 
 IniDocument IniDocument::readFile(const QString& path)
 {
-    if (!QFileInfo(path).isFile())
+    RegularFileContent content = ReadRegularFile(path);
+    if (content.outcome == RegularFileContent::Outcome::NotAFile)
+        throw TessaryError(QString("Unable to read %1: it is %2, not a file").arg(path, content.kind));
+    if (content.outcome != RegularFileContent::Outcome::Read)
         return {};
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return fromBytes(file.readAll());
+    return fromBytes(std::move(content.bytes));
 }
 
 IniDocument IniDocument::readFileForUpdate(const QString& path)
 {
-    const QFileInfo info(path);
-    if (!info.exists())
+    RegularFileContent content = ReadRegularFile(path);
+    if (content.outcome == RegularFileContent::Outcome::Missing)
         return {};
-    const QString failure = QString("Unable to write to %1").arg(path);
-    if (!info.isFile())
-        throw TessaryError(failure);
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw TessaryError(failure);
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw TessaryError(failure);
-    return fromBytes(std::move(bytes));
+    if (content.outcome != RegularFileContent::Outcome::Read)
+        throw TessaryError(QString("Unable to write to %1").arg(path));
+    return fromBytes(std::move(content.bytes));
 }
 
 IniDocument::Line IniDocument::lineAt(qsizetype start) const

@@ -21,6 +21,8 @@ public:
     IniDocument() = default;
     static IniDocument fromBytes(QByteArray bytes);
     // A missing file, a directory or anything unreadable is an empty document.
+    // A FIFO, a device or a socket is refused without waiting on it: throws
+    // "Unable to read <path>: it is a FIFO, not a file" (or a device, a socket).
     static IniDocument readFile(const QString& path);
     // Like readFile, but a path that exists and cannot be read as a file throws
     // "Unable to write to <path>": saving over it would lose what it holds.

@@ -28,11 +28,13 @@ struct LabelValues {
 void SaveLabelFile(const QString& path, const LabelValues& values);
 
 // Reads the keys; a missing or unreadable file, section or key gives the
-// default of LabelValues. Never throws.
+// default of LabelValues. Only a FIFO, a device or a socket, which could hold
+// the program up, throws (see IniDocument::readFile).
 LabelValues LoadLabelFile(const QString& path);
 
 // Whether the file holds the section the settings are kept in. The window
 // takes any other file as all defaults; a script naming one has made a mistake.
+// Throws as LoadLabelFile does.
 bool HoldsLabelSettings(const QString& path);
 
 // A stored check box value: a decimal number, or hexadecimal after "$" or

@@ -4,7 +4,6 @@
 #include "common/tessary_error.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 #include <cerrno>
 #include <memory>
@@ -23,9 +22,11 @@ bool Overwrite(QFile& file, const QByteArray& bytes)
 
 void WriteInPlace(const QString& path, const QByteArray& bytes)
 {
-    QFile file(path);
-    // Read and write, so that opening does not already empty the file.
-    if (!file.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
+    // Read and write, so that opening does not already empty the file; found
+    // the way a replacement is, so that no link is followed that it would refuse.
+    QFile file;
+    if (!file.open(OpenFileToRewriteInPlace(path), QIODevice::ReadWrite | QIODevice::Unbuffered,
+                   QFileDevice::AutoCloseHandle))
         throw TessaryError(WriteFailure(path));
     const QByteArray old = file.readAll();
     if (file.error() != QFileDevice::NoError)
@@ -59,12 +60,12 @@ void WriteWholeFile(const QString& path, const QByteArray& bytes)
     std::unique_ptr<ReplacementFile> replacement;
     try {
         replacement = std::make_unique<ReplacementFile>(path);
+    } catch (const SharedFolderRefusal&) {
+        throw;  // writing in place would follow the same link or write the same file
     } catch (const TessaryError&) {
         // No new file in this folder: a file already there may still be
-        // written where it stands.
-        if (QFileInfo(path).isFile())
-            return WriteInPlace(path, bytes);
-        throw;
+        // written where it stands (or the same error comes again).
+        return WriteInPlace(path, bytes);
     }
     if (!WriteAll(replacement->handle(), bytes) || !replacement->SyncToDisk())
         throw TessaryError(WriteFailure(path));

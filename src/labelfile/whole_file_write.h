@@ -8,5 +8,6 @@
 // takes its place, so a failed write leaves the old file as it was. In a
 // folder that takes no new file, an existing file the user may write is
 // rewritten in place, the whole content in one write; if that fails, the old
-// content is written back. Throws "Unable to write to <path>" on failure.
+// content is written back. Throws "Unable to write to <path>" on failure, and
+// the refusals of ReplacementFile for a link or file another user may have laid.
 void WriteWholeFile(const QString& path, const QByteArray& bytes);

@@ -43,11 +43,6 @@ QByteArray RandomBytes(qsizetype size)
 const BadInputCase kBadInputs[] = {
     {"missing file", [](const QString& f) { return f + "/none.lbl"; }, kDefault},
     {"directory", [](const QString& f) { return f; }, kDefault},
-    {"fifo", [](const QString& f) {
-         const QString path = f + "/pipe.lbl";
-         mkfifo(QFile::encodeName(path).constData(), 0600);
-         return path;
-     }, kDefault},
     {"binary", [](const QString& f) { return WithBytes(f, RandomBytes(1 << 16)); }, kDefault},
     {"binary then section", [](const QString& f) {
          return WithBytes(f, RandomBytes(4096) + "\n[Barcode]\nCols=2\n");

@@ -33,6 +33,7 @@ if ! "$cxx" -std=c++17 -g -O1 -fPIC \
         -I"$source_dir/src" -I"$source_dir/tests/labelfile/fuzz" \
         "$source_dir/tests/labelfile/fuzz/ini_fuzz_target.cpp" \
         "$source_dir/src/labelfile/ini_document.cpp" \
+        "$source_dir/src/labelfile/regular_file_read_posix.cpp" \
         "$source_dir/src/labelfile/text_encoding.cpp" \
         "$source_dir/src/labelfile/whole_file_write.cpp" \
         "$source_dir/src/common/replacement_file_posix.cpp" \
