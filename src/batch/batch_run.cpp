@@ -17,6 +17,7 @@
 #include "render/run_outcome.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QPrinter>
 #include <algorithm>
 #include <optional>
@@ -27,14 +28,25 @@ const QString kInvalidValueMessage = QStringLiteral("Invalid value, fix and retr
 
 LabelValues ReadLabel(const QString& path)
 {
-    // The window takes a missing file as all defaults; a script naming one means a mistake.
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw BatchFailure(kExitUsage, QStringLiteral("Cannot open file %1: %2").arg(path, file.errorString()));
-    // Nor would it mean a file without the settings (a PDF, a rows file).
-    if (!HoldsLabelSettings(path))
-        throw BatchFailure(kExitRefused, QStringLiteral("%1 is not a label file").arg(path));
-    return LoadLabelFile(path);
+    try {
+        // A FIFO or a device is no label file; opened, it could hold the tool
+        // for ever. Reading it refuses it with its kind.
+        const QFileInfo info(path);
+        if (info.exists() && !info.isFile()) {
+            LoadLabelFile(path);
+            throw BatchFailure(kExitRefused, QStringLiteral("%1 is not a label file").arg(path));
+        }
+        // The window takes a missing file as all defaults; a script naming one means a mistake.
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            throw BatchFailure(kExitUsage, QStringLiteral("Cannot open file %1: %2").arg(path, file.errorString()));
+        // Nor would it mean a file without the settings (a PDF, a rows file).
+        if (!HoldsLabelSettings(path))
+            throw BatchFailure(kExitRefused, QStringLiteral("%1 is not a label file").arg(path));
+        return LoadLabelFile(path);
+    } catch (const TessaryError& error) {
+        throw BatchFailure(kExitUsage, error.text());
+    }
 }
 
 std::vector<PassListRow> ReadRows(const BatchOptions& options, const QTime& startTime)
