@@ -13,16 +13,8 @@
 
 namespace {
 
-using Arrange = void (*)(const char* folder, const char* file);
-
-void Write(const char* file, const char* text)
-{
-    QFile out(QFile::decodeName(file));
-    EXPECT_TRUE(out.open(QIODevice::WriteOnly | QIODevice::Truncate) && out.write(text) >= 0);
-}
-
 // A SQLite database, but not a register: the register's own with its schema table gone.
-void OtherProgramsDatabase(const char* file)
+void DropSchemaTable(const char* file)
 {
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("other"));
@@ -32,44 +24,28 @@ void OtherProgramsDatabase(const char* file)
     QSqlDatabase::removeDatabase(QStringLiteral("other"));
 }
 
-struct FileCase {
-    const char* what;
-    Arrange arrange;
-    const char* reason;  // "%1" is the register's folder; empty: opened
-};
+// arrange changes the new register's folder d or file f; reason: "%1" is the folder, empty if opened.
+struct FileCase { const char* what; void (*arrange)(const char* d, const char* f); const char* reason; };
 
 const FileCase kFiles[] = {
-    {"a register of this user", [](const char*, const char*) {}, ""},
-    {"a register of another user", [](const char*, const char* f) { chown(f, 65534, 65534); },
-     "it belongs to another user (uid 65534)"},
-    {"a register others may write", [](const char*, const char* f) { chmod(f, 0646); },
-     "it may be written by other users (mode 0646)"},
-    {"a register its group may write", [](const char*, const char* f) { chmod(f, 0660); },
-     "it may be written by other users (mode 0660)"},
-    {"a folder of another user", [](const char* d, const char*) { chown(d, 65534, 65534); },
+    {"a register of this user", [](auto, auto) {}, ""},
+    {"of another user", [](auto, auto f) { chown(f, 65534, 65534); }, "it belongs to another user (uid 65534)"},
+    {"others may write", [](auto, auto f) { chmod(f, 0646); }, "it may be written by other users (mode 0646)"},
+    {"its group may write", [](auto, auto f) { chmod(f, 0660); }, "it may be written by other users (mode 0660)"},
+    {"another user's folder", [](auto d, auto) { chown(d, 65534, 65534); },
      "its folder %1 belongs to another user (uid 65534)"},
-    {"a folder others may write", [](const char* d, const char*) { chmod(d, 0777); },
-     "its folder %1 may be written by other users"},
-    {"a sticky folder others may write", [](const char* d, const char*) { chmod(d, 01777); }, ""},
-    {"a link to a register of another user",
-     [](const char* d, const char* f) {
+    {"a folder others may write", [](auto d, auto) { chmod(d, 0777); }, "its folder %1 may be written by other users"},
+    {"a sticky folder others may write", [](auto d, auto) { chmod(d, 01777); }, ""},
+    {"a link to a register of another user", [](auto d, auto f) {
          const QByteArray theirs = QByteArray(d) + "/theirs.sqlite";
-         rename(f, theirs.constData());
-         chown(theirs.constData(), 65534, 65534);
-         symlink(theirs.constData(), f);
-     },
-     "it is a link to a file of another user (uid 65534)"},
-    {"an empty file", [](const char*, const char* f) { Write(f, ""); }, "it is not a register"},
-    {"a text file", [](const char*, const char* f) { Write(f, "barcode,lane\n"); }, "it is not a register"},
-    {"a database of another program", [](const char*, const char* f) { OtherProgramsDatabase(f); },
+         EXPECT_TRUE(rename(f, theirs) == 0 && chown(theirs, 65534, 65534) == 0 && symlink(theirs, f) == 0);
+     }, "it is a link to a file of another user (uid 65534)"},
+    {"an empty file", [](auto, auto f) { EXPECT_EQ(truncate(f, 0), 0); }, "it is not a register"},
+    {"a text file", [](auto, auto f) { QFile out(f); EXPECT_TRUE(out.open(QIODevice::WriteOnly) && out.write("a,b\n")); },
      "it is not a register"},
+    {"a database of another program", [](auto, auto f) { DropSchemaTable(f); }, "it is not a register"},
 };
 
-QByteArray Contents(const QString& file)
-{
-    QFile in(file);
-    return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
-}
 TEST(RegisterFileChecks, RefusesARegisterOthersCanChangeAndWhatIsNoRegister)
 {
     if (geteuid() != 0)
@@ -78,24 +54,25 @@ TEST(RegisterFileChecks, RefusesARegisterOthersCanChangeAndWhatIsNoRegister)
         SCOPED_TRACE(c.what);
         QTemporaryDir dir;
         const QString folder = dir.filePath("desk");
-        RegisterLocation location;
-        location.file = folder + "/passes.sqlite";
-        ASSERT_EQ(mkdir(QFile::encodeName(folder).constData(), 0700), 0);
+        const RegisterLocation location = ParseRegisterLocation(folder + "/passes.sqlite");
+        const QByteArray d = QFile::encodeName(folder), f = QFile::encodeName(location.file);
+        ASSERT_EQ(mkdir(d, 0700), 0);
         const mode_t umaskBefore = umask(0);  // a new register's mode is the program's
         { PassRegister made(location); }
         umask(umaskBefore);
         struct stat status {};
-        ASSERT_EQ(stat(QFile::encodeName(location.file).constData(), &status), 0);
+        ASSERT_EQ(stat(f, &status), 0);
         EXPECT_EQ(status.st_mode & 07777, 0600u);
-        c.arrange(QFile::encodeName(folder).constData(), QFile::encodeName(location.file).constData());
-        const QByteArray before = Contents(location.file);
+        c.arrange(d, f);
+        const auto contents = [&f] { QFile in(f); return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray(); };
+        const QByteArray before = contents();
         try {
             PassRegister opened(location);
             EXPECT_STREQ(c.reason, "") << "opened";
         } catch (const TessaryError& error) {
             EXPECT_EQ(error.text(), "The register " + location.file + " cannot be opened: "
-                                        + QString::fromUtf8(c.reason).replace(QLatin1String("%1"), folder));
-            EXPECT_EQ(Contents(location.file), before) << "a refused file was changed";
+                                        + QString::fromUtf8(c.reason).replace("%1", folder));
+            EXPECT_EQ(contents(), before) << "a refused file was changed";
         }
     }
 }

@@ -74,32 +74,24 @@ TEST(RegisterLocation, ReadsEveryFormOfTheSetting)
               QDir(qEnvironmentVariable("XDG_DATA_HOME")).filePath("tessary-utility/issued-passes.sqlite"));
 }
 
-// Misspelt offs and names that would follow the current folder stop the program.
-const char* const kRefusedSettings[] = {
-    "of", "no", "0", "false", "none", "disabled", "file:/x", "reg.sqlite", "./r", "../r.sqlite",
-    "~/passes.sqlite", "desk/passes.sqlite", "off.sqlite", "o ff", "offf", ":/passes.sqlite",
-};
-
+// Misspelt offs and names that would follow the current folder stop the program, and make no file there.
 TEST(RegisterLocation, RefusesWhatIsNoRegisterSetting)
 {
     QTemporaryDir scratch;
     const QString before = QDir::currentPath();
     ASSERT_TRUE(QDir::setCurrent(scratch.path()));
-    for (const char* setting : kRefusedSettings) {
-        SCOPED_TRACE(setting);
+    for (const char* setting : {"of", "no", "0", "false", "none", "disabled", "file:/x", "reg.sqlite", "./r", "../r.sqlite",
+                                "~/passes.sqlite", "desk/passes.sqlite", "off.sqlite", "o ff", "offf", ":/passes.sqlite"}) {
         ScopedEnv env("TESSARY_REGISTER", QString::fromUtf8(setting));
         try {
             RegisterLocationFromEnvironment();
-            ADD_FAILURE() << "read as a register";
+            ADD_FAILURE() << setting << " read as a register";
         } catch (const RegisterSettingError& error) {
             EXPECT_EQ(error.text(), QStringLiteral("TESSARY_REGISTER \"%1\" is not a register setting: use off, an "
-                                                   "absolute file name or a postgresql:// URI")
-                                        .arg(QString::fromUtf8(setting).trimmed()));
+                                                   "absolute file name or a postgresql:// URI").arg(QLatin1String(setting)));
         }
-        EXPECT_TRUE(QDir(scratch.path()).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
     }
-    for (const char* setting : {"", " oFf ", "/srv/desk/passes.sqlite", "postgres://desk@db/passes"})
-        EXPECT_NO_THROW(ParseRegisterLocation(QString::fromUtf8(setting))) << setting;
+    EXPECT_TRUE(QDir(scratch.path()).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
     QDir::setCurrent(before);
 }
 
