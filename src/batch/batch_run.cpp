@@ -141,8 +141,10 @@ void PrintBatch(const BatchOptions& options, const BatchEnvironment& environment
         request.deliverFile = [&toStandardOutput] { toStandardOutput->CopyOut(); };
     // From here a stop signal ends the run on its own terms: nothing handed on
     // yet, the passes are withdrawn and any job cancelled; handed on, the run
-    // records that and ends with the truth.
-    const StopSignalsDeferred deferred;
+    // records that and ends with the truth. That holds until the tool exits:
+    // a signal after the run must not turn a printed run into "stopped".
+    static const StopSignalsDeferred* const untilExit = new StopSignalsDeferred;  // never deleted
+    Q_UNUSED(untilExit);
     request.stopRequested = [] { return StopSignalReceived() != 0; };
     request.abandonRequested = request.stopRequested;
     try {

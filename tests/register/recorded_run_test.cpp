@@ -32,6 +32,7 @@ struct RecordedCase {
     int pending;
     int stopAfter = 0;  // passes drawn, over all copies
     RunCopies copies = {};
+    SheetSet set = SheetSet::All;
 };
 
 const RecordedCase kRuns[] = {
@@ -42,6 +43,8 @@ const RecordedCase kRuns[] = {
     // The file holds sheets 1 and 2 twice each: their passes, no more.
     {"two uncollated copies stopped in sheet 2's second copy", Fault::Stop, 8, 0, 14, {2, false}},
     {"two collated copies stopped in the second copy", Fault::Stop, 12, 0, 14, {2, true}},
+    // Odd Pages: sheets 1 and 3 print, and only their passes are recorded.
+    {"odd sheets", Fault::None, 8, 0, 0, {}, SheetSet::Odd},
 };
 
 // Twelve passes of one row on sheets of 2 x 2: three sheets.
@@ -78,6 +81,7 @@ TEST(RecordedRun, RecordsExactlyWhatWasHandedOn)
             if (c.fault == Fault::Killed && run.drawn == 5)
                 raise(SIGKILL);
         };
+        run.request.sheets.set = c.set;
         run.request.stopRequested = [&run, &c] { return c.fault == Fault::Stop && run.drawn >= c.stopAfter; };
         if (c.fault == Fault::Killed) {
             // The register is opened in the child only: a connection must not cross a fork.
