@@ -5,15 +5,12 @@
 #include "register/pass_register.h"
 #include "register/register_test_support.h"
 #include "support/private_cups_scheduler.h"
-#include "support/private_postgres.h"
 #include "support/small_tmpfs.h"
 #include "support/tools.h"
 
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QRandomGenerator>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QThread>
 #include <gtest/gtest.h>
@@ -68,60 +65,15 @@ Held RegisterHolds(PassRegister& passRegister, const std::vector<RunPass>& passe
     return Held::Mixed;
 }
 
-void EndOtherConnections(const QString& uri)
+// Ends every connection to the register's database but the caller's, as a
+// server going away would.
+void EndOtherConnections(const RegisterLocation& location)
 {
-    const RegisterLocation location = ParseRegisterLocation(uri);
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QStringLiteral("fault"));
-    db.setHostName(location.host);
-    db.setPort(location.port);
-    db.setUserName(location.user);
-    db.setDatabaseName(location.database);
-    if (db.open()) {
-        QSqlQuery(db).exec(QStringLiteral("SELECT pg_terminate_backend(pid) FROM pg_stat_activity "
-                                          "WHERE pid <> pg_backend_pid() AND datname = current_database()"));
-        db.close();
-    }
-    db = QSqlDatabase();
-    QSqlDatabase::removeDatabase(QStringLiteral("fault"));
+    RunTool(QStringLiteral("psql"), {"-h", location.host, "-p", QString::number(location.port), "-U", location.user,
+                                     "-d", location.database, "-c",
+                                     "SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE pid <> "
+                                     "pg_backend_pid() AND datname = current_database()"});
 }
-
-class Trials {
-public:
-    Trials(PrivateCupsScheduler& scheduler, const QString& label, QProcessEnvironment environment)
-        : scheduler_(scheduler), label_(label), environment_(std::move(environment))
-    {
-    }
-
-    QStringList Arguments(int run, const QTime& at) const
-    {
-        return {"--label", label_, "--row", QStringLiteral("01,2026-12-20,%1").arg(kPasses), "--at",
-                at.toString(QStringLiteral("HH:mm:ss")), "-d", "Passes", "--title", QStringLiteral("run%1").arg(run),
-                "--quiet"};
-    }
-
-    std::unique_ptr<QProcess> Start(int run, const QTime& at) const
-    {
-        auto process = std::make_unique<QProcess>();
-        process->setProcessEnvironment(environment_);
-        process->start(QStringLiteral(TESSARY_PRINT_EXE), Arguments(run, at));
-        process->waitForStarted();
-        return process;
-    }
-
-    // Releases what a run left held, as an operator might, and waits for the
-    // queue to empty: whatever can print has printed.
-    void Settle() const
-    {
-        for (const QString& job : scheduler_.PendingJobs(QStringLiteral("Passes")))
-            scheduler_.Run(QStringLiteral("lp"), {"-i", job, "-H", "resume"});
-        scheduler_.WaitUntilQueueEmpty(QStringLiteral("Passes"), 60000);
-    }
-
-private:
-    PrivateCupsScheduler& scheduler_;
-    QString label_;
-    QProcessEnvironment environment_;
-};
 
 int Status(const QProcess& process)
 {
@@ -165,16 +117,32 @@ TEST(RunOutcomeUnderFaults, WhatTheRunSaysIsWhatTheQueueAndRegisterShow)
         environment.insert(QStringLiteral("TESSARY_REGISTER"),
                            location.kind == RegisterLocation::Kind::SQLite ? location.file : location.Name());
         environment.insert(QStringLiteral("TESSARY_PRINT_SERVER_TIMEOUT"), QStringLiteral("1"));
-        const Trials trials(scheduler, label, environment);
+        const auto start = [&](int run, const QTime& at) {
+            auto process = std::make_unique<QProcess>();
+            process->setProcessEnvironment(environment);
+            process->start(QStringLiteral(TESSARY_PRINT_EXE),
+                           {"--label", label, "--row", QStringLiteral("01,2026-12-20,%1").arg(kPasses), "--at",
+                            at.toString(QStringLiteral("HH:mm:ss")), "-d", "Passes", "--title",
+                            QStringLiteral("run%1").arg(run), "--quiet"});
+            process->waitForStarted();
+            return process;
+        };
+        // Releases what a run left held, as an operator might, and waits for
+        // the queue to empty: whatever can print has printed.
+        const auto settle = [&scheduler] {
+            for (const QString& job : scheduler.PendingJobs(QStringLiteral("Passes")))
+                scheduler.Run(QStringLiteral("lp"), {"-i", job, "-H", "resume"});
+            scheduler.WaitUntilQueueEmpty(QStringLiteral("Passes"), 60000);
+        };
 
         // An unfaulted run gives the time the faults are spread over.
         QElapsedTimer clock;
         clock.start();
-        auto calibration = trials.Start(++run, at = at.addSecs(10));
+        auto calibration = start(++run, at = at.addSecs(10));
         ASSERT_TRUE(calibration->waitForFinished(60000));
         ASSERT_EQ(Status(*calibration), 0) << calibration->readAllStandardError().toStdString();
         const qint64 runMs = clock.elapsed();
-        trials.Settle();
+        settle();
 
         QMap<int, int> statuses;
         for (int trial = 0; trial < count; ++trial) {
@@ -182,14 +150,14 @@ TEST(RunOutcomeUnderFaults, WhatTheRunSaysIsWhatTheQueueAndRegisterShow)
             at = at.addSecs(10);
             const int delayMs =
                 int(runMs * (row.from + (row.to - row.from) * QRandomGenerator::global()->generateDouble()));
-            auto process = trials.Start(++run, at);
+            auto process = start(++run, at);
             QThread::msleep(ulong(delayMs));
             switch (row.fault) {
             case Fault::StopScheduler:
                 ::kill(pid_t(scheduler.Pid()), SIGSTOP);
                 break;
             case Fault::EndRegisterConnection:
-                EndOtherConnections(location.Name());
+                EndOtherConnections(location);
                 break;
             case Fault::FillRegisterDisk:
                 disk.Fill();
@@ -207,7 +175,7 @@ TEST(RunOutcomeUnderFaults, WhatTheRunSaysIsWhatTheQueueAndRegisterShow)
             const int status = Status(*process);
             statuses[status] += 1;
             const QString err = QString::fromUtf8(process->readAllStandardError());
-            trials.Settle();
+            settle();
 
             const std::vector<RunPass> passes = RowPasses(QStringLiteral("01"), QDateTime(QDate(2026, 12, 20), at), kPasses);
             PassRegister passRegister(location);
@@ -242,10 +210,10 @@ TEST(RunOutcomeUnderFaults, WhatTheRunSaysIsWhatTheQueueAndRegisterShow)
 
             // The same row again, unfaulted and without --allow-reprint: it
             // prints only when the register holds nothing of the first run.
-            auto again = trials.Start(++run, at);
+            auto again = start(++run, at);
             ASSERT_TRUE(again->waitForFinished(60000));
             EXPECT_EQ(Status(*again), held == Held::Nothing ? 0 : 1) << again->readAllStandardError().toStdString();
-            trials.Settle();
+            settle();
         }
         QString tally;
         for (auto it = statuses.cbegin(); it != statuses.cend(); ++it)
