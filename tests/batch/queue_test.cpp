@@ -190,7 +190,13 @@ TEST_F(TessaryPrintQueue, AStoppedSchedulerDidNotAnswerWithinTheLimit)
     waited.start();
     const ToolRun run = RunTessaryPrint(Arguments({}), environment);
     const qint64 seconds = waited.elapsed() / 1000;
+    // A run to a file has no question for any scheduler.
+    QTemporaryDir out;
+    const ToolRun toFile = RunTessaryPrint({"--label", inputs_.filePath("2x2.lbl"), "--row", kFirstRow, "--pdf",
+                                            out.filePath("run.pdf"), "--quiet"},
+                                           environment);
     ::kill(pid_t(scheduler_->Pid()), SIGCONT);
+    EXPECT_EQ(toFile.status, 0) << Text(toFile.err);
 
     EXPECT_EQ(run.status, 3);
     EXPECT_EQ(Text(run.err), Text("tessary-print: The print server " + scheduler_->SocketPath() + " did not answer\n"));
