@@ -29,17 +29,15 @@ const QString kInvalidValueMessage = QStringLiteral("Invalid value, fix and retr
 LabelValues ReadLabel(const QString& path)
 {
     try {
-        // A FIFO or a device is no label file; opened, it could hold the tool
-        // for ever. Reading it refuses it with its kind.
+        // The window takes a missing file as all defaults; a script naming one
+        // means a mistake. A FIFO or a device is not opened here, where it could
+        // hold the tool for ever: reading it below refuses it by its kind.
         const QFileInfo info(path);
-        if (info.exists() && !info.isFile()) {
-            LoadLabelFile(path);
-            throw BatchFailure(kExitRefused, QStringLiteral("%1 is not a label file").arg(path));
+        if (!info.exists() || info.isFile() || info.isDir()) {
+            QFile file(path);
+            if (!file.open(QIODevice::ReadOnly))
+                throw BatchFailure(kExitUsage, QStringLiteral("Cannot open file %1: %2").arg(path, file.errorString()));
         }
-        // The window takes a missing file as all defaults; a script naming one means a mistake.
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly))
-            throw BatchFailure(kExitUsage, QStringLiteral("Cannot open file %1: %2").arg(path, file.errorString()));
         // Nor would it mean a file without the settings (a PDF, a rows file).
         if (!HoldsLabelSettings(path))
             throw BatchFailure(kExitRefused, QStringLiteral("%1 is not a label file").arg(path));

@@ -294,7 +294,6 @@ PrintRunResult PrintRun(QPrinter& printer, const PrintRunRequest& request,
     if (toFile)
         run.copies = RunCopies{printer.copyCount(), printer.collateCopies()};
     const PrintRunResult result = DrawIntoStagedFile(printer, staged, run, reportUnusable);
-    ThrowIfAbandoned(request);
     staged.CheckComplete(result.pagesEnded);
     ThrowIfAbandoned(request);
     try {

@@ -23,10 +23,23 @@ QString LastCupsMessage()
 
 QString ServerName() { return QString::fromLocal8Bit(cupsServer()); }
 
-[[noreturn]] void ThrowNotAccepted(const QPrinter& printer)
+[[noreturn]] void ThrowNotAccepted(const QString& printerName, const QString& reason = LastCupsMessage())
 {
-    throw TessaryError(
-        QStringLiteral("The printer %1 did not accept the job: %2").arg(printer.printerName(), LastCupsMessage()));
+    throw TessaryError(QStringLiteral("The printer %1 did not accept the job: %2").arg(printerName, reason));
+}
+
+QByteArray QueueOf(const QString& printerName)
+{
+    // A queue instance ("queue/instance") prints on its queue with its own options.
+    return printerName.section(QLatin1Char('/'), 0, 0).toLocal8Bit();
+}
+
+QByteArray PrinterUri(const QByteArray& queue)
+{
+    char uri[HTTP_MAX_URI];
+    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", ippPort(), "/printers/%s",
+                     queue.constData());
+    return QByteArray(uri);
 }
 
 [[noreturn]] void ThrowNoAnswer()
@@ -69,10 +82,7 @@ private:
 bool QueueKnown(const SchedulerConnection& http, const QByteArray& queue)
 {
     ipp_t* request = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
-    char uri[HTTP_MAX_URI];
-    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", ippPort(), "/printers/%s",
-                     queue.constData());
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, PrinterUri(queue).constData());
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr, "printer-name");
     ipp_t* response = cupsDoRequest(http.get(), request, "/");
     ippDelete(response);
@@ -95,24 +105,10 @@ bool PrintServerKnowsQueue(const QString& queue)
     SchedulerConnection http;
     if (!http.get())
         return false;
-    return QueueKnown(http, queue.section(QLatin1Char('/'), 0, 0).toLocal8Bit());
+    return QueueKnown(http, QueueOf(queue));
 }
 
 namespace {
-
-QByteArray QueueOf(const QString& printerName)
-{
-    // A queue instance ("queue/instance") prints on its queue with its own options.
-    return printerName.section(QLatin1Char('/'), 0, 0).toLocal8Bit();
-}
-
-QByteArray PrinterUri(const QByteArray& queue)
-{
-    char uri[HTTP_MAX_URI];
-    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", ippPort(), "/printers/%s",
-                     queue.constData());
-    return QByteArray(uri);
-}
 
 // A request about one job of the queue, as its owner.
 ipp_t* JobRequest(ipp_op_t operation, const QByteArray& queue, int jobId)
@@ -146,19 +142,19 @@ int JobState(const QByteArray& queue, int jobId)
 
 }  // namespace
 
-HeldQueueJob::HeldQueueJob(const QPrinter& printer) : queue_(QString::fromLocal8Bit(QueueOf(printer.printerName())))
+HeldQueueJob::HeldQueueJob(const QPrinter& printer)
+    : queue_(QString::fromLocal8Bit(QueueOf(printer.printerName()))), printerName_(printer.printerName())
 {
-    printerName_ = printer.printerName();
-    const QByteArray queue = QueueOf(printerName_);
+    const QByteArray queue = queue_.toLocal8Bit();
     // A connection of the run's own: a scheduler that went away since the last
     // run is found here, and libcups' message then says why. The queue is asked
     // for first: a scheduler that is gone and a queue that is gone would
     // otherwise both read "No such file or directory".
     SchedulerConnection http;
     if (!http.get())
-        ThrowNotAccepted(printer);
+        ThrowNotAccepted(printerName_);
     if (!QueueKnown(http, queue))
-        ThrowNotAccepted(printer);
+        ThrowNotAccepted(printerName_);
 
     JobOptions options = QueueJobOptions(printer);
     options.emplace_back("job-hold-until", "indefinite");
@@ -183,7 +179,7 @@ HeldQueueJob::HeldQueueJob(const QPrinter& printer) : queue_(QString::fromLocal8
     if (http.timedOut())
         ThrowNoAnswer();
     if (id_ == 0)
-        ThrowNotAccepted(printer);
+        ThrowNotAccepted(printerName_);
 }
 
 HeldQueueJob::~HeldQueueJob()
@@ -204,7 +200,7 @@ void HeldQueueJob::SendDocument(const QString& pdfPath)
     const QByteArray queue = queue_.toLocal8Bit();
     SchedulerConnection http;
     if (!http.get())
-        throw TessaryError(QStringLiteral("The printer %1 did not accept the job: %2").arg(printerName_, LastCupsMessage()));
+        ThrowNotAccepted(printerName_);
     ipp_t* request = JobRequest(IPP_OP_SEND_DOCUMENT, queue, id_);
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_MIMETYPE, "document-format", nullptr, "application/pdf");
     ippAddBoolean(request, IPP_TAG_OPERATION, "last-document", 1);
@@ -214,7 +210,7 @@ void HeldQueueJob::SendDocument(const QString& pdfPath)
     if (http.timedOut())
         ThrowNoAnswer();
     if (!sent)
-        throw TessaryError(QStringLiteral("The printer %1 did not accept the job: %2").arg(printerName_, LastCupsMessage()));
+        ThrowNotAccepted(printerName_);
 }
 
 void HeldQueueJob::Release()
@@ -239,7 +235,7 @@ void HeldQueueJob::Release()
     }
     if (answered) {
         // Refused: the job is still held and goes with this object.
-        throw TessaryError(QStringLiteral("The printer %1 did not accept the job: %2").arg(printerName_, refusal));
+        ThrowNotAccepted(printerName_, refusal);
     }
     // The request may have reached the scheduler: only the job itself can
     // tell whether it was released.

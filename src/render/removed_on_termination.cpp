@@ -133,8 +133,6 @@ StopSignalsDeferred::~StopSignalsDeferred()
         RestoreHandlers();
 }
 
-
-
 RemovedOnTermination::~RemovedOnTermination()
 {
     if (slot_ < 0)
