@@ -33,15 +33,10 @@ PassListRow LaneRow(int quantity)
 
 PrintRunRequest TwoByFiveRequest(const HeadingStyleSource& style, const PassListRow& row, const QString& bitmapPath)
 {
-    PrintRunRequest request;
-    request.settings.cols = 2;
+    PrintRunRequest request = TwelvePassesOnTwoByTwo(style, bitmapPath);
     request.settings.rows = 5;
-    request.settings.leftMarginInches = 0.25;
-    request.settings.topMarginInches = 0.5;
     request.settings.headingLines = {"ONE", "TWO", "THREE", "Heading line four", "Heading line five"};
     request.rows = {row};
-    request.style = &style;
-    request.bitmapPath = bitmapPath;
     return request;
 }
 
