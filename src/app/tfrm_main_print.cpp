@@ -11,6 +11,7 @@
 #include "preview/run_print_dialog.h"
 #include "render/barcode/barcode_bitmap_path.h"
 #include "render/nothing_to_print.h"
+#include "render/partly_read_passes.h"
 #include "render/print_run.h"
 #include "render/run_page_layout.h"
 
@@ -49,6 +50,17 @@ bool DuplicatesAccepted(const PrintRunRequest& request)
     QMessageBox box(QMessageBox::Question, kApplicationTitle, DuplicateBarcodesQuestion(found),
                     QMessageBox::Yes | QMessageBox::No);
     box.setObjectName(QStringLiteral("duplicateQuestion"));
+    box.setDefaultButton(QMessageBox::No);
+    box.setWindowModality(Qt::ApplicationModal);
+    return box.exec() == QMessageBox::Yes;
+}
+
+// Asked once the run is drawn, before anything goes out.
+bool PartlyReadAccepted(const QStringList& passNumbers)
+{
+    QMessageBox box(QMessageBox::Question, kApplicationTitle, PartlyReadQuestion(passNumbers),
+                    QMessageBox::Yes | QMessageBox::No);
+    box.setObjectName(QStringLiteral("partlyReadQuestion"));
     box.setDefaultButton(QMessageBox::No);
     box.setWindowModality(Qt::ApplicationModal);
     return box.exec() == QMessageBox::Yes;
@@ -115,6 +127,7 @@ void TfrmMain::PrintPasses()
     readRest(request);
     dialog.ApplyChoices(request);
     request.stopRequested = [this] { return abortRequested_; };
+    request.partlyReadAccepted = PartlyReadAccepted;
     const bool usable = RunLayoutUsable(request, printer_.logicalDpiX(), printer_.logicalDpiY());
     const QString nothing = usable ? NothingToPrintText(request) : QString();
     if (!nothing.isEmpty()) {

@@ -21,6 +21,7 @@ const QString kStartCell = QStringLiteral("start-cell");
 const QString kOutline = QStringLiteral("outline");
 const QString kAllowDuplicates = QStringLiteral("allow-duplicates");
 const QString kAllowReprint = QStringLiteral("allow-reprint");
+const QString kAllowPartlyCovered = QStringLiteral("allow-partly-covered");
 const QString kQuiet = QStringLiteral("quiet");
 const QString kHelp = QStringLiteral("help");
 const QString kVersion = QStringLiteral("version");
@@ -83,7 +84,7 @@ BatchOptions ParseBatchOptions(const QStringList& arguments)
                        valued({QStringLiteral("t"), kTitle}, "title"),
                        valued({QStringLiteral("h"), kServer}, "server"), valued({kAt}, "time"),
                        valued({kStartCell}, "n"), QCommandLineOption(kOutline), QCommandLineOption(kAllowDuplicates),
-                       QCommandLineOption(kAllowReprint),
+                       QCommandLineOption(kAllowReprint), QCommandLineOption(kAllowPartlyCovered),
                        QCommandLineOption(kQuiet), QCommandLineOption(QStringList{QStringLiteral("?"), kHelp}),
                        QCommandLineOption(QStringList{QStringLiteral("V"), kVersion})});
     if (!parser.parse(QStringList{QStringLiteral("tessary-print")} + arguments))
@@ -153,6 +154,7 @@ BatchOptions ParseBatchOptions(const QStringList& arguments)
     options.outlineCells = parser.isSet(kOutline);
     options.allowDuplicates = parser.isSet(kAllowDuplicates);
     options.allowReprint = parser.isSet(kAllowReprint);
+    options.allowPartlyCovered = parser.isSet(kAllowPartlyCovered);
     options.quiet = parser.isSet(kQuiet);
     return options;
 }
@@ -182,6 +184,8 @@ QString BatchHelpText()
         "  --start-cell N          first cell of sheet 1 that takes a pass (default 1)\n"
         "  --outline               frame every cell, for lining up the stock\n"
         "  --allow-duplicates      print even when passes would share a barcode\n"
+        "  --allow-partly-covered  print even passes whose barcodes read only along\n"
+        "                          a strip of their bars (a heading covers the rest)\n"
         "  --allow-reprint         print even passes the register holds as printed before\n"
         "  --quiet                 no progress on standard error\n"
         "  -V, --version           show the version\n"

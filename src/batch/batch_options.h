@@ -28,6 +28,7 @@ struct BatchOptions {
     int startCell = 1;
     bool outlineCells = false;
     bool allowDuplicates = false;
+    bool allowPartlyCovered = false;
     bool allowReprint = false;  // print passes the register holds as printed before
     bool quiet = false;
 };

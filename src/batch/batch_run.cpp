@@ -11,6 +11,7 @@
 #include "common/tessary_error.h"
 #include "passes/duplicate_barcodes.h"
 #include "render/nothing_to_print.h"
+#include "render/partly_read_passes.h"
 #include "render/print_run.h"
 #include "render/removed_on_termination.h"
 #include "render/run_barcode_check.h"
@@ -145,6 +146,8 @@ void PrintBatch(const BatchOptions& options, const BatchEnvironment& environment
     Q_UNUSED(untilExit);
     request.stopRequested = [] { return StopSignalReceived() != 0; };
     request.abandonRequested = request.stopRequested;
+    if (options.allowPartlyCovered)
+        request.partlyReadAccepted = [](const QStringList&) { return true; };
     try {
         PrintRun(printer, request, [] { Refuse(kInvalidValueMessage); });
     } catch (const RunStopped&) {
@@ -153,6 +156,8 @@ void PrintBatch(const BatchOptions& options, const BatchEnvironment& environment
         throw BatchFailure(kExitNotRecorded, error.text());
     } catch (const PassesIssuedMeanwhile& meanwhile) {
         Refuse(ReprintRefusal(meanwhile.found()));
+    } catch (const PartlyReadBarcodesError& error) {
+        Refuse(error.text() + QStringLiteral(" --allow-partly-covered prints them anyway"));
     } catch (const UnreadableBarcodeError& error) {
         // The layout's fault, like an invalid value: the input is refused.
         Refuse(error.text());

@@ -37,7 +37,7 @@ RunPreview::RunPreview(QPrinter& page, const PrintRunRequest& request, QWidget* 
     setWindowTitle(tr("Print Preview"));
     setWindowModality(Qt::ApplicationModal);
     request_.barcodeCheck = BarcodeCheck::MarkSheet;
-    request_.sheetChecked = [this](int sheet, int unreadable) { unreadableOnSheet_[sheet] = unreadable; };
+    request_.sheetChecked = [this](int sheet, SheetLegibility found) { legibilityOnSheet_[sheet] = found; };
 
     view_ = new QPrintPreviewWidget(&page, this);
     view_->setObjectName(QStringLiteral("previewView"));
@@ -98,7 +98,7 @@ void RunPreview::Draw(QPrinter* printer)
     // A range that holds no pass prints nothing at all; neither does its preview.
     if (SheetsInRange(request_) == 0)
         return;
-    unreadableOnSheet_.clear();
+    legibilityOnSheet_.clear();
     PrintRunRequest request = request_;
     // The walk asks for each page of the range in turn.
     request.fillSheet = [this, page = 0](int) mutable {
@@ -170,12 +170,19 @@ void RunPreview::ShowPosition()
     FillAroundPageInView();
     const int pages = view_->pageCount();
     const int page = view_->currentPage();
-    const auto found = unreadableOnSheet_.find(SheetInView());
-    const int unreadable = found == unreadableOnSheet_.end() ? 0 : found->second;
-    unreadable_->setText(unreadable == 0 ? QString()
-                         : unreadable == 1 ? tr("1 pass on this sheet cannot be read")
-                                           : tr("%1 passes on this sheet cannot be read").arg(unreadable));
-    unreadable_->setVisible(unreadable > 0);
+    const auto found = legibilityOnSheet_.find(SheetInView());
+    const SheetLegibility legibility = found == legibilityOnSheet_.end() ? SheetLegibility() : found->second;
+    QStringList said;
+    if (legibility.unreadablePasses > 0)
+        said << (legibility.unreadablePasses == 1
+                     ? tr("1 pass on this sheet cannot be read")
+                     : tr("%1 passes on this sheet cannot be read").arg(legibility.unreadablePasses));
+    if (legibility.partlyReadPasses > 0)
+        said << (legibility.partlyReadPasses == 1
+                     ? tr("1 pass reads only in part (orange)")
+                     : tr("%1 passes read only in part (orange)").arg(legibility.partlyReadPasses));
+    unreadable_->setText(said.join(QStringLiteral("; ")));
+    unreadable_->setVisible(!said.isEmpty());
     previous_->setEnabled(page > 1);
     next_->setEnabled(page < pages);
     if (pages < 1) {

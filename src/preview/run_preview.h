@@ -59,7 +59,7 @@ private:
     QPrintPreviewWidget* view_ = nullptr;
     QLabel* position_ = nullptr;
     QLabel* unreadable_ = nullptr;
-    std::map<int, int> unreadableOnSheet_;  // sheet of the run: passes that do not read
+    std::map<int, SheetLegibility> legibilityOnSheet_;  // sheet of the run: what its check found
     QPushButton* previous_ = nullptr;
     QPushButton* next_ = nullptr;
 };

@@ -10,12 +10,17 @@
 
 namespace {
 
-// Lines read across the bars, evenly spread along them and clear of their ends.
-// A scanner needs only one line, but a gate's hand scanner is not aimed: at
-// least two thirds of the bars' length must read, and no line may read as
-// anything else (another pass's barcode drawn over this one).
-constexpr int kLinesAcrossBars = 6;
-constexpr int kLinesThatMustRead = 4;
+// A gate's hand scanner is not aimed: it reads wherever its line crosses the
+// bars. So the bars are read along one line per picture pixel over their whole
+// length. A barcode reads when at least two thirds of that length gives its own
+// text; it reads in part when a strip of it still does (at least two lines, 1/75
+// inch, a strip a hand scanner can be laid along), with the rest covered; and it
+// does not read when no such strip is left, or when any line gives another text
+// (another pass's barcode drawn over this one: a scanner would admit the wrong
+// pass).
+constexpr int kReadsWholeNumerator = 2;
+constexpr int kReadsWholeDenominator = 3;
+constexpr int kLinesOfAStrip = 2;
 constexpr int kDarkBelowGrey = 128;
 
 struct SymbolShape {
@@ -73,13 +78,19 @@ SymbolShape ShapeOf(const QImage& image)
 }
 
 
-// Where line n of the lines across lies, in device pixels from the start of the bars.
-double LineAcross(int n, int acrossLength) { return acrossLength * double(n + 1) / (kLinesAcrossBars + 1); }
-
 struct Axes {
     int alongFrom, alongLength, acrossFrom, acrossLength;
     double scaleAlong, scaleAcross;
 };
+
+// The picture pixels across the bars whose centres lie on the target: first
+// and one past the last.
+std::pair<int, int> LinesAcross(const Axes& a)
+{
+    const int first = int(std::ceil(a.acrossFrom * a.scaleAcross - 0.5));
+    const int end = int(std::ceil((a.acrossFrom + a.acrossLength) * a.scaleAcross - 0.5));
+    return {first, std::max(first, end)};
+}
 
 Axes AxesOf(const QRect& target, bool down, double scaleX, double scaleY)
 {
@@ -107,18 +118,18 @@ std::optional<BarcodeScan> PlanBarcodeScan(const PlacedBarcode& placed, QSize pa
     const Axes a = AxesOf(target, scan.downThePage, scaleX, scaleY);
     const int imageAlong = scan.downThePage ? image.height() : image.width();
     scan.modulePicturePx = shape.modulePx * (double(a.alongLength) / imageAlong) * a.scaleAlong;
-    // The whole length of the symbol, and across it from the first line to the
-    // last, widened by the picture pixel each line falls in.
-    const int reach = int(std::ceil(1.0 / a.scaleAcross)) + 1;
-    const int acrossFirst = a.acrossFrom + int(LineAcross(0, a.acrossLength)) - reach;
-    const int acrossLast = a.acrossFrom + int(LineAcross(kLinesAcrossBars - 1, a.acrossLength)) + reach;
+    // The whole symbol, widened across by the picture pixels its lines fall in.
+    const auto [firstLine, endLine] = LinesAcross(a);
+    const int acrossFirst = std::min(a.acrossFrom, int(std::floor(firstLine / a.scaleAcross)) - 1);
+    const int acrossLast =
+        std::max(a.acrossFrom + a.acrossLength - 1, int(std::ceil(endLine / a.scaleAcross)) + 1);
     scan.readPx = scan.downThePage
                       ? QRect(QPoint(acrossFirst, target.top()), QPoint(acrossLast, target.bottom()))
                       : QRect(QPoint(target.left(), acrossFirst), QPoint(target.right(), acrossLast));
     return scan;
 }
 
-bool BarcodeReadsOnPicture(const QImage& picture, double scaleX, double scaleY, const BarcodeScan& scan)
+BarcodeLegibility ReadBarcodeOnPicture(const QImage& picture, double scaleX, double scaleY, const BarcodeScan& scan)
 {
     const bool down = scan.downThePage;
     const Axes a = AxesOf(scan.placed->targetPx, down, scaleX, scaleY);
@@ -126,14 +137,15 @@ bool BarcodeReadsOnPicture(const QImage& picture, double scaleX, double scaleY, 
     const int alongLimit = down ? picture.height() : picture.width();
     const int from = std::clamp(int(std::ceil(a.alongFrom * a.scaleAlong)), 0, alongLimit);
     const int end = std::clamp(int(std::floor((a.alongFrom + a.alongLength) * a.scaleAlong)), 0, alongLimit);
-    const int acrossLimit = (down ? picture.width() : picture.height()) - 1;
-    if (end <= from)
-        return false;
+    const int acrossLimit = down ? picture.width() : picture.height();
+    auto [firstLine, endLine] = LinesAcross(a);
+    firstLine = std::clamp(firstLine, 0, acrossLimit);
+    endLine = std::clamp(endLine, firstLine, acrossLimit);
+    if (end <= from || endLine <= firstLine)
+        return BarcodeLegibility::DoesNotRead;
     std::vector<bool> dark(size_t(end - from));
     int linesRead = 0;
-    for (int line = 0; line < kLinesAcrossBars; ++line) {
-        const double acrossPx = a.acrossFrom + LineAcross(line, a.acrossLength);
-        const int across = std::clamp(int(acrossPx * a.scaleAcross), 0, acrossLimit);
+    for (int across = firstLine; across < endLine; ++across) {
         // Down the page a line steps a picture row at a time, across it a pixel.
         const qsizetype step = down ? picture.bytesPerLine() : 1;
         const uchar* pixel = picture.constBits() + (down ? qsizetype(from) * step + across
@@ -142,8 +154,11 @@ bool BarcodeReadsOnPicture(const QImage& picture, double scaleX, double scaleY, 
             dark[size_t(i - from)] = *pixel < kDarkBelowGrey;
         const std::optional<QString> read = ReadCode128ScaledLine(dark, scan.modulePicturePx);
         if (read && *read != scan.placed->text)
-            return false;
+            return BarcodeLegibility::DoesNotRead;
         linesRead += read ? 1 : 0;
     }
-    return linesRead >= kLinesThatMustRead;
+    const int lines = endLine - firstLine;
+    if (linesRead * kReadsWholeDenominator >= lines * kReadsWholeNumerator)
+        return BarcodeLegibility::Reads;
+    return linesRead >= kLinesOfAStrip ? BarcodeLegibility::ReadsInPart : BarcodeLegibility::DoesNotRead;
 }

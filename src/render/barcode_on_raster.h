@@ -22,9 +22,13 @@ struct BarcodeScan {
 // wholly on the page of pagePx device pixels.
 std::optional<BarcodeScan> PlanBarcodeScan(const PlacedBarcode& placed, QSize pagePx, double scaleX, double scaleY);
 
-// Whether the barcode reads as its pass's text on the grey picture: of several
-// lines across its bars, spread over their length, those covering at least two
-// thirds of it read as the text with its quiet zones clear, and none reads as
-// another text. A barcode covered over a third of its bars' length or more does
-// not read.
-bool BarcodeReadsOnPicture(const QImage& picture, double scaleX, double scaleY, const BarcodeScan& scan);
+enum class BarcodeLegibility {
+    Reads,        // along at least two thirds of its bars' length
+    ReadsInPart,  // along a strip of its bars only: the rest is covered
+    DoesNotRead,  // no strip left that reads, or a line reads as another text
+};
+
+// How the barcode reads as its pass's text on the grey picture, read along one
+// line per picture pixel across the whole length of its bars, each line with
+// its quiet zones clear.
+BarcodeLegibility ReadBarcodeOnPicture(const QImage& picture, double scaleX, double scaleY, const BarcodeScan& scan);

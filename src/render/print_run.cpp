@@ -6,6 +6,7 @@
 #include "render/queue_job.h"
 #include "render/run_outcome.h"
 #include "render/run_passes.h"
+#include "render/partly_read_passes.h"
 #include "render/run_barcode_check.h"
 #include "render/sheet_geometry.h"
 #include "render/staged_pdf.h"
@@ -174,6 +175,8 @@ PrintRunResult DrawRun(QPagedPaintDevice& device, const PrintRunRequest& request
     control.passPlaced = [&check](const QString& text, const QRect& cellPx) { check.PassPlaced(text, cellPx); };
     result.passesDrawn = WalkCopies(check.surface(), placement, request.rows, control, request.copies);
     check.RunDone();
+    result.partlyRead = check.PartlyRead();
+    result.partlyRead.removeDuplicates();  // copies draw a pass again
     document.end();
     return result;
 }
@@ -293,9 +296,18 @@ PrintRunResult PrintRun(QPrinter& printer, const PrintRunRequest& request,
     PrintRunRequest run = request;
     if (toFile)
         run.copies = RunCopies{printer.copyCount(), printer.collateCopies()};
-    const PrintRunResult result = DrawIntoStagedFile(printer, staged, run, reportUnusable);
+    PrintRunResult result = DrawIntoStagedFile(printer, staged, run, reportUnusable);
     staged.CheckComplete(result.pagesEnded);
     ThrowIfAbandoned(request);
+    if (!result.partlyRead.isEmpty()) {
+        if (!request.partlyReadAccepted)
+            throw PartlyReadBarcodesError(result.partlyRead);
+        if (!request.partlyReadAccepted(result.partlyRead)) {
+            result.declined = true;
+            return result;  // the staged file goes, the passes are withdrawn
+        }
+        ThrowIfAbandoned(request);
+    }
     try {
         if (!toFile) {
             HandOnToQueue(printer, staged, request);

@@ -7,6 +7,7 @@
 #include "render/barcode_check_mode.h"
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <utility>
 #include <vector>
@@ -34,7 +35,12 @@ struct PrintRunRequest {
     std::function<bool(int sheet)> fillSheet;
     RunRecorder* recorder = nullptr;  // keeps account of the passes handed on; none: not recorded
     BarcodeCheck barcodeCheck = BarcodeCheck::StopRun;  // every pass's barcode read back from its sheet
-    std::function<void(int sheet, int unreadablePasses)> sheetChecked;  // MarkSheet only
+    std::function<void(int sheet, SheetLegibility)> sheetChecked;  // MarkSheet only
+    // Asked, once the whole run is drawn and before anything is handed on, about
+    // the passes whose barcodes read only in part (their numbers): true prints
+    // them, false ends the run with nothing handed on. None: the run throws
+    // PartlyReadBarcodesError instead of asking.
+    std::function<bool(const QStringList& passNumbers)> partlyReadAccepted;
     // Asked until the run hands on: true stops it with nothing handed on and
     // throws RunStopped (a stop signal), where stopRequested hands on the
     // sheets drawn (the operator's Abort).
@@ -51,6 +57,8 @@ struct PrintRunResult {
     int passesDrawn = 0;          // over all copies
     int distinctPassesDrawn = 0;  // the run's passes the document holds at least once
     int pagesEnded = 0;           // pages the document holds
+    QStringList partlyRead;       // pass numbers whose barcodes read only in part
+    bool declined = false;        // the operator would not print them: nothing was handed on
 };
 
 // The sheets the print dialog's page range chose on the printer: "All", "Pages

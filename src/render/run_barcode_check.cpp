@@ -10,22 +10,23 @@ namespace {
 
 constexpr int kPassNumberLength = 8;
 constexpr int kSheetsBehind = 4;
-const QColor kMarkColour(220, 0, 0);
+const QColor kUnreadableColour(220, 0, 0);
+const QColor kPartlyReadColour(240, 140, 0);
 
-// A red frame around each cell, inside its edges and thick enough to see at a
+// A frame around each cell, inside its edges and thick enough to see at a
 // glance in a preview that shows the whole sheet.
-void FrameCellsInRed(QPainter& painter, const std::vector<PlacedBarcode>& unreadable)
+void FrameCells(QPainter& painter, const std::vector<PlacedBarcode>& passes, const QColor& colour)
 {
     const int width = std::max(2, painter.device()->logicalDpiX() / 40);
-    for (const PlacedBarcode& pass : unreadable) {
+    for (const PlacedBarcode& pass : passes) {
         const QRect cell = pass.cellPx;
         const int w = std::min({width, cell.width(), cell.height()});
         if (w < 1)
             continue;
-        painter.fillRect(QRect(cell.left(), cell.top(), cell.width(), w), kMarkColour);
-        painter.fillRect(QRect(cell.left(), cell.bottom() + 1 - w, cell.width(), w), kMarkColour);
-        painter.fillRect(QRect(cell.left(), cell.top(), w, cell.height()), kMarkColour);
-        painter.fillRect(QRect(cell.right() + 1 - w, cell.top(), w, cell.height()), kMarkColour);
+        painter.fillRect(QRect(cell.left(), cell.top(), cell.width(), w), colour);
+        painter.fillRect(QRect(cell.left(), cell.bottom() + 1 - w, cell.width(), w), colour);
+        painter.fillRect(QRect(cell.left(), cell.top(), w, cell.height()), colour);
+        painter.fillRect(QRect(cell.right() + 1 - w, cell.top(), w, cell.height()), colour);
     }
 }
 
@@ -39,7 +40,7 @@ UnreadableBarcodeError::UnreadableBarcodeError(const QString& barcodeText)
 }
 
 RunBarcodeCheck::RunBarcodeCheck(PrintDocument& document, BarcodeCheck mode,
-                                 std::function<void(int sheet, int unreadablePasses)> sheetChecked)
+                                 std::function<void(int sheet, SheetLegibility)> sheetChecked)
     : document_(document), mode_(mode), sheetChecked_(std::move(sheetChecked))
 {
     if (mode_ == BarcodeCheck::Off)
@@ -104,9 +105,12 @@ void RunBarcodeCheck::Act(const SheetVerdict& verdict)
     if (mode_ == BarcodeCheck::StopRun) {
         if (!verdict.unreadable.empty())
             throw UnreadableBarcodeError(verdict.unreadable.front().text);
+        for (const PlacedBarcode& pass : verdict.partlyRead)
+            partlyRead_.append(pass.text.left(kPassNumberLength));
         return;
     }
-    FrameCellsInRed(document_.painter(), verdict.unreadable);
+    FrameCells(document_.painter(), verdict.unreadable, kUnreadableColour);
+    FrameCells(document_.painter(), verdict.partlyRead, kPartlyReadColour);
     if (sheetChecked_)
-        sheetChecked_(verdict.sheet, int(verdict.unreadable.size()));
+        sheetChecked_(verdict.sheet, {int(verdict.unreadable.size()), int(verdict.partlyRead.size())});
 }

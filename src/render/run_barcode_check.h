@@ -7,6 +7,7 @@
 
 #include <QRect>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <memory>
 
@@ -23,9 +24,10 @@ public:
 // hands it on to the document unchanged and keeps a copy of each sheet.
 class RunBarcodeCheck {
 public:
-    // sheetChecked hears, in MarkSheet mode, how many passes of each sheet do not read.
+    // sheetChecked hears, in MarkSheet mode, how many passes of each sheet do
+    // not read, and how many read only in part.
     RunBarcodeCheck(PrintDocument& document, BarcodeCheck mode,
-                    std::function<void(int sheet, int unreadablePasses)> sheetChecked);
+                    std::function<void(int sheet, SheetLegibility)> sheetChecked);
     ~RunBarcodeCheck();
     RunBarcodeCheck(const RunBarcodeCheck&) = delete;
     RunBarcodeCheck& operator=(const RunBarcodeCheck&) = delete;
@@ -39,13 +41,17 @@ public:
     void SheetDone();
     // The walk has ended: waits for the last sheet. Throws when stopping.
     void RunDone();
+    // The pass numbers whose barcodes read only in part, in the order drawn,
+    // once RunDone has returned.
+    const QStringList& PartlyRead() const { return partlyRead_; }
 
 private:
     void Act(const SheetVerdict& verdict);
 
     PrintDocument& document_;
     BarcodeCheck mode_;
-    std::function<void(int, int)> sheetChecked_;
+    std::function<void(int, SheetLegibility)> sheetChecked_;
+    QStringList partlyRead_;
     std::unique_ptr<RecordingTeeSurface> tee_;
     std::unique_ptr<SheetCheckWorker> worker_;
     bool sheetOpen_ = false;

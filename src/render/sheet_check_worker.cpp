@@ -21,8 +21,13 @@ SheetVerdict CheckSheet(SheetRaster& raster, const SheetRecording& sheet)
     SheetVerdict verdict;
     verdict.sheet = sheet.sheet;
     for (size_t i = 0; i < scans.size(); ++i) {
-        if (!scans[i] || !BarcodeReadsOnPicture(raster.image(), raster.scaleX(), raster.scaleY(), *scans[i]))
+        const BarcodeLegibility legibility =
+            scans[i] ? ReadBarcodeOnPicture(raster.image(), raster.scaleX(), raster.scaleY(), *scans[i])
+                     : BarcodeLegibility::DoesNotRead;
+        if (legibility == BarcodeLegibility::DoesNotRead)
             verdict.unreadable.push_back(sheet.barcodes[i]);
+        else if (legibility == BarcodeLegibility::ReadsInPart)
+            verdict.partlyRead.push_back(sheet.barcodes[i]);
     }
     return verdict;
 }

@@ -11,10 +11,12 @@
 #include <thread>
 #include <vector>
 
-// The passes of one sheet whose barcodes do not read, in the order drawn.
+// The passes of one sheet whose barcodes do not read, and those that read only
+// in part, in the order drawn.
 struct SheetVerdict {
     int sheet = 0;
     std::vector<PlacedBarcode> unreadable;
+    std::vector<PlacedBarcode> partlyRead;
 };
 
 // Draws sheets onto a picture and reads their barcodes back on a thread of its

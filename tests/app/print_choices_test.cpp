@@ -1,5 +1,6 @@
 // What the operator chooses in and around the print dialog reaches the run:
-// the page range, the answer about passes that share a barcode, and numbers
+// the page range, the answers about passes that share a barcode and barcodes
+// that read only in part, and numbers
 // that are not numbers.
 #include "app/answer_question.h"
 #include "app/main_window_fixture.h"
@@ -116,6 +117,44 @@ TEST_F(MainWindowTest, PassesThatWouldShareABarcodeAreQuestionedFirst)
             EXPECT_TRUE(QDir(dir.path()).isEmpty()) << "no document, not even a file begun";
         } else {
             EXPECT_EQ(PdfPageCount(pdf), 2);
+            EXPECT_EQ(ValidLines(pdf), c.passesPrinted);
+        }
+    }
+}
+
+TEST_F(MainWindowTest, BarcodesThatReadOnlyInPartPrintOnlyWhenTheOperatorSaysSo)
+{
+    struct Case {
+        QMessageBox::StandardButton answer;
+        int passesPrinted;  // -1: no document at all
+    };
+    const Case cases[] = {{QMessageBox::No, -1}, {QMessageBox::Yes, 10}};
+    // Heading bands twice the usual size cover part of every pass's bars.
+    SetSheet("3", "4");
+    SetText("txtLeftMargin", "0.25");
+    SetText("txtTop", "0.5");
+    SetText("txtFontSize", "2");
+    const char* headings[] = {"BOWLING LANES", "Shoe rental", "included", "", "Keep this pass"};
+    for (int n = 0; n < 5; ++n)
+        SetText(("ebxLine" + std::to_string(n + 1)).c_str(), QString::fromLatin1(headings[n]));
+    AddRow("03", QDate(2026, 3, 4), "10");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.answer == QMessageBox::Yes ? "Yes" : "No");
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath("partly.pdf");
+        QString question;
+        ModalScript script;
+        script.Expect("printDialog", PrintToPdf(pdf));
+        script.Expect("partlyReadQuestion", Answer(c.answer, &question));
+        Click("btnPrint");
+        EXPECT_EQ(script.Pending(), 0);
+        EXPECT_TRUE(script.Unexpected().isEmpty()) << Joined(script.Unexpected());
+        EXPECT_TRUE(question.endsWith(QStringLiteral("read only in part on the sheet: a heading or another pass "
+                                                     "covers some of the bars. Print anyway?")))
+            << question.toStdString();
+        if (c.passesPrinted < 0) {
+            EXPECT_TRUE(QDir(dir.path()).isEmpty()) << "nothing written, not even the run's own file";
+        } else {
             EXPECT_EQ(ValidLines(pdf), c.passesPrinted);
         }
     }
