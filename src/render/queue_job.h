@@ -67,10 +67,11 @@ private:
 };
 
 
-// Whether the print scheduler knows the queue, asked with the same time limit;
-// false when no scheduler takes the connection. Throws "The print server
-// <server> did not answer" when one takes it but does not answer (stopped or
-// hung). Qt's own calls to the scheduler wait without a limit, so a caller
+// Whether the print scheduler knows the queue, asked with the same time limit.
+// Throws "The print server <server> cannot be reached: <reason>" when no
+// scheduler takes the connection (refused, the host unknown), and "The print
+// server <server> did not answer" when one takes it but does not answer
+// (stopped or hung). Qt's own calls to the scheduler wait without a limit, so a caller
 // asks here first.
 bool PrintServerKnowsQueue(const QString& queue);
 

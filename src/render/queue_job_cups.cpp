@@ -8,7 +8,13 @@
 #include <QPrinter>
 #include <cups/cups.h>
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <memory>
+#include <sys/socket.h>
+#include <sys/time.h>
+#include <unistd.h>
 
 namespace {
 
@@ -21,7 +27,14 @@ QString LastCupsMessage()
     return message.isEmpty() ? QString::fromLatin1(ippErrorString(cupsLastError())) : message;
 }
 
-QString ServerName() { return QString::fromLocal8Bit(cupsServer()); }
+// As the operator names it: a socket's path, or the host with any port but IPP's own.
+QString ServerName()
+{
+    const QString server = QString::fromLocal8Bit(cupsServer());
+    if (server.startsWith(QLatin1Char('/')) || ippPort() == IPP_PORT)
+        return server;
+    return QStringLiteral("%1:%2").arg(server).arg(ippPort());
+}
 
 [[noreturn]] void ThrowNotAccepted(const QString& printerName, const QString& reason = LastCupsMessage())
 {
@@ -47,6 +60,30 @@ QByteArray PrinterUri(const QByteArray& queue)
     throw TessaryError(QStringLiteral("The print server %1 did not answer").arg(ServerName()));
 }
 
+// Why the scheduler takes no connection, in the system's words. libcups keeps
+// only "Host is down" for any failed connect, so one plain connect is tried
+// again to learn the reason (refused, no route, no such socket).
+QString ConnectionFailure()
+{
+    const QString saidByCups = LastCupsMessage();
+    char port[16];
+    std::snprintf(port, sizeof port, "%d", ippPort());
+    http_addrlist_t* addresses = httpAddrGetList(cupsServer(), AF_UNSPEC, port);
+    if (!addresses)
+        return saidByCups;  // the resolver's words: the host is unknown
+    QString reason = saidByCups;
+    const int fd = socket(httpAddrFamily(&addresses->addr), SOCK_STREAM, 0);
+    if (fd >= 0) {
+        const timeval limit{PrintServerTimeoutSeconds(), 0};
+        setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit);
+        if (connect(fd, &addresses->addr.addr, socklen_t(httpAddrLength(&addresses->addr))) != 0)
+            reason = QString::fromLocal8Bit(std::strerror(errno));
+        close(fd);
+    }
+    httpAddrFreeList(addresses);
+    return reason;
+}
+
 // A connection of the run's own whose every wait for the scheduler ends after
 // the time limit: a stopped or hung scheduler would otherwise hold the run
 // for minutes. timedOut says whether a wait ended so.
@@ -59,11 +96,16 @@ public:
     {
         if (http_)
             httpSetTimeout(http_.get(), PrintServerTimeoutSeconds(), &SchedulerConnection::GiveUp, &timedOut_);
+        else
+            failure_ = ConnectionFailure();
     }
     SchedulerConnection(const SchedulerConnection&) = delete;
     SchedulerConnection& operator=(const SchedulerConnection&) = delete;
     http_t* get() const { return http_.get(); }
     bool timedOut() const { return timedOut_; }
+    // Why no connection was made: the system's words (refused, no route, the
+    // host unknown).
+    const QString& failure() const { return failure_; }
 
 private:
     static int GiveUp(http_t*, void* timedOut)
@@ -74,7 +116,15 @@ private:
 
     std::unique_ptr<http_t, void (*)(http_t*)> http_;
     bool timedOut_ = false;
+    QString failure_;
 };
+
+// A server that cannot be reached is not a queue it does not know: the
+// operator must look at the server, not at the queue's name.
+[[noreturn]] void ThrowCannotBeReached(const QString& reason)
+{
+    throw TessaryError(QStringLiteral("The print server %1 cannot be reached: %2").arg(ServerName(), reason));
+}
 
 // Whether the scheduler knows the queue (a printer or a class). Asked with a
 // request of its own: cupsGetNamedDest keeps waiting on a scheduler that does
@@ -88,6 +138,8 @@ bool QueueKnown(const SchedulerConnection& http, const QByteArray& queue)
     ippDelete(response);
     if (http.timedOut())
         ThrowNoAnswer();
+    if (!response && cupsLastError() == IPP_STATUS_ERROR_SERVICE_UNAVAILABLE)
+        ThrowCannotBeReached(LastCupsMessage());
     return response && cupsLastError() <= IPP_STATUS_OK_EVENTS_COMPLETE;
 }
 
@@ -104,7 +156,7 @@ bool PrintServerKnowsQueue(const QString& queue)
 {
     SchedulerConnection http;
     if (!http.get())
-        return false;
+        ThrowCannotBeReached(http.failure());
     return QueueKnown(http, QueueOf(queue));
 }
 

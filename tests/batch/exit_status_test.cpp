@@ -213,8 +213,10 @@ const ExitCase kExitCases[] = {
 
     {"folder missing", {"--label", "%LABEL%", "--row", kRow, "--pdf", "%DIR%/gone/out.pdf"}, 3,
      "tessary-print: Unable to write to %DIR%/gone/out.pdf\n", 0},
-    {"no such queue", {"--label", "%LABEL%", "--row", kRow, "--printer", "NoSuchQueue"}, 3,
-     "tessary-print: No printer named NoSuchQueue\n", 0},
+    {"no scheduler on the socket", {"--label", "%LABEL%", "--row", kRow, "--printer", "Passes"}, 3,
+     "tessary-print: The print server %NOSCHEDULER% cannot be reached: No such file or directory\n", 0},
+    {"a server that refuses", {"--label", "%LABEL%", "--row", kRow, "-h", "127.0.0.1:1", "--printer", "Passes"}, 3,
+     "tessary-print: The print server 127.0.0.1:1 cannot be reached: Connection refused\n", 0},
 };
 
 const QByteArray kEarlierPdf = "%PDF-1.4 an earlier run's file\n";
@@ -225,6 +227,7 @@ QString Filled(QString text, const QTemporaryDir& inputs, const QString& dir)
         .replace("%FLAT%", inputs.filePath("flat.lbl"))
         .replace("%CSV%", inputs.filePath("rows.csv"))
         .replace("%PDF%", dir + "/out.pdf")
+        .replace("%NOSCHEDULER%", inputs.filePath("no-scheduler"))
         .replace("%DIR%", dir);
 }
 

@@ -143,6 +143,16 @@ TEST_F(TessaryPrintQueue, AQueueThatRefusesTheJobEndsTheRunWithItsMessage)
     EXPECT_EQ(scheduler_->OutputFiles(kQueue), filesBefore);
 }
 
+// A scheduler that answers but has no such queue: the name is wrong, not the server.
+TEST_F(TessaryPrintQueue, AQueueTheSchedulerDoesNotKnowIsNamed)
+{
+    QStringList arguments = Arguments({});
+    arguments[arguments.indexOf(kQueue)] = QStringLiteral("NoSuchQueue");
+    const ToolRun run = RunTessaryPrint(arguments, scheduler_->Env());
+    EXPECT_EQ(run.status, 3);
+    EXPECT_EQ(Text(run.err), "tessary-print: No printer named NoSuchQueue\n");
+}
+
 TEST_F(TessaryPrintQueue, AStoppedRunSendsNoJobAndLeavesNoFile)
 {
     const QStringList before = scheduler_->CompletedJobs(kQueue);
