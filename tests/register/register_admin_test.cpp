@@ -198,10 +198,12 @@ TEST_P(RegisterAdminOn, LooksAfterAnOlderRegister)
         const QString err = QString::fromUtf8(tool.readAllStandardError());
         EXPECT_EQ(tool.exitCode(), step.status) << err.toStdString();
         EXPECT_TRUE(*step.err ? err.contains(fill(step.err)) : err.isEmpty()) << err.toStdString();
-        if (step.check == Check::Exact)
+        if (step.check == Check::Exact) {
             EXPECT_EQ(out, fill(step.out));
-        if (step.check == Check::Matches)
+        }
+        if (step.check == Check::Matches) {
             EXPECT_TRUE(QRegularExpression(fill(step.out)).match(out).hasMatch()) << out.toStdString();
+        }
         if (step.check == Check::JsonHolds) {
             QJsonParseError parsed{}, wanted{};
             const QJsonDocument document = QJsonDocument::fromJson(out.toUtf8(), &parsed);
