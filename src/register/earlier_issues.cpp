@@ -19,9 +19,18 @@ QString FirstRunText(const EarlierIssues& found)
     return text;
 }
 
-}  // namespace
+// A pass printed before and voided since is still asked about: its barcode
+// is the same, and the gate is told it is void.
+QString VoidText(const EarlierIssues& found)
+{
+    if (found.voided == 0)
+        return QString();
+    if (found.voided == found.passes)
+        return found.passes == 1 ? QStringLiteral("; it is void") : QStringLiteral("; they are void");
+    return QStringLiteral("; %1 of them %2 void").arg(found.voided).arg(found.voided == 1 ? QStringLiteral("is") : QStringLiteral("are"));
+}
 
-QString EarlierIssuesFacts(const EarlierIssues& found)
+QString Facts(const EarlierIssues& found)
 {
     const bool one = found.passes == 1;
     if (found.mayHavePrinted == 0) {
@@ -38,6 +47,10 @@ QString EarlierIssuesFacts(const EarlierIssues& found)
         .arg(found.mayHavePrinted)
         .arg(FirstRunText(found));
 }
+
+}  // namespace
+
+QString EarlierIssuesFacts(const EarlierIssues& found) { return Facts(found) + VoidText(found); }
 
 QString ReprintQuestion(const EarlierIssues& found)
 {

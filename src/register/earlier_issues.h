@@ -11,6 +11,7 @@
 struct EarlierIssues {
     int passes = 0;          // passes of this run with an earlier record
     int mayHavePrinted = 0;  // of those, the ones only unfinished runs hold
+    int voided = 0;          // of those, the ones voided since (and not issued again)
     QDateTime firstAt;       // the earliest of those records, local time
     RunOutput firstOutput;   // where its run went
     QString firstHost;
@@ -20,7 +21,8 @@ struct EarlierIssues {
 };
 
 // "12 passes of this run were printed before (first on Dec 09 2026 10:15 by
-// the run to PDF)"; the host is named when it is not this one.
+// the run to PDF)"; the host is named when it is not this one, and void
+// passes are told apart ("; 2 of them are void").
 QString EarlierIssuesFacts(const EarlierIssues& found);
 
 // The facts, then "Print them again?".

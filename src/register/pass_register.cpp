@@ -183,11 +183,12 @@ void PassRegister::OpenSchema(RegisterAccess access)
                                                            : QStringLiteral("it is not a register"));
     if (hasSchema && access == RegisterAccess::ReadOnly) {
         // An older register reads as it is: its upgrade is for a program that writes.
-        const int found = version();
-        if (found > known)
-            newer(found, known);
+        schemaVersion_ = version();
+        if (schemaVersion_ > known)
+            newer(schemaVersion_, known);
         return;
     }
+    schemaVersion_ = known;
     if (hasSchema && version() == known)
         return;
     Begin();
@@ -237,18 +238,20 @@ EarlierIssues PassRegister::Found(const QStringList& keys)
     const QString matching = postgres_ ? QStringLiteral("p.pass_key = ANY (string_to_array(?, ','))")
                                        : QStringLiteral("p.pass_key IN (SELECT value FROM json_each(?))");
     QSqlQuery query = Prepared(QStringLiteral("SELECT p.pass_key, p.state, COALESCE(p.issued_at, p.recorded_at),"
-                                              " r.output_kind, r.output_name, r.host_name"
-                                              " FROM passes p JOIN runs r ON r.run_id = p.run_id WHERE ")
-                               + matching);
+                                              " r.output_kind, r.output_name, r.host_name, ")
+                               + VoidColumns()
+                               + QStringLiteral(" FROM passes p JOIN runs r ON r.run_id = p.run_id WHERE ") + matching);
     query.setForwardOnly(true);
     query.addBindValue(postgres_ ? keys.join(QLatin1Char(','))
                                  : QStringLiteral("[\"") + keys.join(QStringLiteral("\",\"")) + QStringLiteral("\"]"));
     Exec(query, QStringLiteral("cannot be read"));
     QHash<QString, bool> issuedByKey;  // key -> some record of it was handed on
+    QHash<QString, bool> voidByKey;    // key -> every record of it is void (a re-issue after a void is not)
     QString firstTime;
     while (query.next()) {
         const QString key = query.value(0).toString();
         issuedByKey[key] = issuedByKey.value(key) || query.value(1).toString() == kIssued;
+        voidByKey[key] = voidByKey.value(key, true) && !query.value(6).isNull();
         const QString time = query.value(2).toString();
         if (firstTime.isEmpty() || time < firstTime) {
             firstTime = time;
@@ -266,6 +269,7 @@ EarlierIssues PassRegister::Found(const QStringList& keys)
             continue;
         ++found.passes;
         found.mayHavePrinted += entry.value() ? 0 : 1;
+        found.voided += voidByKey.value(key) ? 1 : 0;
         found.keys.insert(key);
     }
     return found;

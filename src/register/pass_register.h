@@ -10,6 +10,7 @@
 #include <QSet>
 #include <QSqlDatabase>
 #include <QString>
+#include <QStringList>
 #include <optional>
 #include <vector>
 
@@ -37,6 +38,24 @@ struct ReprintAllowance {
     bool Covers(const QString& key) const { return any || keys.contains(key); }
 };
 
+// Who voided a pass, where, when and why. A pass voided stays recorded: the
+// gate or the accounts are to know it was issued and is not to be let in.
+struct VoidMark {
+    QDateTime at;  // UTC; invalid while the record is not void
+    QString user;
+    QString host;
+    QString reason;
+
+    bool IsVoid() const { return at.isValid(); }
+};
+
+// What voiding a set of barcodes did: when some are missing, nothing at all.
+struct VoidOutcome {
+    QStringList missing;      // barcodes the register holds no record of
+    QStringList voided;
+    QStringList alreadyVoid;  // every record of them was void before: their marks stay
+};
+
 // One pass record, as the register keeps it.
 struct PassRecord {
     QString barcode;
@@ -50,6 +69,7 @@ struct PassRecord {
     QDateTime recordedAt;  // UTC: taken as pending
     QDateTime issuedAt;    // UTC: handed on; invalid while pending
     RunInfo run;
+    VoidMark voided;
 };
 
 struct RecordFilter {
@@ -116,8 +136,24 @@ public:
     // The run of that id, when the register holds one.
     std::optional<RunInfo> FindRun(const QString& runId);
 
+    // Marks every record of each barcode void, in one transaction; a barcode
+    // held in more than one numbering cycle is the pass of the latest. Voids
+    // nothing when a barcode is missing.
+    VoidOutcome Void(const QStringList& barcodes, const VoidMark& mark);
+
+    // The issued pass records recorded before the local day before, and their
+    // runs once no record of theirs is left; pending ones stay for
+    // withdraw-pending to judge. Removes them only when remove is set;
+    // returns how many there are.
+    int Prune(const QDate& before, bool remove);
+
+    // Copies a SQLite register as it stands into file, a new file of mode
+    // 0600 that appears whole or not at all; refused for PostgreSQL.
+    void Backup(const QString& file);
+
     // Adds issued passes of one earlier run in one transaction, as Reserve and
-    // Confirm would: for a benchmark that needs a register already full.
+    // Confirm would, recorded and issued when the run started: for a benchmark
+    // that needs a register already full, and tests of older records.
     void AddIssued(const RunInfo& run, const std::vector<RunPass>& passes);
 
 private:
@@ -136,7 +172,8 @@ private:
     EarlierIssues Found(const QStringList& keys);
     int DeletePending(const QString& runId, const QString& doing);
     void InsertPasses(const RunInfo& run, const std::vector<RunPass>& passes, const QSet<QString>& earlier,
-                      bool issued);
+                      bool issued, const QDateTime& recordedAt);
+    QString VoidColumns() const;
 
     RegisterLocation location_;
     QString connectionName_;
@@ -144,4 +181,5 @@ private:
     bool postgres_ = false;
     bool inTransaction_ = false;
     bool creating_ = false;  // building a new SQLite register under another name
+    int schemaVersion_ = 0;  // of the tables as opened (older when only read)
 };

@@ -27,3 +27,7 @@ QString NewPrivateFile(const QString& folder, QString* error);
 // (another program made the register first: built is then not needed).
 // Removes the name built either way; false, and why in error, on failure.
 bool PutRegisterInPlace(const QString& built, const QString& file, QString* error);
+
+// Gives built the name file, which must not exist yet; removes the name built
+// either way. False, and why in error, when file exists or the link fails.
+bool PutNewFileInPlace(const QString& built, const QString& file, QString* error);

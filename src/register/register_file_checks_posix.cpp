@@ -104,15 +104,32 @@ QString NewPrivateFile(const QString& folder, QString* error)
     return QFile::decodeName(name);
 }
 
+namespace {
+
+// link, unlike rename, never replaces a file another program made meanwhile.
+// Returns 0 or the link's errno.
+int LinkInPlace(const QString& built, const QString& file)
+{
+    const int linkError = link(Native(built).constData(), Native(file).constData()) == 0 ? 0 : errno;
+    unlink(Native(built).constData());
+    return linkError;
+}
+
+}  // namespace
+
 bool PutRegisterInPlace(const QString& built, const QString& file, QString* error)
 {
-    // link, unlike rename, never replaces a register another program made meanwhile.
-    const bool linked = link(Native(built).constData(), Native(file).constData()) == 0;
-    const int linkError = errno;
-    unlink(Native(built).constData());
-    if (linked || linkError == EEXIST)
+    const int linkError = LinkInPlace(built, file);
+    if (linkError == 0 || linkError == EEXIST)
         return true;
-    errno = linkError;
-    *error = SystemReason();
+    *error = QString::fromLocal8Bit(std::strerror(linkError));
     return false;
+}
+
+bool PutNewFileInPlace(const QString& built, const QString& file, QString* error)
+{
+    const int linkError = LinkInPlace(built, file);
+    if (linkError != 0)
+        *error = QString::fromLocal8Bit(std::strerror(linkError));
+    return linkError == 0;
 }

@@ -17,10 +17,6 @@ namespace {
 
 const QString kOpening = QStringLiteral("cannot be opened");
 
-// How the programs are told where else to keep the register.
-const QString kSettingHint = QStringLiteral(
-    "set TESSARY_REGISTER to an absolute file name, a postgresql:// URI or off");
-
 // The register's own folder in the user's data folder is the user's alone.
 bool MakePrivateFolder(const QString& folder)
 {
@@ -42,16 +38,17 @@ bool StartsAsSQLite(const QString& file)
 void PassRegister::OpenFile(RegisterAccess access)
 {
     const QString file = location_.file;
-    if (file.isEmpty())
-        throw TessaryError(QStringLiteral("The default register cannot be made: there is no home folder (HOME) "
-                                          "to keep it in; ")
-                           + kSettingHint);
+    if (file.isEmpty()) {
+        const QString noDefault = NoDefaultRegisterText();
+        throw TessaryError(noDefault.isEmpty() ? QStringLiteral("The register has no file name; ") + RegisterSettingHint()
+                                               : noDefault);
+    }
     if (!RegisterPathExists(file)) {
         if (access != RegisterAccess::Create)
             Fail(kOpening, QStringLiteral("it does not exist"));
         const QString folder = QFileInfo(file).path();
         if (file == DefaultRegisterFile() && !MakePrivateFolder(folder))
-            Fail(kOpening, QStringLiteral("cannot make the folder %1; ").arg(folder) + kSettingHint);
+            Fail(kOpening, QStringLiteral("cannot make the folder %1; ").arg(folder) + RegisterSettingHint());
         CreateFile();
     }
     // Reading needs no trust in who else may write: a desk's register is
@@ -116,11 +113,14 @@ void PassRegister::OpenFileConnection(bool readOnly)
     QSqlQuery probe(db_);
     if (probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")))
         return;
-    // A register in WAL mode needs its -shm file to be read. In a folder the
-    // reader may not write in, with no -shm there, no program is writing the
-    // register now: it is read as it stands.
+    // A register in WAL mode needs its -shm file to be read, which a reader
+    // who may not write in its folder cannot make, nor use when another user
+    // left it (its owner's own look-ups do). With no -wal, or an empty one,
+    // the file holds every change made: it is read as it stands. A -wal
+    // holding changes is a register being written, or one whose writer died:
+    // this reader cannot see them.
     const QString file = db_.databaseName();
-    if (QFileInfo::exists(file + QStringLiteral("-shm")))
+    if (QFileInfo(file + QStringLiteral("-wal")).size() > 0)
         Fail(kOpening, Reason(probe.lastError()));
     probe = QSqlQuery();
     db_.close();

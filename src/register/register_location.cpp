@@ -3,6 +3,7 @@
 #include "common/tessary_error.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QUrl>
@@ -62,6 +63,26 @@ RegisterLocation ParsePostgresUri(const QString& uri)
     return location;
 }
 
+// Why this process has no home folder for the default register, or "".
+QString MissingHome()
+{
+#ifdef Q_OS_UNIX
+    if (QDir::isAbsolutePath(qEnvironmentVariable("XDG_DATA_HOME")))
+        return QString();
+    // Without a home folder Qt offers "/.local/share", a folder of nobody's.
+    const QString home = qEnvironmentVariable("HOME");
+    if (home.isEmpty())
+        return QStringLiteral("HOME is not set");
+    if (!QDir::isAbsolutePath(home))
+        return QStringLiteral("HOME \"%1\" is not an absolute folder name").arg(home);
+    // A service account's home is often /nonexistent: the register would be
+    // refused there on every run with a reason that names no way out.
+    if (!QFileInfo(home).isDir())
+        return QStringLiteral("HOME %1 is not a folder").arg(home);
+#endif
+    return QString();
+}
+
 }  // namespace
 
 QString RegisterLocation::Name() const
@@ -85,14 +106,26 @@ QString RegisterLocation::Name() const
     return name + QLatin1Char('/') + QString::fromUtf8(QUrl::toPercentEncoding(database));
 }
 
+QString RegisterSettingHint()
+{
+    return QStringLiteral("set TESSARY_REGISTER to the absolute name of a register file, a postgresql:// URI or off");
+}
+
+QString NoDefaultRegisterText()
+{
+    QString reason = MissingHome();
+    if (reason.isEmpty() && QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation).isEmpty())
+        reason = QStringLiteral("the system names no data folder");
+    if (reason.isEmpty())
+        return QString();
+    return QStringLiteral("There is no home folder to keep the default register in (%1); ").arg(reason)
+           + RegisterSettingHint();
+}
+
 QString DefaultRegisterFile()
 {
-#ifdef Q_OS_UNIX
-    // Without a home folder Qt offers "/.local/share", a folder of nobody's.
-    if (!QDir::isAbsolutePath(qEnvironmentVariable("XDG_DATA_HOME"))
-        && !QDir::isAbsolutePath(qEnvironmentVariable("HOME")))
+    if (!MissingHome().isEmpty())
         return QString();
-#endif
     const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
     if (data.isEmpty())
         return QString();

@@ -35,6 +35,14 @@ struct RegisterLocation {
 // process has no home folder to keep it in.
 QString DefaultRegisterFile();
 
+// What the programs tell a user who is to name the register another way.
+QString RegisterSettingHint();
+
+// Why DefaultRegisterFile() is empty, with RegisterSettingHint(): no HOME, or
+// one that is no folder (a service account's /nonexistent); empty when it
+// names a file.
+QString NoDefaultRegisterText();
+
 // "off" (any case); a postgresql:// or postgres:// URI; or an absolute SQLite
 // file name. Empty gives the default file. Throws RegisterSettingError for
 // anything else and for a URI that cannot be read.

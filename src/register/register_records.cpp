@@ -1,15 +1,12 @@
 // Reading the register back: the records tessary-register lists, finds and exports.
 #include "register/pass_register.h"
 
+#include "register/register_schema.h"
+#include "register/register_values.h"
+
 #include <QSqlQuery>
-#include <QTime>
 
 namespace {
-
-QString LocalMidnightUtc(const QDate& date)
-{
-    return QDateTime(date, QTime(0, 0)).toUTC().toString(Qt::ISODateWithMs);
-}
 
 QDateTime UtcTime(const QVariant& value)
 {
@@ -32,18 +29,18 @@ std::vector<PassRecord> PassRegister::Records(const RecordFilter& filter)
     }
     if (filter.from) {
         conditions << QStringLiteral("p.recorded_at >= ?");
-        values << LocalMidnightUtc(*filter.from);
+        values << DayStartUtcText(*filter.from);
     }
     if (filter.to) {
         conditions << QStringLiteral("p.recorded_at < ?");
-        values << LocalMidnightUtc(filter.to->addDays(1));
+        values << DayStartUtcText(filter.to->addDays(1));
     }
     if (filter.issuedOnly)
         conditions << QStringLiteral("p.state = 'issued'");
     QString statement = QStringLiteral(
         "SELECT p.barcode, p.pass_number, p.lane, p.valid_on, p.sheet, p.cell, p.reissue, p.state, p.recorded_at,"
-        " p.issued_at, r.run_id, r.started_at, r.user_name, r.host_name, r.program, r.output_kind, r.output_name"
-        " FROM passes p JOIN runs r ON r.run_id = p.run_id");
+        " p.issued_at, r.run_id, r.started_at, r.user_name, r.host_name, r.program, r.output_kind, r.output_name, ")
+        + VoidColumns() + QStringLiteral(" FROM passes p JOIN runs r ON r.run_id = p.run_id");
     if (!conditions.isEmpty())
         statement += QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND "));
     statement += QStringLiteral(" ORDER BY p.recorded_at, r.started_at, p.run_id, p.ordinal");
@@ -72,9 +69,18 @@ std::vector<PassRecord> PassRegister::Records(const RecordFilter& filter)
         record.run.host = query.value(13).toString();
         record.run.program = query.value(14).toString();
         record.run.output = RunOutput{query.value(15).toString() == QLatin1String("file"), query.value(16).toString()};
+        record.voided = VoidMark{UtcTime(query.value(17)), query.value(18).toString(), query.value(19).toString(),
+                                 query.value(20).toString()};
         records.push_back(std::move(record));
     }
     return records;
+}
+
+QString PassRegister::VoidColumns() const
+{
+    return schemaVersion_ >= kVoidMarksSchemaVersion
+               ? QStringLiteral("p.voided_at, p.voided_by, p.voided_host, p.void_reason")
+               : QStringLiteral("NULL, NULL, NULL, NULL");
 }
 
 std::optional<RunInfo> PassRegister::FindRun(const QString& runId)

@@ -43,6 +43,14 @@ const std::vector<QStringList>& RegisterSchemaSteps()
         {
             QStringLiteral("ALTER TABLE runs ADD COLUMN process_id INTEGER"),
         },
+        // 2 -> 3. A pass voided stays recorded with who voided it, where, when
+        // and why; NULL columns for every pass recorded before and any not void.
+        {
+            QStringLiteral("ALTER TABLE passes ADD COLUMN voided_at TEXT"),
+            QStringLiteral("ALTER TABLE passes ADD COLUMN voided_by TEXT"),
+            QStringLiteral("ALTER TABLE passes ADD COLUMN voided_host TEXT"),
+            QStringLiteral("ALTER TABLE passes ADD COLUMN void_reason TEXT"),
+        },
     };
     return steps;
 }

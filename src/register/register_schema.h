@@ -9,3 +9,7 @@
 const std::vector<QStringList>& RegisterSchemaSteps();
 
 inline int RegisterSchemaVersion() { return int(RegisterSchemaSteps().size()); }
+
+// The first version whose passes can be marked void. An older register read
+// as it stands (by a program that may only read it) has no void columns.
+constexpr int kVoidMarksSchemaVersion = 3;

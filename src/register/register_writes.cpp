@@ -35,7 +35,7 @@ QString ValidOnText(const CalendarInstant& i)
 }  // namespace
 
 void PassRegister::InsertPasses(const RunInfo& run, const std::vector<RunPass>& passes, const QSet<QString>& earlier,
-                                bool issued)
+                                bool issued, const QDateTime& recordedAt)
 {
     const QString doing = QStringLiteral("cannot record the run's passes");
     QSqlQuery runRow = Prepared(QStringLiteral("INSERT INTO runs (run_id, started_at, user_name, host_name, program,"
@@ -58,8 +58,8 @@ void PassRegister::InsertPasses(const RunInfo& run, const std::vector<RunPass>& 
                                        " valid_on, sheet, cell, reissue, state, recorded_at, issued_at) VALUES ")
                         + groups.join(QStringLiteral(", ")));
     };
-    const QString now = UtcText(QDateTime::currentDateTimeUtc());
-    const QVariant issuedAt = issued ? QVariant(now) : QVariant(QMetaType::fromType<QString>());
+    const QString recorded = UtcText(recordedAt);
+    const QVariant issuedAt = issued ? QVariant(recorded) : QVariant(QMetaType::fromType<QString>());
     QSet<QString> taken = earlier;  // a barcode twice in one run: its second pass is a re-issue
     std::optional<QSqlQuery> fullInsert;
     for (std::size_t first = 0; first < passes.size(); first += kRowsPerInsert) {
@@ -85,7 +85,7 @@ void PassRegister::InsertPasses(const RunInfo& run, const std::vector<RunPass>& 
             insert.bindValue(at + 8, pass.cell);
             insert.bindValue(at + 9, reissue ? 1 : 0);
             insert.bindValue(at + 10, issued ? kIssued : kPending);
-            insert.bindValue(at + 11, now);
+            insert.bindValue(at + 11, recorded);
             insert.bindValue(at + 12, issuedAt);
         }
         if (!insert.exec()) {
@@ -113,7 +113,7 @@ void PassRegister::Reserve(const RunInfo& run, const std::vector<RunPass>& passe
                 if (!allowance.Covers(key))
                     throw PassesIssuedMeanwhile(found);
             }
-            InsertPasses(run, passes, found.keys, false);
+            InsertPasses(run, passes, found.keys, false, QDateTime::currentDateTimeUtc());
             Commit(QStringLiteral("cannot record the run's passes"));
             return;
         } catch (const RaceLost&) {
@@ -181,7 +181,7 @@ void PassRegister::AddIssued(const RunInfo& run, const std::vector<RunPass>& pas
 {
     Begin();
     try {
-        InsertPasses(run, passes, LookUp(passes).keys, true);
+        InsertPasses(run, passes, LookUp(passes).keys, true, run.started);
         Commit(QStringLiteral("cannot record the run's passes"));
     } catch (const RaceLost&) {
         Rollback();

@@ -1,4 +1,4 @@
-// tessary-register: looks up the register of issued passes.
+// tessary-register: looks up and looks after the register of issued passes.
 #include "registertool/register_commands.h"
 
 #include <QCoreApplication>

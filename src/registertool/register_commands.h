@@ -6,8 +6,8 @@
 // What tessary-register's exit status tells a script, as tessary-print's does.
 enum RegisterToolStatus {
     kToolDone = 0,
-    kToolNothingFound = 1,  // no such pass, no pending passes of that run
-    kToolUsage = 2,             // also a TESSARY_REGISTER that is no register setting
+    kToolNothingFound = 1,  // no such pass, no pending passes of that run, nothing to prune
+    kToolUsage = 2,             // also a TESSARY_REGISTER that is no register setting, a backup not made here
     kToolRegisterFailed = 3,    // the register cannot be opened, read or written
     kToolRunMayBePrinting = 4   // withdraw-pending of a run that may still be printing
 };

@@ -24,7 +24,7 @@ QString Field(const QString& text)
 QString CsvText(const std::vector<PassRecord>& records)
 {
     QString text = QStringLiteral("barcode,pass_number,lane,valid_on,issued_at,issue,run_id,run_started_at,user,host,"
-                                  "program,output_kind,output,sheet,cell\r\n");
+                                  "program,output_kind,output,sheet,cell,voided_at,voided_by,voided_host,void_reason\r\n");
     for (const PassRecord& r : records) {
         const QStringList fields = {r.barcode,
                                     r.passNumber,
@@ -40,7 +40,11 @@ QString CsvText(const std::vector<PassRecord>& records)
                                     r.run.output.toFile ? QStringLiteral("file") : QStringLiteral("queue"),
                                     r.run.output.name,
                                     QString::number(r.sheet),
-                                    QString::number(r.cell)};
+                                    QString::number(r.cell),
+                                    r.voided.at.toString(Qt::ISODateWithMs),
+                                    r.voided.user,
+                                    r.voided.host,
+                                    r.voided.reason};
         QStringList quoted;
         for (const QString& field : fields)
             quoted << Field(field);

@@ -6,5 +6,7 @@
 #include <vector>
 
 // Writes one CSV line per record, after a header line, to path ("-": out).
+// A void record has its void columns filled; they come last, so that a
+// reader of the columns before them reads on as it did.
 // Throws TessaryError when the file cannot be written whole.
 void WriteRecordsCsv(const std::vector<PassRecord>& records, const QString& path, QTextStream& out);

@@ -18,3 +18,17 @@ QString TerminalText(const QString& text)
     }
     return safe;
 }
+
+QString TerminalJson(const QByteArray& json)
+{
+    const QString text = QString::fromUtf8(json);
+    QString safe;
+    safe.reserve(text.size());
+    for (const QChar c : text) {
+        if (IsControl(c.unicode()) && c.unicode() >= 0x7f)
+            safe += QStringLiteral("\\u%1").arg(int(c.unicode()), 4, 16, QLatin1Char('0'));
+        else
+            safe += c;
+    }
+    return safe;
+}

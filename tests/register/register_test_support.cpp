@@ -4,6 +4,9 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <memory>
 
 namespace {
@@ -39,4 +42,29 @@ RegisterLocation TestRegister(Backend backend, const QString& folder, QString* m
         return ParseRegisterLocation(QDir(folder).filePath(QStringLiteral("passes.sqlite")));
     PrivatePostgres* server = SharedPostgres(missing);
     return server ? ParseRegisterLocation(server->Uri()) : RegisterLocation{};
+}
+
+QString ExecOnRegister(const RegisterLocation& location, const QStringList& statements)
+{
+    static int connections = 0;
+    const QString name = QStringLiteral("test-exec-%1").arg(++connections);
+    QString error;
+    {
+        const bool postgres = location.kind == RegisterLocation::Kind::PostgreSQL;
+        QSqlDatabase db = QSqlDatabase::addDatabase(postgres ? QStringLiteral("QPSQL") : QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(postgres ? location.database : location.file);
+        db.setHostName(location.host);
+        db.setPort(location.port);
+        db.setUserName(location.user);
+        if (!db.open())
+            error = db.lastError().text();
+        for (const QString& statement : statements) {
+            QSqlQuery query(db);
+            if (error.isEmpty() && !query.exec(statement))
+                error = statement + QStringLiteral(": ") + query.lastError().text();
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return error;
 }

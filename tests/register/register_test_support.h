@@ -8,6 +8,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 #include <ostream>
 #include <vector>
 
@@ -43,3 +44,8 @@ PrivatePostgres* SharedPostgres(QString* missing);
 enum class Backend { SQLite, PostgreSQL };
 RegisterLocation TestRegister(Backend backend, const QString& folder, QString* missing);
 inline std::string BackendName(Backend backend) { return backend == Backend::SQLite ? "SQLite" : "PostgreSQL"; }
+
+// Runs statements on the register's database from outside the programs: a
+// database of a test's own on the shared server, a register turned back into
+// an older one. Returns "" or the first failure.
+QString ExecOnRegister(const RegisterLocation& location, const QStringList& statements);

@@ -1,0 +1,45 @@
+#include "registertool/record_text.h"
+
+#include "registertool/terminal_text.h"
+
+namespace {
+
+QString OutputText(const RunOutput& output)
+{
+    return (output.toFile ? QStringLiteral("PDF ") : QStringLiteral("queue ")) + output.name;
+}
+
+}  // namespace
+
+QString LocalTime(const QDateTime& utc)
+{
+    return utc.isValid() ? utc.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) : QString();
+}
+
+QString StateText(const PassRecord& record)
+{
+    if (record.pending)
+        return record.reissue ? QStringLiteral("pending re-issue") : QStringLiteral("pending");
+    return record.reissue ? QStringLiteral("re-issued") : QStringLiteral("issued");
+}
+
+QString RunText(const PassRecord& record)
+{
+    return QStringLiteral("run %1 (%2, %3@%4) to %5")
+        .arg(TerminalText(record.run.id), TerminalText(record.run.program), TerminalText(record.run.user),
+             TerminalText(record.run.host), TerminalText(OutputText(record.run.output)));
+}
+
+QString ValidOnText(const PassRecord& record)
+{
+    return TerminalText(QString(record.validOn).replace(QLatin1Char('T'), QLatin1Char(' ')));
+}
+
+QString VoidText(const PassRecord& record)
+{
+    if (!record.voided.IsVoid())
+        return QString();
+    return QStringLiteral("void %1 by %2@%3: %4")
+        .arg(LocalTime(record.voided.at), TerminalText(record.voided.user), TerminalText(record.voided.host),
+             TerminalText(record.voided.reason));
+}

@@ -1,0 +1,6 @@
+#pragma once
+
+#include <QString>
+
+// What tessary-register --help prints.
+QString RegisterHelpText();
