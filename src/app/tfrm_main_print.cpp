@@ -113,6 +113,9 @@ void TfrmMain::PrintPasses()
     };
     preview.reportUnusable = [] { ShowMessage(kInvalidValueMessage); };
     preview.reportError = [](const QString& text) { ShowErrorBox(text); };
+    // A queue chosen last time left its own resolution on the printer; a file
+    // chosen now is laid out at the file's.
+    printer_.setResolution(kFileResolutionDpi);
     RunPrintDialog dialog(printer_, request, preview);
     dialog.setObjectName(QStringLiteral("printDialog"));
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);

@@ -75,6 +75,11 @@ private:
 // asks here first.
 bool PrintServerKnowsQueue(const QString& queue);
 
+// The resolution the queue renders its jobs at, in dots per inch: the
+// queue's own printer-resolution-default (its PPD's default resolution), or 0
+// when the scheduler does not say. Asked with the time limit below.
+int QueueResolutionDpi(const QString& printerName);
+
 // How long a call to the scheduler may wait for an answer: 30 seconds, or the
 // whole seconds TESSARY_PRINT_SERVER_TIMEOUT names.
 int PrintServerTimeoutSeconds();

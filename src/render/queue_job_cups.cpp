@@ -9,6 +9,7 @@
 #include <cups/cups.h>
 
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -158,6 +159,33 @@ bool PrintServerKnowsQueue(const QString& queue)
     if (!http.get())
         ThrowCannotBeReached(http.failure());
     return QueueKnown(http, QueueOf(queue));
+}
+
+int QueueResolutionDpi(const QString& printerName)
+{
+    SchedulerConnection http;
+    if (!http.get())
+        return 0;
+    ipp_t* request = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr,
+                 PrinterUri(QueueOf(printerName)).constData());
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr,
+                 "printer-resolution-default");
+    ipp_t* response = cupsDoRequest(http.get(), request, "/");
+    int dpi = 0;
+    if (!http.timedOut() && response) {
+        if (ipp_attribute_t* attribute = ippFindAttribute(response, "printer-resolution-default", IPP_TAG_RESOLUTION)) {
+            int yres = 0;
+            ipp_res_t units = IPP_RES_PER_INCH;
+            const int xres = ippGetResolution(attribute, 0, &yres, &units);
+            // Square dots only: a printer of unequal ones keeps the run's own
+            // resolution rather than a layout stretched one way.
+            if (xres == yres && xres > 0)
+                dpi = units == IPP_RES_PER_CM ? int(std::lround(xres * 2.54)) : xres;
+        }
+    }
+    ippDelete(response);
+    return dpi;
 }
 
 namespace {

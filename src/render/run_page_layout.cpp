@@ -1,5 +1,7 @@
 #include "render/run_page_layout.h"
 
+#include "render/queue_job.h"
+
 #include <QMarginsF>
 #include <QPageLayout>
 #include <QPageSize>
@@ -20,6 +22,11 @@ void SetRunPageLayout(QPrinter& printer)
         printer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Point);
         return;
     }
+    // A queue lays the run out in its own dots, so that the layout's pixel
+    // adjustments are the printer's pixels; one whose resolution is unknown
+    // keeps the run's.
+    if (const int dpi = QueueResolutionDpi(printer.printerName()); dpi > 0 && dpi != printer.resolution())
+        printer.setResolution(dpi);
     const QPageLayout layout = printer.pageLayout();
     printer.setPageMargins(layout.minimumMargins(), layout.units());
 }

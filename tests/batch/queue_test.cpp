@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -17,6 +18,7 @@
 #include <QElapsedTimer>
 
 #include <csignal>
+#include <cstdlib>
 #include <iostream>
 #include <memory>
 
@@ -141,6 +143,96 @@ TEST_F(TessaryPrintQueue, AQueueThatRefusesTheJobEndsTheRunWithItsMessage)
     std::cout << Text(run.err);
     EXPECT_TRUE(NewJobs(before).isEmpty());
     EXPECT_EQ(scheduler_->OutputFiles(kQueue), filesBefore);
+}
+
+void WriteTextFile(const QString& path, const QString& text)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(text.toUtf8());
+}
+
+// How far the second column of a page lies right of where it lies on another
+// page, in pixels of the pages as rendered: the shift of the one that best lays
+// the dark pixels of each column of the right half over the other's.
+int RightHalfShiftPx(const QImage& from, const QImage& to)
+{
+    const auto darkPerColumn = [](const QImage& page) {
+        const QImage grey = page.convertToFormat(QImage::Format_Grayscale8);
+        std::vector<int> dark(size_t(grey.width()), 0);
+        for (int y = 0; y < grey.height(); ++y) {
+            const uchar* line = grey.constScanLine(y);
+            for (int x = grey.width() / 2; x < grey.width(); ++x)
+                dark[size_t(x)] += line[x] < 128 ? 1 : 0;
+        }
+        return dark;
+    };
+    const std::vector<int> a = darkPerColumn(from);
+    const std::vector<int> b = darkPerColumn(to);
+    constexpr int kFarthest = 60;
+    int best = 0;
+    qint64 bestDifference = -1;
+    for (int shift = -kFarthest; shift <= kFarthest; ++shift) {
+        qint64 difference = 0;
+        for (int x = int(a.size()) / 2 + kFarthest; x + kFarthest < int(a.size()); ++x)
+            difference += std::abs(a[size_t(x)] - b[size_t(x + shift)]);
+        if (bestDifference < 0 || difference < bestDifference) {
+            bestDifference = difference;
+            best = shift;
+        }
+    }
+    return best;
+}
+
+// The layout's pixel adjustments are the queue's own dots: a queue that renders
+// at 300 dpi moves a column 10/300 inch for ColAdjust=10, one at 600 dpi 10/600.
+TEST_F(TessaryPrintQueue, PixelAdjustmentsAreTheQueuesOwnDots)
+{
+    const struct {
+        const char* queue;
+        int dpi;
+    } queues[] = {{"Passes300", 300}, {"Passes600", 600}};
+    QTemporaryDir work;
+    QFile ppd(QStringLiteral("/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd"));
+    ASSERT_TRUE(ppd.open(QIODevice::ReadOnly));
+    const QString description = QString::fromLatin1(ppd.readAll());
+    QFile label(inputs_.filePath("2x2.lbl"));
+    ASSERT_TRUE(label.open(QIODevice::ReadOnly));
+    const QString unadjusted = QString::fromUtf8(label.readAll());
+    const QRegularExpression colAdjust(QStringLiteral("ColAdjust=[^\r\n]*"));
+    ASSERT_TRUE(unadjusted.contains(colAdjust));
+    WriteTextFile(inputs_.filePath("adjusted.lbl"), QString(unadjusted).replace(colAdjust, "ColAdjust=10"));
+    for (const auto& q : queues) {
+        SCOPED_TRACE(q.queue);
+        const QString ppdPath = work.filePath(QString::fromLatin1(q.queue) + ".ppd");
+        WriteTextFile(ppdPath, QString(description).replace(QRegularExpression("\\*DefaultResolution: \\w+"),
+                                                             QStringLiteral("*DefaultResolution: %1dpi").arg(q.dpi)));
+        ASSERT_EQ(Text(scheduler_->AddQueue(q.queue, ppdPath)), "");
+        std::vector<QImage> pages;
+        for (const char* file : {"2x2.lbl", "adjusted.lbl"}) {
+            const QStringList before = scheduler_->CompletedJobs(q.queue);
+            const ToolRun run = RunTessaryPrint({"--label", inputs_.filePath(file), "--row", kFirstRow, "--quiet",
+                                                 "--printer", q.queue},
+                                                scheduler_->Env());
+            ASSERT_EQ(run.status, 0) << Text(run.err);
+            ASSERT_TRUE(scheduler_->WaitUntilQueueEmpty(q.queue, 60000));
+            QStringList jobs = scheduler_->CompletedJobs(q.queue);
+            for (const QString& job : before)
+                jobs.removeAll(job);
+            ASSERT_EQ(jobs.size(), 1);
+            const QString pdf = scheduler_->WaitForJobOutput(jobs.front(), 30000);
+            const QString prefix = work.filePath(QStringLiteral("page%1").arg(pages.size()));
+            int code = -1;
+            // The upper half, which holds the first row of cells: a whole page
+            // at 600 dpi is beyond what QImage reads by default.
+            const QString said = RunTool(
+                "pdftoppm", {"-r", "600", "-gray", "-png", "-singlefile", "-H", "3300", "-W", "5100", pdf, prefix}, &code);
+            ASSERT_EQ(code, 0) << Text(said);
+            pages.emplace_back(prefix + ".png");
+            ASSERT_FALSE(pages.back().isNull()) << Text(pdf);
+        }
+        EXPECT_NEAR(RightHalfShiftPx(pages[0], pages[1]), 10 * 600 / q.dpi, 1);
+    }
 }
 
 // A scheduler that answers but has no such queue: the name is wrong, not the server.
