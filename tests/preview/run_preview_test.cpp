@@ -122,31 +122,39 @@ TEST(RunPreview, ZoomsAndFits)
 // The preview's page is the run's page for a PDF: paper as chosen, portrait,
 // no margins, origin at the paper's corner, the chosen resolution.
 // Pixels of the preview as shown that are clearly red: only the marks are.
-int RedPixels(QWidget& view)
+// Pixels of the preview in the red of a pass that does not read, and in the
+// orange of one that reads only in part.
+std::pair<int, int> MarkPixels(QWidget& view)
 {
     const QImage shot = view.grab().toImage();
     int red = 0;
+    int orange = 0;
     for (int y = 0; y < shot.height(); ++y) {
         for (int x = 0; x < shot.width(); ++x) {
             const QColor c = shot.pixelColor(x, y);
-            red += (c.red() > 150 && c.green() < 80 && c.blue() < 80) ? 1 : 0;
+            if (c.red() > 150 && c.blue() < 80 && c.green() < 80)
+                ++red;
+            else if (c.red() > 200 && c.blue() < 80 && c.green() > 100 && c.green() < 180)
+                ++orange;
         }
     }
-    return red;
+    return {red, orange};
 }
 
 struct MarkCase {
     double fontSize;
     int quantity;
     const char* line;  // under the sheet
+    bool red, orange;
 };
 
 TEST(RunPreview, MarksThePassesWhoseBarcodesWillNotRead)
 {
     const MarkCase cases[] = {
-        {1.0, 10, ""},
-        {7.0, 10, "10 passes on this sheet cannot be read"},
-        {7.0, 1, "1 pass on this sheet cannot be read"},
+        {1.0, 10, "", false, false},
+        {7.0, 10, "10 passes on this sheet cannot be read", true, false},
+        {7.0, 1, "1 pass on this sheet cannot be read", true, false},
+        {3.0, 10, "10 passes read only in part (orange)", false, true},
     };
     for (const MarkCase& c : cases) {
         SCOPED_TRACE(c.line);
@@ -166,7 +174,9 @@ TEST(RunPreview, MarksThePassesWhoseBarcodesWillNotRead)
         preview.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&preview));
         EXPECT_EQ(preview.UnreadableText(), QString::fromUtf8(c.line));
-        EXPECT_EQ(RedPixels(preview.view()) > 0, c.line[0] != '\0');
+        const auto [red, orange] = MarkPixels(preview.view());
+        EXPECT_EQ(red > 0, c.red);
+        EXPECT_EQ(orange > 0, c.orange);
     }
 }
 
