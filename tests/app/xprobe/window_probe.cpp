@@ -6,6 +6,9 @@
 //   name-box        the text of the open save dialog's name box
 //   focus-dialog    the open dialog active, its name box focused
 //   close-dialog    closes the open dialog
+//   fit             the window's frame and the screen's available area (x y w h
+//                   each), and the control under the middle of Print once the
+//                   controls are scrolled to their bottom right corner
 //   quit
 // A key press of F12 (which types nothing) answers "keys-done <quantity>",
 // so the test knows every key it sent before F12 has been handled.
@@ -13,12 +16,17 @@
 #include "app/tfrm_main.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSocketNotifier>
 #include <QTimer>
+#include <QWindow>
 
 #include <cstdio>
 #include <unistd.h>
@@ -98,6 +106,21 @@ int main(int argc, char** argv)
                 if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
                     dialog->reject();
                 Answer(QStringLiteral("closed"));
+            } else if (command == QLatin1String("fit")) {
+                QElapsedTimer waited;
+                waited.start();
+                while (!window.windowHandle()->isExposed() && waited.elapsed() < 10000)
+                    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+                if (auto* area = window.findChild<QScrollArea*>()) {
+                    for (QScrollBar* bar : {area->horizontalScrollBar(), area->verticalScrollBar()})
+                        bar->setValue(bar->maximum());
+                }
+                const auto* print = window.findChild<QPushButton*>(QStringLiteral("btnPrint"));
+                const QWidget* hit = QApplication::widgetAt(print->mapToGlobal(print->rect().center()));
+                QStringList numbers;
+                for (const QRect& rect : {window.frameGeometry(), window.screen()->availableGeometry()})
+                    numbers << QString::asprintf("%d %d %d %d", rect.x(), rect.y(), rect.width(), rect.height());
+                Answer(QStringLiteral("fit ") + numbers.join(' ') + ' ' + (hit ? hit->objectName() : "none"));
             } else if (command == QLatin1String("quit")) {
                 QApplication::exit(0);
             }
