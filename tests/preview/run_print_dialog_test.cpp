@@ -1,18 +1,26 @@
 // The print dialog of a run, opened without a window: the Passes tab's cells and
 // the page count that follows the start cell while the dialog is open.
 #include "passes/valid_on_stamp.h"
+#include "preview/help_text.h"
 #include "preview/passes_tab.h"
 #include "preview/run_print_dialog.h"
 
+#include <QAccessible>
 #include <QApplication>
+#include <QCompleter>
+#include <QDir>
+#include <QElapsedTimer>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPageRanges>
 #include <QPrinter>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <limits>
+#include <sys/stat.h>
 
 namespace {
 
@@ -54,6 +62,40 @@ TEST(PassesTab, OffersTheCellsOfOneSheet)
         EXPECT_EQ(tab.StartCell(), 1);
         EXPECT_FALSE(tab.OutlineCells());
         EXPECT_EQ(tab.windowTitle(), "Passes");
+    }
+}
+
+// The help under each choice is ordinary text, clear on a light and a dark
+// palette, and what a screen reader says of the choice it explains.
+TEST(PassesTab, HelpTextsAreReadableAndDescribeTheirChoices)
+{
+    EXPECT_NEAR(ContrastRatio(Qt::black, Qt::white), 21.0, 0.01);
+    EXPECT_NEAR(ContrastRatio(QColor("#767676"), Qt::white), 4.54, 0.01);
+    QPalette dark(QColor("#353535"), QColor("#353535"));
+    dark.setColor(QPalette::WindowText, Qt::white);
+    dark.setColor(QPalette::Base, QColor("#2a2a2a"));
+    for (const QPalette& palette : {QApplication::palette(), dark}) {
+        SCOPED_TRACE(palette.color(QPalette::Window).name().toStdString());
+        PassesTab tab(4);
+        tab.setPalette(palette);
+        QList<QLabel*> helps;
+        for (QLabel* label : tab.findChildren<QLabel*>()) {
+            if (label->wordWrap())
+                helps << label;
+        }
+        const char* const explained[] = {"btnPreview", "chkOutlineCells", "spnStartCell"};
+        ASSERT_EQ(helps.size(), 3);
+        for (int n = 0; n < 3; ++n) {
+            QLabel* help = helps[n];
+            EXPECT_TRUE(help->isEnabled());
+            QAccessibleInterface* face = QAccessible::queryAccessibleInterface(help);
+            EXPECT_EQ(face->role(), QAccessible::StaticText);
+            EXPECT_FALSE(face->state().disabled);
+            const QColor text = help->palette().color(QPalette::WindowText);
+            for (const QPalette::ColorRole background : {QPalette::Window, QPalette::Base})
+                EXPECT_GE(ContrastRatio(text, palette.color(background)), 4.5) << text.name().toStdString();
+            EXPECT_EQ(tab.findChild<QWidget*>(explained[n])->accessibleDescription(), help->text());
+        }
     }
 }
 
@@ -119,6 +161,54 @@ TEST_F(OpenPrintDialog, PassesTabStandsBesideQtsOwnTabs)
     EXPECT_GE(tabs->count(), 2);
     EXPECT_EQ(tabs->tabText(tabs->count() - 1), "Passes");
     EXPECT_EQ(tabs->widget(tabs->count() - 1), &dialog->passesTab());
+}
+
+// Typing a folder into the output file box offers its folders and regular
+// files at once, and nothing from the kernel's or devices' folders.
+TEST_F(OpenPrintDialog, OutputFileBoxCompletesFoldersAndFilesOnly)
+{
+    QTemporaryDir folder;
+    const QString root = folder.path();
+    QDir(root).mkdir("sub");
+    QFile(root + "/notes.pdf").open(QIODevice::WriteOnly);
+    ASSERT_EQ(mkfifo(QFile::encodeName(root + "/pipe").constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link("/proc", root + "/kernel"));
+    printer.setOutputFileName(root + "/out.pdf");
+    Open(Counted(2, 2, 10));
+    auto* box = dialog->findChild<QLineEdit*>("filename");
+    ASSERT_TRUE(box && box->isEnabled());
+    struct Case {
+        QString typed;
+        QStringList offered;
+        bool onlyThese;
+    };
+    const Case cases[] = {
+        {"/proc/", {}, true},
+        {"/sys/", {}, true},
+        {"/dev/", {}, true},
+        {root + "/kernel/", {}, true},
+        {root + "/", {root + "/notes.pdf", root + "/sub/"}, true},
+        {root + "/s", {root + "/sub/"}, true},
+        {"/", {"/tmp/"}, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed.toStdString());
+        box->clear();
+        QElapsedTimer typing;
+        typing.start();
+        QTest::keyClicks(box, c.typed);
+        EXPECT_LT(typing.elapsed(), 2000);
+        QStringList offered;
+        QAbstractItemModel* completions = box->completer()->completionModel();
+        for (int row = 0; row < completions->rowCount(); ++row)
+            offered << completions->index(row, 0).data().toString();
+        for (const char* special : {"/proc/", "/sys/", "/dev/"})
+            EXPECT_FALSE(offered.contains(special));
+        if (c.onlyThese)
+            EXPECT_EQ(offered.join(' ').toStdString(), c.offered.join(' ').toStdString());
+        for (const QString& path : c.offered)
+            EXPECT_TRUE(offered.contains(path)) << path.toStdString();
+    }
 }
 
 TEST(ChosenSheetRange, ThePageRangeOrEverySheet)
