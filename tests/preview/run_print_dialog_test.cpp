@@ -69,7 +69,6 @@ TEST(PassesTab, OffersTheCellsOfOneSheet)
 // palette, and what a screen reader says of the choice it explains.
 TEST(PassesTab, HelpTextsAreReadableAndDescribeTheirChoices)
 {
-    EXPECT_NEAR(ContrastRatio(Qt::black, Qt::white), 21.0, 0.01);
     EXPECT_NEAR(ContrastRatio(QColor("#767676"), Qt::white), 4.54, 0.01);
     QPalette dark(QColor("#353535"), QColor("#353535"));
     dark.setColor(QPalette::WindowText, Qt::white);
@@ -78,15 +77,11 @@ TEST(PassesTab, HelpTextsAreReadableAndDescribeTheirChoices)
         SCOPED_TRACE(palette.color(QPalette::Window).name().toStdString());
         PassesTab tab(4);
         tab.setPalette(palette);
-        QList<QLabel*> helps;
-        for (QLabel* label : tab.findChildren<QLabel*>()) {
-            if (label->wordWrap())
-                helps << label;
-        }
+        const QList<HelpText*> helps = tab.findChildren<HelpText*>();
         const char* const explained[] = {"btnPreview", "chkOutlineCells", "spnStartCell"};
         ASSERT_EQ(helps.size(), 3);
         for (int n = 0; n < 3; ++n) {
-            QLabel* help = helps[n];
+            HelpText* help = helps[n];
             EXPECT_TRUE(help->isEnabled());
             QAccessibleInterface* face = QAccessible::queryAccessibleInterface(help);
             EXPECT_EQ(face->role(), QAccessible::StaticText);
@@ -164,7 +159,7 @@ TEST_F(OpenPrintDialog, PassesTabStandsBesideQtsOwnTabs)
 }
 
 // Typing a folder into the output file box offers its folders and regular
-// files at once, and nothing from the kernel's or devices' folders.
+// files at once, and nothing of the kernel's or devices' folders.
 TEST_F(OpenPrintDialog, OutputFileBoxCompletesFoldersAndFilesOnly)
 {
     QTemporaryDir folder;
@@ -173,41 +168,22 @@ TEST_F(OpenPrintDialog, OutputFileBoxCompletesFoldersAndFilesOnly)
     QFile(root + "/notes.pdf").open(QIODevice::WriteOnly);
     ASSERT_EQ(mkfifo(QFile::encodeName(root + "/pipe").constData(), 0600), 0);
     ASSERT_TRUE(QFile::link("/proc", root + "/kernel"));
-    printer.setOutputFileName(root + "/out.pdf");
     Open(Counted(2, 2, 10));
     auto* box = dialog->findChild<QLineEdit*>("filename");
     ASSERT_TRUE(box && box->isEnabled());
-    struct Case {
-        QString typed;
-        QStringList offered;
-        bool onlyThese;
-    };
-    const Case cases[] = {
-        {"/proc/", {}, true},
-        {"/sys/", {}, true},
-        {"/dev/", {}, true},
-        {root + "/kernel/", {}, true},
-        {root + "/", {root + "/notes.pdf", root + "/sub/"}, true},
-        {root + "/s", {root + "/sub/"}, true},
-        {"/", {"/tmp/"}, false},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.typed.toStdString());
+    const std::pair<QString, QString> cases[] = {
+        {"/proc/", ""}, {"/sys/", ""}, {"/dev/", ""}, {"/d", ""}, {"/t", "/tmp/"}, {root + "/kernel/", ""},
+        {root + "/", root + "/notes.pdf " + root + "/sub/"}, {root + "/s", root + "/sub/"}};
+    for (const auto& [typed, offered] : cases) {
         box->clear();
         QElapsedTimer typing;
         typing.start();
-        QTest::keyClicks(box, c.typed);
-        EXPECT_LT(typing.elapsed(), 2000);
-        QStringList offered;
-        QAbstractItemModel* completions = box->completer()->completionModel();
-        for (int row = 0; row < completions->rowCount(); ++row)
-            offered << completions->index(row, 0).data().toString();
-        for (const char* special : {"/proc/", "/sys/", "/dev/"})
-            EXPECT_FALSE(offered.contains(special));
-        if (c.onlyThese)
-            EXPECT_EQ(offered.join(' ').toStdString(), c.offered.join(' ').toStdString());
-        for (const QString& path : c.offered)
-            EXPECT_TRUE(offered.contains(path)) << path.toStdString();
+        QTest::keyClicks(box, typed);
+        EXPECT_LT(typing.elapsed(), 2000) << typed.toStdString();
+        QStringList completions;
+        for (int row = 0; box->completer()->setCurrentRow(row); ++row)
+            completions << box->completer()->currentCompletion();
+        EXPECT_EQ(completions.join(' ').toStdString(), offered.toStdString()) << typed.toStdString();
     }
 }
 

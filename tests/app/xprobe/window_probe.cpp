@@ -117,10 +117,10 @@ int main(int argc, char** argv)
                 }
                 const auto* print = window.findChild<QPushButton*>(QStringLiteral("btnPrint"));
                 const QWidget* hit = QApplication::widgetAt(print->mapToGlobal(print->rect().center()));
-                QStringList numbers;
-                for (const QRect& rect : {window.frameGeometry(), window.screen()->availableGeometry()})
-                    numbers << QString::asprintf("%d %d %d %d", rect.x(), rect.y(), rect.width(), rect.height());
-                Answer(QStringLiteral("fit ") + numbers.join(' ') + ' ' + (hit ? hit->objectName() : "none"));
+                QString rects;
+                for (const QRect& r : {window.frameGeometry(), window.screen()->availableGeometry()})
+                    rects += QString::asprintf("%d %d %d %d ", r.x(), r.y(), r.width(), r.height());
+                Answer(QStringLiteral("fit ") + rects + (hit ? hit->objectName() : QStringLiteral("none")));
             } else if (command == QLatin1String("quit")) {
                 QApplication::exit(0);
             }
