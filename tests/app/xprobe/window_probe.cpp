@@ -6,9 +6,8 @@
 //   name-box        the text of the open save dialog's name box
 //   focus-dialog    the open dialog active, its name box focused
 //   close-dialog    closes the open dialog
-//   fit             the window's frame and the screen's available area (x y w h
-//                   each), and the control under the middle of Print once the
-//                   controls are scrolled to their bottom right corner
+//   fit             the window's frame and the screen's area (x y w h each), and the
+//                   control under Print's middle with the controls scrolled to the end
 //   quit
 // A key press of F12 (which types nothing) answers "keys-done <quantity>",
 // so the test knows every key it sent before F12 has been handled.
