@@ -43,15 +43,15 @@ PassesTab::PassesTab(qint64 cellsPerSheet, QWidget* parent) : QWidget(parent)
                     1, 0, 1, 3);
     grid->addWidget(outlineCells_, 2, 0, 1, 3);
     grid->addWidget(new HelpText(tr("Frames every pass's cell with a thin line: print on plain paper and lay it on "
-                                   "the stock against the light to check the margins and adjustments."),
+                                    "the stock against the light to check the margins and adjustments."),
                                  *outlineCells_),
                     3, 0, 1, 3);
     grid->addWidget(startLabel, 4, 0);
     grid->addWidget(startCell_, 4, 1);
     grid->addWidget(cellCount, 4, 2);
     grid->addWidget(new HelpText(tr("Cells before it on the first sheet stay empty, to use the rest of a partly "
-                                   "used sheet; cells count across each row of passes from the top. Later sheets "
-                                   "start at cell 1."),
+                                    "used sheet; cells count across each row of passes from the top. Later sheets "
+                                    "start at cell 1."),
                                  *startCell_),
                     5, 0, 1, 3);
     grid->setColumnStretch(2, 1);
