@@ -17,8 +17,11 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
 #include <QTableView>
 #include <QTimer>
+#include <QWindow>
+#include <algorithm>
 
 namespace {
 
@@ -90,13 +93,30 @@ TfrmMain::TfrmMain(QWidget* parent)
 
 TfrmMain::~TfrmMain() = default;
 
+void TfrmMain::setVisible(bool visible)
+{
+    // Placed before its native window is made, the position is that of the
+    // frame, which the window manager then puts where it is asked: the title
+    // bar is not above the top of the screen.
+    if (visible && !shownOnce_) {
+        FitToScreen();
+        if (const QScreen* screen = this->screen()) {
+            const QRect area = screen->availableGeometry();
+            const QSize framed = size().grownBy(fittedFrame_);
+            move(area.topLeft() + QPoint(std::max(0, (area.width() - framed.width()) / 2),
+                                         std::max(0, (area.height() - framed.height()) / 2)));
+        }
+    }
+    QWidget::setVisible(visible);
+}
+
 void TfrmMain::showEvent(QShowEvent* event)
 {
     if (!shownOnce_) {
         shownOnce_ = true;
-        if (const QScreen* screen = this->screen()) {
-            const QRect area = screen->availableGeometry();
-            move(area.center() - QPoint(width() / 2, height() / 2));
+        if (QWindow* handle = windowHandle()) {
+            handle->installEventFilter(this);
+            connect(handle, &QWindow::screenChanged, this, &TfrmMain::FitToScreen);
         }
         FormShow();
     }
@@ -123,6 +143,21 @@ void TfrmMain::closeEvent(QCloseEvent* event)
 
 bool TfrmMain::eventFilter(QObject* watched, QEvent* event)
 {
+    // A window manager tells the size of its frame only once the window is
+    // on screen: the window is fitted again with it.
+    const QWindow* handle = windowHandle();
+    if (watched == handle && (event->type() == QEvent::Expose || event->type() == QEvent::Move)
+        && handle->frameMargins() != fittedFrame_) {
+        FitToScreen();
+        KeepOnScreen();
+    }
+    // In the scroll area the wheel scrolls the window: it changes the font,
+    // lane or date only in the box that has the focus.
+    if (event->type() == QEvent::Wheel && controlsArea_ && watched->isWidgetType()
+        && !static_cast<QWidget*>(watched)->hasFocus()) {
+        QCoreApplication::sendEvent(controlsArea_->viewport(), event);
+        return true;
+    }
     if (event->type() == QEvent::KeyPress && (watched == txtQty || watched == dtpDate)) {
         const auto* key = static_cast<QKeyEvent*>(event);
         // Qt gives Tab the character "\t" and lets the date picker step through

@@ -15,6 +15,7 @@ class QFileDialog;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QScrollArea;
 class QTableView;
 class PassList;
 class TFontComboBox;
@@ -28,6 +29,8 @@ class TfrmMain : public QWidget {
 public:
     explicit TfrmMain(QWidget* parent = nullptr);
     ~TfrmMain() override;
+
+    void setVisible(bool visible) override;
 
     PassList& passList() { return *passList_; }
     QPrinter& printer() { return printer_; }
@@ -58,6 +61,9 @@ private:
     void BuildControls();
     void SetTabOrder();
     void NameControlsForAssistiveTools();
+    void FitToScreen();
+    void KeepOnScreen();
+    void PutControlsInScrollArea();
     LabelValues CurrentLabelValues() const;
     void ApplyLabelValues(const LabelValues& values);
 
@@ -67,6 +73,11 @@ private:
     bool closeAfterRun_ = false;
     bool shownOnce_ = false;
     QString lastLabelFile_;
+    // Null while the screen has room for the whole window.
+    QScrollArea* controlsArea_ = nullptr;
+    // The window frame the window was last fitted for; the window manager
+    // tells it only once the window is on screen.
+    QMargins fittedFrame_;
 
     QLineEdit* txtLeftMargin = nullptr;
     QLineEdit* txtTop = nullptr;

@@ -7,6 +7,7 @@
 #include "passes/lane_codes.h"
 #include "passes/pass_list.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
@@ -14,13 +15,22 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QStyle>
 #include <QTableView>
+#include <QVBoxLayout>
+#include <QWindow>
+#include <algorithm>
 
 namespace {
 
 constexpr int kLabelHeight = 13;
 constexpr int kButtonWidth = 75;
 constexpr int kButtonHeight = 25;
+// The window as laid out, and the least it can be made on a screen too small for it.
+constexpr QSize kDesignSize(395, 575);
+constexpr QSize kSmallestScrolledWindow(200, 150);
 
 template <typename Control>
 Control* Place(Control* control, const char* name, int left, int top, int width, int height)
@@ -214,4 +224,83 @@ void TfrmMain::SetTabOrder()
         setTabOrder(order[i], order[i + 1]);
     for (QPushButton* button : {btnAdd, btnLoad, btnSave, btnClear, btnPrint})
         button->setFocusPolicy(Qt::StrongFocus);
+}
+
+// The controls keep their places on a screen with less room than the window
+// needs (a small one, or one with a scale factor): they move into a scroll
+// area, and the window, frame included, takes no more than the screen's
+// available area. Nothing changes on a screen with room for the whole window.
+void TfrmMain::FitToScreen()
+{
+    const QScreen* screen = this->screen();
+    if (!screen)
+        return;
+    fittedFrame_ = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+    const QSize room = screen->availableGeometry().size().shrunkBy(fittedFrame_);
+    const bool fits = kDesignSize.width() <= room.width() && kDesignSize.height() <= room.height();
+    if (fits && !controlsArea_)
+        return;
+    PutControlsInScrollArea();
+    // Each scroll bar takes room from the other direction.
+    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, controlsArea_);
+    bool vertical = kDesignSize.height() > room.height();
+    const bool horizontal = kDesignSize.width() + (vertical ? bar : 0) > room.width();
+    vertical = vertical || kDesignSize.height() + (horizontal ? bar : 0) > room.height();
+    const QSize wanted = kDesignSize + QSize(vertical ? bar : 0, horizontal ? bar : 0);
+    setMinimumSize(wanted.boundedTo(kSmallestScrolledWindow));
+    setMaximumSize(wanted);
+    resize(wanted.boundedTo(room));
+}
+
+void TfrmMain::KeepOnScreen()
+{
+    const QScreen* screen = this->screen();
+    if (!screen)
+        return;
+    const QRect area = screen->availableGeometry();
+    const QRect frame = frameGeometry();
+    const QPoint corner(std::clamp(frame.x(), area.left(), std::max(area.left(), area.right() + 1 - frame.width())),
+                        std::clamp(frame.y(), area.top(), std::max(area.top(), area.bottom() + 1 - frame.height())));
+    if (corner != frame.topLeft())
+        move(corner);
+}
+
+void TfrmMain::PutControlsInScrollArea()
+{
+    if (controlsArea_)
+        return;
+    // In stacking order, which they keep: captions under their boxes, frames under everything.
+    QList<QWidget*> controls;
+    for (QWidget* child : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (!child->isWindow())
+            controls << child;
+    }
+    controlsArea_ = new QScrollArea(this);
+    controlsArea_->setObjectName(QStringLiteral("controlsArea"));
+    controlsArea_->setFrameShape(QFrame::NoFrame);
+    controlsArea_->setFocusPolicy(Qt::NoFocus);
+    auto* sheet = new QWidget;
+    sheet->setObjectName(QStringLiteral("controlsSheet"));
+    sheet->setFixedSize(kDesignSize);
+    controlsArea_->setWidget(sheet);
+    for (QWidget* control : controls)
+        control->setParent(sheet);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSizeConstraint(QLayout::SetNoConstraint);
+    layout->addWidget(controlsArea_);
+    controlsArea_->show();
+    // A control given a new parent goes to the end of the focus chain.
+    SetTabOrder();
+    // The wheel scrolls the window, and no longer takes a box's focus on its way.
+    for (QWidget* wheeled : std::initializer_list<QWidget*>{cboFontName, cboType, dtpDate}) {
+        wheeled->setFocusPolicy(Qt::StrongFocus);
+        wheeled->installEventFilter(this);
+    }
+    // The focused control is scrolled into sight, however the focus came to it
+    // (Tab, a mnemonic, a click on a half-hidden box).
+    connect(qApp, &QApplication::focusChanged, controlsArea_, [this](QWidget*, QWidget* now) {
+        if (now && controlsArea_->widget()->isAncestorOf(now))
+            controlsArea_->ensureWidgetVisible(now);
+    });
 }

@@ -1,5 +1,7 @@
 #include "preview/passes_tab.h"
 
+#include "preview/help_text.h"
+
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QLabel>
@@ -8,18 +10,6 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <limits>
-
-namespace {
-
-QLabel* Explanation(const QString& text)
-{
-    auto* label = new QLabel(text);
-    label->setWordWrap(true);
-    label->setEnabled(false);  // drawn greyed, as help under a control
-    return label;
-}
-
-}  // namespace
 
 PassesTab::PassesTab(qint64 cellsPerSheet, QWidget* parent) : QWidget(parent)
 {
@@ -48,18 +38,21 @@ PassesTab::PassesTab(qint64 cellsPerSheet, QWidget* parent) : QWidget(parent)
 
     auto* grid = new QGridLayout;
     grid->addWidget(preview, 0, 0, 1, 3, Qt::AlignLeft);
-    grid->addWidget(Explanation(tr("The sheets exactly as this run prints them on the printer chosen above.")), 1, 0,
-                    1, 3);
+    grid->addWidget(new HelpText(tr("The sheets exactly as this run prints them on the printer chosen above."),
+                                 *preview),
+                    1, 0, 1, 3);
     grid->addWidget(outlineCells_, 2, 0, 1, 3);
-    grid->addWidget(Explanation(tr("Frames every pass's cell with a thin line: print on plain paper and lay it on "
-                                   "the stock against the light to check the margins and adjustments.")),
+    grid->addWidget(new HelpText(tr("Frames every pass's cell with a thin line: print on plain paper and lay it on "
+                                    "the stock against the light to check the margins and adjustments."),
+                                 *outlineCells_),
                     3, 0, 1, 3);
     grid->addWidget(startLabel, 4, 0);
     grid->addWidget(startCell_, 4, 1);
     grid->addWidget(cellCount, 4, 2);
-    grid->addWidget(Explanation(tr("Cells before it on the first sheet stay empty, to use the rest of a partly "
-                                   "used sheet; cells count across each row of passes from the top. Later sheets "
-                                   "start at cell 1.")),
+    grid->addWidget(new HelpText(tr("Cells before it on the first sheet stay empty, to use the rest of a partly "
+                                    "used sheet; cells count across each row of passes from the top. Later sheets "
+                                    "start at cell 1."),
+                                 *startCell_),
                     5, 0, 1, 3);
     grid->setColumnStretch(2, 1);
 

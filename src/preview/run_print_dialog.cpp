@@ -1,5 +1,6 @@
 #include "preview/run_print_dialog.h"
 
+#include "preview/output_file_completer.h"
 #include "preview/passes_tab.h"
 #include "preview/preview_printer.h"
 #include "preview/run_preview.h"
@@ -33,6 +34,8 @@ RunPrintDialog::RunPrintDialog(const PrinterBefore& before, QPrinter& printer, c
                                RunPreviewSource source, QWidget* parent)
     : QPrintDialog(&printer, parent), before_(before), counted_(counted), source_(std::move(source))
 {
+    if (auto* name = findChild<QLineEdit*>(QStringLiteral("filename")))
+        OutputFileCompleter::Replace(*name);
     if (before_.toFile && !before_.fileName.isEmpty())
         OfferFileAgain(before_.fileName);
     tab_ = new PassesTab(qint64(counted_.settings.cols) * counted_.settings.rows);

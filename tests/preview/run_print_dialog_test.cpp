@@ -1,18 +1,26 @@
 // The print dialog of a run, opened without a window: the Passes tab's cells and
 // the page count that follows the start cell while the dialog is open.
 #include "passes/valid_on_stamp.h"
+#include "preview/help_text.h"
 #include "preview/passes_tab.h"
 #include "preview/run_print_dialog.h"
 
+#include <QAccessible>
 #include <QApplication>
+#include <QCompleter>
+#include <QDir>
+#include <QElapsedTimer>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPageRanges>
 #include <QPrinter>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <limits>
+#include <sys/stat.h>
 
 namespace {
 
@@ -54,6 +62,35 @@ TEST(PassesTab, OffersTheCellsOfOneSheet)
         EXPECT_EQ(tab.StartCell(), 1);
         EXPECT_FALSE(tab.OutlineCells());
         EXPECT_EQ(tab.windowTitle(), "Passes");
+    }
+}
+
+// The help under each choice is ordinary text, clear on a light and a dark
+// palette, and what a screen reader says of the choice it explains.
+TEST(PassesTab, HelpTextsAreReadableAndDescribeTheirChoices)
+{
+    EXPECT_NEAR(ContrastRatio(QColor("#767676"), Qt::white), 4.54, 0.01);
+    QPalette dark(QColor("#353535"), QColor("#353535"));
+    dark.setColor(QPalette::WindowText, Qt::white);
+    dark.setColor(QPalette::Base, QColor("#2a2a2a"));
+    for (const QPalette& palette : {QApplication::palette(), dark}) {
+        PassesTab tab(4);
+        tab.setPalette(palette);
+        const QList<HelpText*> helps = tab.findChildren<HelpText*>();
+        const char* const explained[] = {"btnPreview", "chkOutlineCells", "spnStartCell"};
+        ASSERT_EQ(helps.size(), 3);
+        for (int n = 0; n < 3; ++n) {
+            QAccessibleInterface* face = QAccessible::queryAccessibleInterface(helps[n]);
+            EXPECT_EQ(face->role(), QAccessible::StaticText);
+            EXPECT_FALSE(face->state().disabled);
+            const QColor text = helps[n]->palette().color(QPalette::WindowText);
+            for (const QPalette::ColorRole background : {QPalette::Window, QPalette::Base}) {
+                const QColor behind = palette.color(background);
+                EXPECT_GE(ContrastRatio(text, behind), 4.5) << text.name().toStdString() << " on "
+                                                            << behind.name().toStdString();
+            }
+            EXPECT_EQ(tab.findChild<QWidget*>(explained[n])->accessibleDescription(), helps[n]->text());
+        }
     }
 }
 
@@ -119,6 +156,35 @@ TEST_F(OpenPrintDialog, PassesTabStandsBesideQtsOwnTabs)
     EXPECT_GE(tabs->count(), 2);
     EXPECT_EQ(tabs->tabText(tabs->count() - 1), "Passes");
     EXPECT_EQ(tabs->widget(tabs->count() - 1), &dialog->passesTab());
+}
+
+// Typing a folder into the output file box offers its folders and regular
+// files at once, and nothing of the kernel's or devices' folders.
+TEST_F(OpenPrintDialog, OutputFileBoxCompletesFoldersAndFilesOnly)
+{
+    QTemporaryDir folder;
+    const QString root = folder.path();
+    QDir(root).mkdir("sub");
+    QFile(root + "/notes.pdf").open(QIODevice::WriteOnly);
+    ASSERT_EQ(mkfifo(QFile::encodeName(root + "/pipe").constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link("/proc", root + "/kernel"));
+    Open(Counted(2, 2, 10));
+    auto* box = dialog->findChild<QLineEdit*>("filename");
+    ASSERT_TRUE(box && box->isEnabled());
+    const std::pair<QString, QString> cases[] = {
+        {"/proc/", ""}, {"/sys/", ""}, {"/dev/", ""}, {"/d", ""}, {"/t", "/tmp/"}, {root + "/kernel/", ""},
+        {root + "/", root + "/notes.pdf " + root + "/sub/"}, {root + "/s", root + "/sub/"}};
+    for (const auto& [typed, offered] : cases) {
+        box->clear();
+        QElapsedTimer typing;
+        typing.start();
+        QTest::keyClicks(box, typed);
+        EXPECT_LT(typing.elapsed(), 2000) << typed.toStdString();
+        QStringList completions;
+        for (int row = 0; box->completer()->setCurrentRow(row); ++row)
+            completions << box->completer()->currentCompletion();
+        EXPECT_EQ(completions.join(' ').toStdString(), offered.toStdString()) << typed.toStdString();
+    }
 }
 
 TEST(ChosenSheetRange, ThePageRangeOrEverySheet)

@@ -6,6 +6,8 @@
 //   name-box        the text of the open save dialog's name box
 //   focus-dialog    the open dialog active, its name box focused
 //   close-dialog    closes the open dialog
+//   fit             the window's frame and the screen's area (x y w h each), and the
+//                   control under Print's middle with the controls scrolled to the end
 //   quit
 // A key press of F12 (which types nothing) answers "keys-done <quantity>",
 // so the test knows every key it sent before F12 has been handled.
@@ -13,12 +15,17 @@
 #include "app/tfrm_main.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSocketNotifier>
 #include <QTimer>
+#include <QWindow>
 
 #include <cstdio>
 #include <unistd.h>
@@ -98,6 +105,21 @@ int main(int argc, char** argv)
                 if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
                     dialog->reject();
                 Answer(QStringLiteral("closed"));
+            } else if (command == QLatin1String("fit")) {
+                QElapsedTimer waited;
+                waited.start();
+                while (!window.windowHandle()->isExposed() && waited.elapsed() < 10000)
+                    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+                if (auto* area = window.findChild<QScrollArea*>()) {
+                    for (QScrollBar* bar : {area->horizontalScrollBar(), area->verticalScrollBar()})
+                        bar->setValue(bar->maximum());
+                }
+                const auto* print = window.findChild<QPushButton*>(QStringLiteral("btnPrint"));
+                const QWidget* hit = QApplication::widgetAt(print->mapToGlobal(print->rect().center()));
+                QString rects;
+                for (const QRect& r : {window.frameGeometry(), window.screen()->availableGeometry()})
+                    rects += QString::asprintf("%d %d %d %d ", r.x(), r.y(), r.width(), r.height());
+                Answer(QStringLiteral("fit ") + rects + (hit ? hit->objectName() : QStringLiteral("none")));
             } else if (command == QLatin1String("quit")) {
                 QApplication::exit(0);
             }
