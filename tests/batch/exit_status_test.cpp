@@ -38,6 +38,7 @@ struct ExitCase {
     std::function<void(QProcess& tool, const QDir& dir)> during = {};
     std::function<void(const QDir& dir)> check = {};
     QStringList entries = {"out.pdf"};  // what the output folder holds afterwards
+    bool terminal = false;              // standard error on a terminal
 };
 
 void WriteFile(const QString& path, const QByteArray& bytes, mode_t mode = 0644)
@@ -94,10 +95,12 @@ const QString kRow = QStringLiteral("03,2026-03-04,4");
 const ExitCase kExitCases[] = {
     {"one sheet", {"--label", "%LABEL%", "--row", kRow, "--at", "08:00:00", "--pdf", "%PDF%"}, 0, "", 1},
     {"progress", {"--label", "%LABEL%", "--row", "03,2026-03-04,10", "--pdf", "%PDF%"}, 0,
-     "sheet 1 of 3\nsheet 2 of 3\nsheet 3 of 3\n", 3},
+     "sheet 1 of 3\nsheet 2 of 3\nsheet 3 of 3\n", 3, {}, nullptr, {}, {}, {"out.pdf"}, true},
     {"progress over the range", {"--label", "%LABEL%", "--row", "03,2026-03-04,10", "--pages", "2-7", "--pdf", "%PDF%"},
-     0, "sheet 1 of 2\nsheet 2 of 2\n", 2},
-    {"quiet", {"--label", "%LABEL%", "--row", "03,2026-03-04,10", "--quiet", "--pdf", "%PDF%"}, 0, "", 3},
+     0, "sheet 1 of 2\nsheet 2 of 2\n", 2, {}, nullptr, {}, {}, {"out.pdf"}, true},
+    {"quiet", {"--label", "%LABEL%", "--row", "03,2026-03-04,10", "-q", "--pdf", "%PDF%"}, 0, "", 3, {}, nullptr, {}, {},
+     {"out.pdf"}, true},
+    {"no progress off a terminal", {"--label", "%LABEL%", "--row", "03,2026-03-04,10", "--pdf", "%PDF%"}, 0, "", 3},
     {"start cell", {"--label", "%LABEL%", "--row", kRow, "--start-cell", "4", "--quiet", "--pdf", "%PDF%"}, 0, "", 2},
     {"duplicates allowed", {"--label", "%LABEL%", "--row", kRow, "--row", kRow, "--at", "08:00:00",
                             "--allow-duplicates", "--quiet", "--pdf", "%PDF%"}, 0, "", 2},
@@ -265,10 +268,11 @@ TEST(TessaryPrint, EachOutcomeHasItsExitStatusAndMessage)
         else if (c.variable)
             environment.remove(c.variable);
 
-        const ToolRun run = RunTessaryPrint(arguments, environment, [&c, &dir](QProcess& tool) {
-            if (c.during)
-                c.during(tool, QDir(dir));
-        });
+        const ToolRun run = c.terminal ? RunTessaryPrintOnTerminal(arguments, environment)
+                                       : RunTessaryPrint(arguments, environment, [&c, &dir](QProcess& tool) {
+                                             if (c.during)
+                                                 c.during(tool, QDir(dir));
+                                         });
         EXPECT_EQ(run.status, c.status) << Text(run.err);
         EXPECT_EQ(Text(run.err), Text(Filled(c.err, inputs, dir)));
         if (c.pages > 0) {

@@ -1,15 +1,19 @@
 // tessary-print as an lp user drives it, against a scheduler of the test's own
 // with two cups-pdf queues: the default destination, the job's title, copies
-// and options as the scheduler holds them, page lists, and the PDF written to
-// standard output and piped into pdfinfo.
+// and options as the scheduler holds them, page lists, the PDF written to
+// standard output and piped into pdfinfo, and lpoptions and the request id
+// beside lp's own job for the same destination.
 #include "batch/batch_tool.h"
 #include "support/private_cups_scheduler.h"
 #include "support/tools.h"
 
 #include <QDir>
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <cups/cups.h>
 #include <gtest/gtest.h>
@@ -83,6 +87,8 @@ const LpCase kLpCases[] = {
     {"PRINTER is the default", kRun, {"PRINTER=Other"}, nullptr, 0, Output::Queue, "Other",
      {{"job-name", "2x2.lbl"}, {"media", "na_letter_8.5x11in"}}, 3, nullptr, ""},
     {"LPDEST when PRINTER is unset", kRun, {"LPDEST=Other"}, nullptr, 0, Output::Queue, "Other", {}, 3, nullptr, ""},
+    {"LPDEST over PRINTER", kRun, {"LPDEST=Other", "PRINTER=Passes"}, nullptr, 0, Output::Queue, "Other", {}, 3,
+     nullptr, ""},
     {"the user's lpoptions", kRun, {}, "Default Other\n", 0, Output::Queue, "Other", {}, 3, nullptr, ""},
     {"the scheduler's default", kRun, {}, nullptr, 0, Output::Queue, "Passes", {}, 3, nullptr, ""},
     {"-d over PRINTER, title, copies, options, pages", kRun + QStringList{"-d", "Passes", "-t", "Morning run", "-n",
@@ -209,6 +215,91 @@ TEST_F(TessaryPrintAsLp, OptionsAndDefaultsAsLpHasThem)
         const QString info = RunTool("pdfinfo", {pdf});
         EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("Pages:\\s+%1\\n").arg(c.pages)))) << Text(info);
         QFile::remove(pdf);
+    }
+}
+
+// The system's and the user's lpoptions for a queue or an instance, the
+// tool's -o over them (lp gets the same -o), and how the tool reports the job.
+struct LpoptionsCase {
+    const char* name;
+    const char* destination;
+    QStringList options;  // -o, for the tool and lp alike
+    const char* systemLpoptions;
+    const char* userLpoptions;
+    const char* report;  // --json, -q, or "" for the request id line
+    std::map<std::string, std::string> carried;  // by lp's job and the tool's alike
+};
+
+const LpoptionsCase kLpoptionsCases[] = {
+    {"the queue's, but not its paper", "Passes", {}, nullptr,
+     "Dest Passes job-priority=10 print-color-mode=monochrome media=iso_a4_210x297mm\n", "",
+     {{"job-priority", "10"}, {"print-color-mode", "monochrome"}}},
+    {"the instance's, the user's over the system's", "Passes/stock", {},
+     "Dest Passes/stock job-priority=20 media-source=tray-2\n", "Dest Passes/stock job-priority=30\n", "-q",
+     {{"job-priority", "30"}, {"media-source", "tray-2"}}},
+    {"-o over them", "Passes/stock", {"-o", "job-priority=70", "-o", "print-color-mode=color"}, nullptr,
+     "Dest Passes/stock job-priority=10 print-color-mode=monochrome media-source=tray-2\n", "--json",
+     {{"job-priority", "70"}, {"print-color-mode", "color"}, {"media-source", "tray-2"}}},
+};
+
+TEST_F(TessaryPrintAsLp, JobsCarryTheDestinationsLpoptionsAsLpsJobsDo)
+{
+    if (!skipReason_.isEmpty())
+        GTEST_SKIP() << "no private CUPS scheduler on this machine: " << Text(skipReason_);
+    ASSERT_EQ(Text(startError_), "");
+    QTemporaryDir home;
+    const QString label = home.filePath("2x2.lbl");
+    WriteLabelFile(label, 2, 2);
+    QProcessEnvironment environment = scheduler_->Env();
+    environment.insert("HOME", home.path());
+    const QString systemFile = environment.value("CUPS_SERVERROOT") + "/lpoptions";
+    const auto removeSystemFile = qScopeGuard([&systemFile] { QFile::remove(systemFile); });
+    ASSERT_TRUE(QDir(home.path()).mkpath(".cups"));
+    for (const LpoptionsCase& c : kLpoptionsCases) {
+        SCOPED_TRACE(c.name);
+        const QString userFile = home.filePath(".cups/lpoptions");
+        for (const auto& [path, text] : {std::pair{systemFile, c.systemLpoptions}, {userFile, c.userLpoptions}}) {
+            QFile::remove(path);
+            QFile file(path);
+            ASSERT_TRUE(!text || (file.open(QIODevice::WriteOnly) && file.write(text) > 0));
+        }
+        const QStringList before = scheduler_->CompletedJobs(kDefaultQueue);
+        QStringList arguments = kRun + c.options + QStringList{"-d", c.destination};
+        arguments.removeAll("--quiet");
+        arguments.replaceInStrings("%LABEL%", label);
+        if (*c.report)
+            arguments << c.report;
+        const ToolRun run = RunTessaryPrint(arguments, environment);
+        ASSERT_EQ(run.status, 0) << Text(run.err);
+        ASSERT_TRUE(scheduler_->WaitUntilQueueEmpty(kDefaultQueue, 120000));
+        QStringList jobs = scheduler_->CompletedJobs(kDefaultQueue);
+        for (const QString& job : before)
+            jobs.removeAll(job);
+        ASSERT_EQ(jobs.size(), 1) << Text(jobs.join(' '));
+        // lp's job for the same destination, held so that it never prints.
+        QProcess lp;
+        lp.setProcessEnvironment(environment);
+        lp.start("lp", c.options + QStringList{"-d", c.destination, "-H", "hold", label});
+        ASSERT_TRUE(lp.waitForFinished(30000));
+        const QString lpLine = QString::fromUtf8(lp.readAllStandardOutput());
+        const QString lpJob = lpLine.section(' ', 3, 3);
+        const auto lpHeld = JobAttributes(scheduler_->SocketPath(), lpJob);
+        scheduler_->Run("cancel", {lpJob});
+        const auto held = JobAttributes(scheduler_->SocketPath(), jobs.front());
+        for (const auto& [name, value] : c.carried) {
+            EXPECT_EQ(held.count(name) ? held.at(name) : "(missing)", value) << name;
+            EXPECT_EQ(lpHeld.count(name) ? lpHeld.at(name) : "(missing)", value) << name << " of lp's job";
+        }
+        EXPECT_EQ(held.count("media") ? held.at("media") : "(missing)", "na_letter_8.5x11in");
+        if (c.report == QLatin1String("--json")) {
+            const QJsonObject result = QJsonDocument::fromJson(run.out.toUtf8()).object();
+            EXPECT_EQ(Text(result.value("job").toString()), Text(jobs.front())) << Text(run.out);
+            EXPECT_EQ(result.value("sheets").toInt(), 3);
+            EXPECT_EQ(result.value("passes").toInt(), 10);
+            EXPECT_TRUE(result.value("register_run").isNull() && result.value("pdf").isNull());
+        } else {
+            EXPECT_EQ(Text(run.out), *c.report ? "" : Text(QString(lpLine).replace(lpJob, jobs.front())));
+        }
     }
 }
 
