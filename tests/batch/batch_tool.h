@@ -19,10 +19,6 @@ struct ToolRun {
 ToolRun RunTessaryPrint(const QStringList& arguments, const QProcessEnvironment& environment,
                         const std::function<void(QProcess& tool)>& during = {});
 
-// The same with standard error on a terminal of the test's own, as at a shell
-// (err read back with "\n" line ends). For runs that write little there.
-ToolRun RunTessaryPrintOnTerminal(const QStringList& arguments, const QProcessEnvironment& environment);
-
 // The environment tests start the tool with: the test's own, and no print
 // scheduler at all unless cupsServer names one.
 QProcessEnvironment ToolEnvironment(const QString& cupsServer);

@@ -1,8 +1,7 @@
 // tessary-print as an lp user drives it, against a scheduler of the test's own
 // with two cups-pdf queues: the default destination, the job's title, copies
-// and options as the scheduler holds them, page lists, the PDF written to
-// standard output and piped into pdfinfo, and lpoptions and the request id
-// beside lp's own job for the same destination.
+// and options as the scheduler holds them, page lists, and the PDF written to
+// standard output and piped into pdfinfo; lpoptions beside lp's job.
 #include "batch/batch_tool.h"
 #include "support/private_cups_scheduler.h"
 #include "support/tools.h"
@@ -223,22 +222,21 @@ TEST_F(TessaryPrintAsLp, OptionsAndDefaultsAsLpHasThem)
 struct LpoptionsCase {
     const char* name;
     const char* destination;
-    QStringList options;  // -o, for the tool and lp alike
-    const char* systemLpoptions;
-    const char* userLpoptions;
-    const char* report;  // --json, -q, or "" for the request id line
+    QStringList options;          // -o, for the tool and lp alike
+    const char* lpoptions[2];     // the system's, the user's
+    const char* report;           // --json, -q, or "" for the request id line
     std::map<std::string, std::string> carried;  // by lp's job and the tool's alike
 };
 
 const LpoptionsCase kLpoptionsCases[] = {
-    {"the queue's, but not its paper", "Passes", {}, nullptr,
-     "Dest Passes job-priority=10 print-color-mode=monochrome media=iso_a4_210x297mm\n", "",
+    {"the queue's, but not its paper", "Passes", {},
+     {nullptr, "Dest Passes job-priority=10 print-color-mode=monochrome media=iso_a4_210x297mm\n"}, "",
      {{"job-priority", "10"}, {"print-color-mode", "monochrome"}}},
     {"the instance's, the user's over the system's", "Passes/stock", {},
-     "Dest Passes/stock job-priority=20 media-source=tray-2\n", "Dest Passes/stock job-priority=30\n", "-q",
+     {"Dest Passes/stock job-priority=20 media-source=tray-2\n", "Dest Passes/stock job-priority=30\n"}, "-q",
      {{"job-priority", "30"}, {"media-source", "tray-2"}}},
-    {"-o over them", "Passes/stock", {"-o", "job-priority=70", "-o", "print-color-mode=color"}, nullptr,
-     "Dest Passes/stock job-priority=10 print-color-mode=monochrome media-source=tray-2\n", "--json",
+    {"-o over them", "Passes/stock", {"-o", "job-priority=70", "-o", "print-color-mode=color"},
+     {nullptr, "Dest Passes/stock job-priority=10 print-color-mode=monochrome media-source=tray-2\n"}, "--json",
      {{"job-priority", "70"}, {"print-color-mode", "color"}, {"media-source", "tray-2"}}},
 };
 
@@ -247,28 +245,25 @@ TEST_F(TessaryPrintAsLp, JobsCarryTheDestinationsLpoptionsAsLpsJobsDo)
     if (!skipReason_.isEmpty())
         GTEST_SKIP() << "no private CUPS scheduler on this machine: " << Text(skipReason_);
     ASSERT_EQ(Text(startError_), "");
-    QTemporaryDir home;
-    const QString label = home.filePath("2x2.lbl");
+    QTemporaryDir inputs;
+    const QString label = inputs.filePath("2x2.lbl");
     WriteLabelFile(label, 2, 2);
-    QProcessEnvironment environment = scheduler_->Env();
-    environment.insert("HOME", home.path());
-    const QString systemFile = environment.value("CUPS_SERVERROOT") + "/lpoptions";
-    const auto removeSystemFile = qScopeGuard([&systemFile] { QFile::remove(systemFile); });
-    ASSERT_TRUE(QDir(home.path()).mkpath(".cups"));
+    // The scheduler's own system folder and home, which lp is run with too.
+    const QProcessEnvironment environment = scheduler_->Env();
+    const QString files[] = {environment.value("CUPS_SERVERROOT") + "/lpoptions",
+                             environment.value("HOME") + "/.cups/lpoptions"};
+    const auto removeFiles = qScopeGuard([&files] { QFile::remove(files[0]), QFile::remove(files[1]); });
     for (const LpoptionsCase& c : kLpoptionsCases) {
         SCOPED_TRACE(c.name);
-        const QString userFile = home.filePath(".cups/lpoptions");
-        for (const auto& [path, text] : {std::pair{systemFile, c.systemLpoptions}, {userFile, c.userLpoptions}}) {
-            QFile::remove(path);
-            QFile file(path);
-            ASSERT_TRUE(!text || (file.open(QIODevice::WriteOnly) && file.write(text) > 0));
+        for (int i = 0; i < 2; ++i) {
+            QFile file(files[i]);
+            file.remove();
+            ASSERT_TRUE(!c.lpoptions[i] || (file.open(QIODevice::WriteOnly) && file.write(c.lpoptions[i]) > 0));
         }
         const QStringList before = scheduler_->CompletedJobs(kDefaultQueue);
-        QStringList arguments = kRun + c.options + QStringList{"-d", c.destination};
-        arguments.removeAll("--quiet");
-        arguments.replaceInStrings("%LABEL%", label);
-        if (*c.report)
-            arguments << c.report;
+        QStringList arguments =
+            QStringList{"--label", label, "--row", "03,2026-03-04T08:00:00,10", "-d", c.destination, c.report} + c.options;
+        arguments.removeAll("");  // the request id line takes no flag
         const ToolRun run = RunTessaryPrint(arguments, environment);
         ASSERT_EQ(run.status, 0) << Text(run.err);
         ASSERT_TRUE(scheduler_->WaitUntilQueueEmpty(kDefaultQueue, 120000));
@@ -277,29 +272,20 @@ TEST_F(TessaryPrintAsLp, JobsCarryTheDestinationsLpoptionsAsLpsJobsDo)
             jobs.removeAll(job);
         ASSERT_EQ(jobs.size(), 1) << Text(jobs.join(' '));
         // lp's job for the same destination, held so that it never prints.
-        QProcess lp;
-        lp.setProcessEnvironment(environment);
-        lp.start("lp", c.options + QStringList{"-d", c.destination, "-H", "hold", label});
-        ASSERT_TRUE(lp.waitForFinished(30000));
-        const QString lpLine = QString::fromUtf8(lp.readAllStandardOutput());
+        QString lpLine = scheduler_->Run("lp", c.options + QStringList{"-d", c.destination, "-H", "hold", label});
         const QString lpJob = lpLine.section(' ', 3, 3);
-        const auto lpHeld = JobAttributes(scheduler_->SocketPath(), lpJob);
+        auto lpHeld = JobAttributes(scheduler_->SocketPath(), lpJob);
         scheduler_->Run("cancel", {lpJob});
-        const auto held = JobAttributes(scheduler_->SocketPath(), jobs.front());
-        for (const auto& [name, value] : c.carried) {
-            EXPECT_EQ(held.count(name) ? held.at(name) : "(missing)", value) << name;
-            EXPECT_EQ(lpHeld.count(name) ? lpHeld.at(name) : "(missing)", value) << name << " of lp's job";
-        }
-        EXPECT_EQ(held.count("media") ? held.at("media") : "(missing)", "na_letter_8.5x11in");
-        if (c.report == QLatin1String("--json")) {
-            const QJsonObject result = QJsonDocument::fromJson(run.out.toUtf8()).object();
-            EXPECT_EQ(Text(result.value("job").toString()), Text(jobs.front())) << Text(run.out);
-            EXPECT_EQ(result.value("sheets").toInt(), 3);
-            EXPECT_EQ(result.value("passes").toInt(), 10);
-            EXPECT_TRUE(result.value("register_run").isNull() && result.value("pdf").isNull());
-        } else {
-            EXPECT_EQ(Text(run.out), *c.report ? "" : Text(QString(lpLine).replace(lpJob, jobs.front())));
-        }
+        auto held = JobAttributes(scheduler_->SocketPath(), jobs.front());
+        for (const auto& [name, value] : c.carried)
+            EXPECT_EQ(std::pair(held[name], lpHeld[name]), std::pair(value, value)) << name << ": ours, lp's";
+        EXPECT_EQ(held["media"], "na_letter_8.5x11in");
+        if (c.report == QLatin1String("--json"))
+            EXPECT_EQ(QJsonDocument::fromJson(run.out.toUtf8()).object(),
+                      (QJsonObject{{"job", jobs.front()}, {"pdf", QJsonValue()}, {"sheets", 3}, {"passes", 10},
+                                   {"register_run", QJsonValue()}})) << Text(run.out);
+        else
+            EXPECT_EQ(Text(run.out), *c.report ? "" : Text(lpLine.replace(lpJob, jobs.front())));
     }
 }
 
