@@ -128,9 +128,10 @@ BatchResult PrintBatch(const BatchOptions& options, const BatchEnvironment& envi
         PreparePdfOutput(printer, options.pdfFile);
     watchdog.reset();
     for (const auto& [name, value] : replaced) {
-        err << QStringLiteral("tessary-print: -o %1=%2 is not sent: the passes are placed for US Letter, unscaled, "
+        const QString option = QString::fromLocal8Bit(value.isEmpty() ? name : name + '=' + value);
+        err << QStringLiteral("tessary-print: -o %1 is not sent: the passes are placed for US Letter, unscaled, "
                               "one upright page a sheet")
-                   .arg(QString::fromLocal8Bit(name), QString::fromLocal8Bit(value))
+                   .arg(option)
             << Qt::endl;
     }
     CheckPrintable(request, printer, options);
