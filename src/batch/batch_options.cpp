@@ -23,6 +23,7 @@ const QString kAllowDuplicates = QStringLiteral("allow-duplicates");
 const QString kAllowReprint = QStringLiteral("allow-reprint");
 const QString kAllowPartlyCovered = QStringLiteral("allow-partly-covered");
 const QString kQuiet = QStringLiteral("quiet");
+const QString kJson = QStringLiteral("json");
 const QString kHelp = QStringLiteral("help");
 const QString kVersion = QStringLiteral("version");
 const QString kCopies = QStringLiteral("copies");
@@ -85,7 +86,8 @@ BatchOptions ParseBatchOptions(const QStringList& arguments)
                        valued({QStringLiteral("h"), kServer}, "server"), valued({kAt}, "time"),
                        valued({kStartCell}, "n"), QCommandLineOption(kOutline), QCommandLineOption(kAllowDuplicates),
                        QCommandLineOption(kAllowReprint), QCommandLineOption(kAllowPartlyCovered),
-                       QCommandLineOption(kQuiet), QCommandLineOption(QStringList{QStringLiteral("?"), kHelp}),
+                       QCommandLineOption(QStringList{QStringLiteral("q"), kQuiet}), QCommandLineOption(kJson),
+                       QCommandLineOption(QStringList{QStringLiteral("?"), kHelp}),
                        QCommandLineOption(QStringList{QStringLiteral("V"), kVersion})});
     if (!parser.parse(QStringList{QStringLiteral("tessary-print")} + arguments))
         UsageFault(parser.errorText());
@@ -116,7 +118,7 @@ BatchOptions ParseBatchOptions(const QStringList& arguments)
     if (parser.isSet(kCopies)) {
         const QString text = SingleValue(parser, kCopies);
         options.copies = WholeNumberOrZero(text);
-        if (options.copies < 1 || options.copies > kMostCopies)
+        if (*options.copies < 1 || *options.copies > kMostCopies)
             UsageFault(QStringLiteral("--copies \"%1\" is not a number of copies from 1 to %2").arg(text).arg(kMostCopies));
     }
     for (const QString& text : parser.values(kOption)) {
@@ -156,6 +158,9 @@ BatchOptions ParseBatchOptions(const QStringList& arguments)
     options.allowReprint = parser.isSet(kAllowReprint);
     options.allowPartlyCovered = parser.isSet(kAllowPartlyCovered);
     options.quiet = parser.isSet(kQuiet);
+    options.json = parser.isSet(kJson);
+    if (options.json && PdfToStandardOutput(options))
+        UsageFault(QStringLiteral("--json and --pdf - both write to standard output"));
     return options;
 }
 
@@ -173,10 +178,13 @@ QString BatchHelpText()
         "  --rows FILE             CSV rows \"lane,date[,time],quantity\", optional header\n"
         "  --pdf FILE              write the sheets to a PDF file (US Letter); - for\n"
         "                          standard output\n"
-        "  -d, --printer QUEUE     send the sheets to a CUPS queue as one job (default:\n"
-        "                          PRINTER, LPDEST, or the lpoptions/system default)\n"
+        "  -d, --printer QUEUE     send the sheets to a CUPS queue (or QUEUE/INSTANCE) as\n"
+        "                          one job, with its lpoptions (default: LPDEST, PRINTER,\n"
+        "                          or the lpoptions/system default)\n"
         "  -n, --copies N          copies of the job\n"
-        "  -o, --option NAME=VALUE a job option for the queue, as lp -o takes it\n"
+        "  -o, --option NAME=VALUE a job option for the queue, as lp -o takes it, over\n"
+        "                          the queue's lpoptions; paper, scaling, n-up,\n"
+        "                          orientation and page options stay the stock's\n"
         "  -t, --title TITLE       the job's title (default: the label file's name)\n"
         "  -h, --server HOST[:PORT] the CUPS scheduler to print through\n"
         "  -P, --pages LIST        print only these sheets of the run: 2, 2-5, 1,3-4, 2-\n"
@@ -187,7 +195,10 @@ QString BatchHelpText()
         "  --allow-partly-covered  print even passes whose barcodes read only along\n"
         "                          a strip of their bars (a heading covers the rest)\n"
         "  --allow-reprint         print even passes the register holds as printed before\n"
-        "  --quiet                 no progress on standard error\n"
+        "  -q, --quiet             no \"request id is QUEUE-N (1 file(s))\" line on\n"
+        "                          standard output, no progress on a terminal\n"
+        "  --json                  the result as one line of JSON on standard output\n"
+        "                          (job, pdf, sheets, passes, register_run)\n"
         "  -V, --version           show the version\n"
         "  --help                  show this text\n"
         "\n"

@@ -21,7 +21,7 @@ struct BatchOptions {
     QString queue;          // neither: the default destination
     QString server;         // -h: the CUPS scheduler, "host[:port]"; "" for libcups' own choice
     QString title;          // the job's title; "" for the label file's name
-    int copies = 1;
+    std::optional<int> copies;  // -n; none: the destination's own, else 1
     std::vector<std::pair<QString, QString>> jobOptions;  // -o name=value, in the order given
     std::optional<SheetRange> pages;
     std::optional<QTime> timeOfDay;  // --at
@@ -30,7 +30,8 @@ struct BatchOptions {
     bool allowDuplicates = false;
     bool allowPartlyCovered = false;
     bool allowReprint = false;  // print passes the register holds as printed before
-    bool quiet = false;
+    bool quiet = false;   // -q: no request id line and no progress
+    bool json = false;    // the result as one line of JSON on standard output
 };
 
 // Reads the arguments after the program name. Throws BatchFailure with

@@ -4,6 +4,7 @@
 #include "batch/batch_options.h"
 #include "common/tessary_error.h"
 #include "render/queue_job.h"
+#include "render/queue_job_options.h"
 #include "render/removed_on_termination.h"
 #include "render/run_outcome.h"
 #include "render/run_page_layout.h"
@@ -62,7 +63,7 @@ QString KnownQueue(const BatchOptions& options)
     return queue;
 }
 
-void PrepareQueueOutput(QPrinter& printer, const BatchOptions& options, const QString& queue)
+JobOptions PrepareQueueOutput(QPrinter& printer, const BatchOptions& options, const QString& queue)
 {
     const auto noSuchPrinter = [&queue] { return NoPrinterNamed(queue); };
     if (QPrinterInfo::printerInfo(queue).isNull())
@@ -73,11 +74,19 @@ void PrepareQueueOutput(QPrinter& printer, const BatchOptions& options, const QS
         throw noSuchPrinter();
     PrepareLetterPrinter(printer);
     printer.setDocName(options.title.isEmpty() ? QFileInfo(options.labelFile).fileName() : options.title);
-    printer.setCopyCount(options.copies);
-    JobOptions extra;
+    printer.setCopyCount(options.copies.value_or(1));
+    const std::optional<JobOptions> lpoptions = DestinationOptions(queue);
+    if (!lpoptions)
+        throw noSuchPrinter();
+    JobOptions own;
     for (const auto& [name, value] : options.jobOptions)
-        extra.emplace_back(name.toLocal8Bit(), value.toLocal8Bit());
-    AddQueueJobOptions(printer, extra);
+        own.emplace_back(name.toLocal8Bit(), value.toLocal8Bit());
+    // Set, -n is the tool's own option; unset, the destination's copies stand.
+    if (options.copies)
+        own.emplace_back("copies", QByteArray::number(*options.copies));
+    const PassStockJobOptions layered = LayeredPassStockOptions(*lpoptions, own, printer.pageLayout().pageSize());
+    AddQueueJobOptions(printer, layered.options);
+    return layered.replacedCallerOptions;
 }
 
 StandardOutputPdf::StandardOutputPdf() : folder_(QDir::tempPath() + QStringLiteral("/tessary-print-XXXXXX"))

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "render/queue_job.h"
+
 #include <QString>
 #include <QTemporaryDir>
 
@@ -24,11 +26,14 @@ void AskNoPrintServer();
 // answer" when it does not answer in time.
 QString KnownQueue(const BatchOptions& options);
 
-// ... or that CUPS queue on US Letter with the origin at its printable area,
-// with the job's title (the label file's name unless --title), copies and -o
-// options. Throws BatchFailure(kExitPrintingFailed) "No printer named <queue>"
-// when the scheduler does not know the queue (Qt would quietly write a PDF).
-void PrepareQueueOutput(QPrinter& printer, const BatchOptions& options, const QString& queue);
+// ... or that CUPS queue (or instance) on US Letter with the origin at its
+// printable area, with the job's title (the label file's name unless --title)
+// and its options as lp would send them: the destination's lpoptions under
+// -n and -o, under the stock's own (LayeredPassStockOptions). Returns the -o
+// options the stock's replace. Throws BatchFailure(kExitPrintingFailed) "No
+// printer named <queue>" when the scheduler does not know the queue (Qt would
+// quietly write a PDF).
+JobOptions PrepareQueueOutput(QPrinter& printer, const BatchOptions& options, const QString& queue);
 
 // A PDF bound for standard output: the run writes it to a folder only this
 // user can open, and it is copied out only once the run has completed it, so

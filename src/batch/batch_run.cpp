@@ -4,6 +4,7 @@
 #include "batch/batch_options.h"
 #include "batch/batch_output.h"
 #include "batch/batch_register.h"
+#include "batch/batch_report.h"
 #include "batch/batch_rows.h"
 #include "batch/heading_face.h"
 #include "batch/print_server_watchdog.h"
@@ -13,6 +14,7 @@
 #include "render/nothing_to_print.h"
 #include "render/partly_read_passes.h"
 #include "render/print_run.h"
+#include "render/queue_job.h"
 #include "render/removed_on_termination.h"
 #include "render/run_barcode_check.h"
 #include "render/run_outcome.h"
@@ -95,7 +97,7 @@ void CheckPrintable(const PrintRunRequest& request, const QPrinter& printer, con
     }
 }
 
-void PrintBatch(const BatchOptions& options, const BatchEnvironment& environment, QTextStream& err)
+BatchResult PrintBatch(const BatchOptions& options, const BatchEnvironment& environment, QTextStream& err)
 {
     const LabelValues label = ReadLabel(options.labelFile);
     PrintRunRequest request;
@@ -117,21 +119,30 @@ void PrintBatch(const BatchOptions& options, const BatchEnvironment& environment
         AskNoPrintServer();
     const QString queue = toQueue ? KnownQueue(options) : QString();
     QPrinter printer(QPrinter::HighResolution);
+    JobOptions replaced;
     std::optional<StandardOutputPdf> toStandardOutput;
     if (PdfToStandardOutput(options))
         PreparePdfOutput(printer, toStandardOutput.emplace().path());
     else if (toQueue)
-        PrepareQueueOutput(printer, options, queue);
+        replaced = PrepareQueueOutput(printer, options, queue);
     else
         PreparePdfOutput(printer, options.pdfFile);
     watchdog.reset();
+    for (const auto& [name, value] : replaced) {
+        const QString option = QString::fromLocal8Bit(value.isEmpty() ? name : name + '=' + value);
+        err << QStringLiteral("tessary-print: -o %1 is not sent: the passes are placed for US Letter, unscaled, "
+                              "one upright page a sheet")
+                   .arg(option)
+            << Qt::endl;
+    }
     CheckPrintable(request, printer, options);
     BatchRegister passRegister;
     request.recorder = passRegister.PrepareRun(request, options.allowReprint);
 
     const int sheetCount = SheetsInRange(request);
     const int firstSheet = std::max(1, request.sheets.first);
-    if (sheetCount > 1 && !options.quiet) {
+    // Progress is for somebody watching; a script reads the result instead.
+    if (sheetCount > 1 && !options.quiet && environment.errIsTerminal) {
         request.sheetBegun = [&err, sheetCount, firstSheet](int sheet) {
             err << QStringLiteral("sheet %1 of %2").arg(sheet - firstSheet + 1).arg(sheetCount) << Qt::endl;
         };
@@ -148,8 +159,9 @@ void PrintBatch(const BatchOptions& options, const BatchEnvironment& environment
     request.abandonRequested = request.stopRequested;
     if (options.allowPartlyCovered)
         request.partlyReadAccepted = [](const QStringList&) { return true; };
+    PrintRunResult printed;
     try {
-        PrintRun(printer, request, [] { Refuse(kInvalidValueMessage); });
+        printed = PrintRun(printer, request, [] { Refuse(kInvalidValueMessage); });
     } catch (const RunStopped&) {
         throw BatchFailure(kExitSignalBase + StopSignalReceived(), QString());
     } catch (const MayHavePrinted& error) {
@@ -164,6 +176,16 @@ void PrintBatch(const BatchOptions& options, const BatchEnvironment& environment
     } catch (const TessaryError& error) {
         throw BatchFailure(kExitPrintingFailed, error.text());
     }
+    BatchResult result;
+    if (toQueue)
+        result.job = LastReleasedJobName();
+    else if (!toStandardOutput)
+        result.pdfPath = QFileInfo(options.pdfFile).absoluteFilePath();
+    result.sheets = printed.pagesEnded;
+    result.passes = printed.distinctPassesDrawn;
+    if (request.recorder)
+        result.registerRun = request.recorder->RunId();
+    return result;
 }
 
 }  // namespace
@@ -183,7 +205,12 @@ int RunBatch(const QStringList& arguments, const BatchEnvironment& environment, 
             out.flush();
             return kExitPrinted;
         }
-        PrintBatch(options, environment, err);
+        const BatchResult result = PrintBatch(options, environment, err);
+        if (options.json)
+            out << ResultJsonLine(result);
+        else if (!options.quiet)
+            out << RequestIdLine(result);
+        out.flush();
         return kExitPrinted;
     } catch (const BatchFailure& failure) {
         if (!failure.message().isEmpty())

@@ -59,6 +59,7 @@ int main(int argc, char* argv[])
     BatchEnvironment environment;
     environment.startTime = QTime::currentTime();
     environment.bitmapPath = BarcodeBitmapPath();
+    environment.errIsTerminal = isatty(STDERR_FILENO) == 1;
     QTextStream out(stdout);
     QTextStream err(stderr);
     const int status = RunBatch(app.arguments().mid(1), environment, out, err);

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -89,6 +90,15 @@ QString PrintServerName();
 // now on, in place of the one libcups would choose.
 void UseCupsServer(const QString& server);
 
-// The queue lp would print on: PRINTER, LPDEST, the user's lpoptions default
+// The queue lp would print on: LPDEST, PRINTER, the user's lpoptions default
 // or the scheduler's; "" when there is none.
 QString DefaultQueueName();
+
+// The options of the destination ("queue" or "queue/instance") as lp takes
+// them under its own: the queue's defaults, then the system's lpoptions, then
+// the user's. Nothing when the scheduler knows no such destination.
+std::optional<JobOptions> DestinationOptions(const QString& destination);
+
+// The job ("Passes-12") the last HeldQueueJob became once released; "" when
+// the last one was not, or before the first.
+QString LastReleasedJobName();

@@ -21,6 +21,9 @@ namespace {
 
 constexpr int kDefaultTimeoutSeconds = 30;
 
+// For a caller that printed through a run and reports the job as lp does.
+QString lastReleasedJob;
+
 // libcups' own words for the last failure, or the status code when it has none.
 QString LastCupsMessage()
 {
@@ -225,6 +228,7 @@ int JobState(const QByteArray& queue, int jobId)
 HeldQueueJob::HeldQueueJob(const QPrinter& printer)
     : queue_(QString::fromLocal8Bit(QueueOf(printer.printerName()))), printerName_(printer.printerName())
 {
+    lastReleasedJob.clear();
     const QByteArray queue = queue_.toLocal8Bit();
     // A connection of the run's own: a scheduler that went away since the last
     // run is found here, and libcups' message then says why. The queue is asked
@@ -311,6 +315,7 @@ void HeldQueueJob::Release()
     }
     if (accepted) {
         settled_ = true;
+        lastReleasedJob = Name();
         return;
     }
     if (answered) {
@@ -326,6 +331,7 @@ void HeldQueueJob::Release()
     }
     if (state != 0) {
         settled_ = true;
+        lastReleasedJob = Name();
         return;
     }
     settled_ = true;  // not to be cancelled blindly: it may be printing
@@ -364,7 +370,7 @@ void UseCupsServer(const QString& server)
 
 QString DefaultQueueName()
 {
-    // With no name, libcups answers lp's default: PRINTER or LPDEST, else the
+    // With no name, libcups answers lp's default: LPDEST or PRINTER, else the
     // lpoptions default, else the scheduler's.
     cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, nullptr, nullptr);
     if (!dest)
@@ -375,3 +381,19 @@ QString DefaultQueueName()
     cupsFreeDests(1, dest);
     return name;
 }
+
+std::optional<JobOptions> DestinationOptions(const QString& destination)
+{
+    const QByteArray instance = destination.section(QLatin1Char('/'), 1).toLocal8Bit();
+    cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, QueueOf(destination).constData(),
+                                         instance.isEmpty() ? nullptr : instance.constData());
+    if (!dest)
+        return std::nullopt;
+    JobOptions options;
+    for (int i = 0; i < dest->num_options; ++i)
+        options.emplace_back(dest->options[i].name, dest->options[i].value);
+    cupsFreeDests(1, dest);
+    return options;
+}
+
+QString LastReleasedJobName() { return lastReleasedJob; }

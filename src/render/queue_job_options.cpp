@@ -1,4 +1,5 @@
 #include "render/queue_job.h"
+#include "render/queue_job_options.h"
 
 #include <QPageLayout>
 #include <QPageSize>
@@ -69,6 +70,45 @@ void AddQueueJobOptions(QPrinter& printer, const JobOptions& options)
     for (const auto& [name, value] : options)
         pairs << QString::fromLocal8Bit(name) << QString::fromLocal8Bit(value);
     engine->setProperty(kCupsOptionsKey, pairs);
+}
+
+namespace {
+
+// Every spelling, IPP's and the PPD's, of what the passes' placement depends
+// on: the paper, scaling, pages to a sheet, orientation and page selection.
+bool StockOption(const QByteArray& name)
+{
+    static const char* const kNames[] = {"media", "media-col", "PageSize", "PageRegion", "print-scaling",
+                                         "fit-to-page", "fitplot", "scaling", "natural-scaling", "number-up",
+                                         "orientation-requested", "landscape", "page-ranges", "page-set"};
+    for (const char* stock : kNames) {
+        if (name.compare(stock, Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+PassStockJobOptions LayeredPassStockOptions(const JobOptions& destination, const JobOptions& caller,
+                                            const QPageSize& paper)
+{
+    PassStockJobOptions layered;
+    for (const auto& option : destination) {
+        if (!StockOption(option.first))
+            layered.options.push_back(option);
+    }
+    for (const auto& option : caller) {
+        if (StockOption(option.first))
+            layered.replacedCallerOptions.push_back(option);
+        else
+            layered.options.push_back(option);
+    }
+    layered.options.emplace_back("media", PwgMediaName(paper));
+    layered.options.emplace_back("print-scaling", "none");
+    layered.options.emplace_back("number-up", "1");
+    layered.options.emplace_back("orientation-requested", "3");  // portrait
+    return layered;
 }
 
 QByteArray PwgMediaName(const QPageSize& pageSize)

@@ -1,15 +1,18 @@
 // tessary-print as an lp user drives it, against a scheduler of the test's own
 // with two cups-pdf queues: the default destination, the job's title, copies
 // and options as the scheduler holds them, page lists, and the PDF written to
-// standard output and piped into pdfinfo.
+// standard output and piped into pdfinfo; lpoptions beside lp's job.
 #include "batch/batch_tool.h"
 #include "support/private_cups_scheduler.h"
 #include "support/tools.h"
 
 #include <QDir>
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <cups/cups.h>
 #include <gtest/gtest.h>
@@ -83,6 +86,8 @@ const LpCase kLpCases[] = {
     {"PRINTER is the default", kRun, {"PRINTER=Other"}, nullptr, 0, Output::Queue, "Other",
      {{"job-name", "2x2.lbl"}, {"media", "na_letter_8.5x11in"}}, 3, nullptr, ""},
     {"LPDEST when PRINTER is unset", kRun, {"LPDEST=Other"}, nullptr, 0, Output::Queue, "Other", {}, 3, nullptr, ""},
+    {"LPDEST over PRINTER", kRun, {"LPDEST=Other", "PRINTER=Passes"}, nullptr, 0, Output::Queue, "Other", {}, 3,
+     nullptr, ""},
     {"the user's lpoptions", kRun, {}, "Default Other\n", 0, Output::Queue, "Other", {}, 3, nullptr, ""},
     {"the scheduler's default", kRun, {}, nullptr, 0, Output::Queue, "Passes", {}, 3, nullptr, ""},
     {"-d over PRINTER, title, copies, options, pages", kRun + QStringList{"-d", "Passes", "-t", "Morning run", "-n",
@@ -209,6 +214,78 @@ TEST_F(TessaryPrintAsLp, OptionsAndDefaultsAsLpHasThem)
         const QString info = RunTool("pdfinfo", {pdf});
         EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("Pages:\\s+%1\\n").arg(c.pages)))) << Text(info);
         QFile::remove(pdf);
+    }
+}
+
+// The system's and the user's lpoptions for a queue or an instance, the
+// tool's -o over them (lp gets the same -o), and how the tool reports the job.
+struct LpoptionsCase {
+    const char* name;
+    const char* destination;
+    QStringList options;          // -o, for the tool and lp alike
+    const char* lpoptions[2];     // the system's, the user's
+    const char* report;           // --json, -q, or "" for the request id line
+    std::map<std::string, std::string> carried;  // by lp's job and the tool's alike
+};
+
+const LpoptionsCase kLpoptionsCases[] = {
+    {"the queue's, but not its paper", "Passes", {},
+     {nullptr, "Dest Passes job-priority=10 print-color-mode=monochrome media=iso_a4_210x297mm\n"}, "",
+     {{"job-priority", "10"}, {"print-color-mode", "monochrome"}}},
+    {"the instance's, the user's over the system's", "Passes/stock", {},
+     {"Dest Passes/stock job-priority=20 media-source=tray-2\n", "Dest Passes/stock job-priority=30\n"}, "-q",
+     {{"job-priority", "30"}, {"media-source", "tray-2"}}},
+    {"-o over them", "Passes/stock", {"-o", "job-priority=70", "-o", "print-color-mode=color"},
+     {nullptr, "Dest Passes/stock job-priority=10 print-color-mode=monochrome media-source=tray-2\n"}, "--json",
+     {{"job-priority", "70"}, {"print-color-mode", "color"}, {"media-source", "tray-2"}}},
+};
+
+TEST_F(TessaryPrintAsLp, JobsCarryTheDestinationsLpoptionsAsLpsJobsDo)
+{
+    if (!skipReason_.isEmpty())
+        GTEST_SKIP() << "no private CUPS scheduler on this machine: " << Text(skipReason_);
+    ASSERT_EQ(Text(startError_), "");
+    QTemporaryDir inputs;
+    const QString label = inputs.filePath("2x2.lbl");
+    WriteLabelFile(label, 2, 2);
+    // The scheduler's own system folder and home, which lp is run with too.
+    const QProcessEnvironment environment = scheduler_->Env();
+    const QString files[] = {environment.value("CUPS_SERVERROOT") + "/lpoptions",
+                             environment.value("HOME") + "/.cups/lpoptions"};
+    const auto removeFiles = qScopeGuard([&files] { QFile::remove(files[0]), QFile::remove(files[1]); });
+    for (const LpoptionsCase& c : kLpoptionsCases) {
+        SCOPED_TRACE(c.name);
+        for (int i = 0; i < 2; ++i) {
+            QFile file(files[i]);
+            file.remove();
+            ASSERT_TRUE(!c.lpoptions[i] || (file.open(QIODevice::WriteOnly) && file.write(c.lpoptions[i]) > 0));
+        }
+        const QStringList before = scheduler_->CompletedJobs(kDefaultQueue);
+        QStringList arguments =
+            QStringList{"--label", label, "--row", "03,2026-03-04T08:00:00,10", "-d", c.destination, c.report} + c.options;
+        arguments.removeAll("");  // the request id line takes no flag
+        const ToolRun run = RunTessaryPrint(arguments, environment);
+        ASSERT_EQ(run.status, 0) << Text(run.err);
+        ASSERT_TRUE(scheduler_->WaitUntilQueueEmpty(kDefaultQueue, 120000));
+        QStringList jobs = scheduler_->CompletedJobs(kDefaultQueue);
+        for (const QString& job : before)
+            jobs.removeAll(job);
+        ASSERT_EQ(jobs.size(), 1) << Text(jobs.join(' '));
+        // lp's job for the same destination, held so that it never prints.
+        QString lpLine = scheduler_->Run("lp", c.options + QStringList{"-d", c.destination, "-H", "hold", label});
+        const QString lpJob = lpLine.section(' ', 3, 3);
+        auto lpHeld = JobAttributes(scheduler_->SocketPath(), lpJob);
+        scheduler_->Run("cancel", {lpJob});
+        auto held = JobAttributes(scheduler_->SocketPath(), jobs.front());
+        for (const auto& [name, value] : c.carried)
+            EXPECT_EQ(std::pair(held[name], lpHeld[name]), std::pair(value, value)) << name << ": ours, lp's";
+        EXPECT_EQ(held["media"], "na_letter_8.5x11in");
+        if (c.report == QLatin1String("--json"))
+            EXPECT_EQ(QJsonDocument::fromJson(run.out.toUtf8()).object(),
+                      (QJsonObject{{"job", jobs.front()}, {"pdf", QJsonValue()}, {"sheets", 3}, {"passes", 10},
+                                   {"register_run", QJsonValue()}})) << Text(run.out);
+        else
+            EXPECT_EQ(Text(run.out), *c.report ? "" : Text(lpLine.replace(lpJob, jobs.front())));
     }
 }
 
