@@ -31,6 +31,15 @@ QByteArray SidesFor(QPrinter::DuplexMode duplex, QPageLayout::Orientation orient
     return "one-sided";
 }
 
+bool PaperOption(const QString& name)
+{
+    for (const char* paper : {"media", "media-col", "PageSize", "PageRegion"}) {
+        if (name.compare(QLatin1String(paper), Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 JobOptions QueueJobOptions(const QPrinter& printer)
@@ -54,6 +63,11 @@ JobOptions QueueJobOptions(const QPrinter& printer)
             // and its odd or even sheets; the scheduler picking those pages
             // again would pick from the wrong pages, or from none, and fail the job.
             if (pairs[i] == QLatin1String("page-ranges") || pairs[i] == QLatin1String("page-set"))
+                continue;
+            // The paper is the run's, sent above: a paper option of the
+            // properties page's own (the queue's PageSize, a media) must not
+            // put the job on another stock than the sheets were laid out for.
+            if (PaperOption(pairs[i]))
                 continue;
             options.emplace_back(pairs[i].toLocal8Bit(), pairs[i + 1].toLocal8Bit());
         }

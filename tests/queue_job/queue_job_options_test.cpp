@@ -5,6 +5,7 @@
 
 #include "app/fontpicker/font_combo_box.h"
 #include "render/print_run.h"
+#include "render/queue_job.h"
 #include "support/private_cups_scheduler.h"
 #include "support/tools.h"
 
@@ -12,6 +13,7 @@
 #include <QDir>
 #include <QImage>
 #include <QLineEdit>
+#include <QPageSize>
 #include <QPrintEngine>
 #include <QPrinter>
 #include <QSpinBox>
@@ -184,5 +186,27 @@ INSTANTIATE_TEST_SUITE_P(Dialog, QueueJobOptions,
                                            DialogChoice{"TwoCopies", 2, false, "2"},
                                            DialogChoice{"TwoCopiesCollated", 2, true, "2"}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+
+namespace {
+
+// A paper the properties page carries as an option of its own never reaches
+// the job: the job's paper is the one the sheets were laid out on.
+TEST_F(QueueWindowTest, ThePropertiesPagesOwnPaperOptionsGiveWayToTheRuns)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPrinterName(kQueue);
+    ASSERT_EQ(printer.outputFormat(), QPrinter::NativeFormat);
+    printer.setPageSize(QPageSize(QPageSize::Letter));
+    AddQueueJobOptions(printer, {{"PageSize", "A4"}, {"media", "iso_a4_210x297mm"}, {"job-priority", "40"}});
+    std::multimap<QByteArray, QByteArray> sent;
+    for (const auto& [name, value] : ::QueueJobOptions(printer))
+        sent.emplace(name, value);
+    EXPECT_EQ(sent.count("PageSize"), 0u);
+    ASSERT_EQ(sent.count("media"), 1u);
+    EXPECT_EQ(sent.find("media")->second, "na_letter_8.5x11in");
+    EXPECT_EQ(sent.find("job-priority")->second, "40");
+}
 
 }  // namespace
