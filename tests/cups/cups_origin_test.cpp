@@ -21,7 +21,10 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include <functional>
+#include <map>
 #include <memory>
 
 namespace {
@@ -200,33 +203,38 @@ TEST_F(CupsOrigin, EveryOutputPutsTheFirstCellWhereTheLayoutSays)
     QTemporaryDir dir;
 
     // The same passes drawn straight into a PDF at the paper's corner, at the
-    // window printer's resolution (its cells are laid out in its own pixels).
+    // output's resolution (its cells are laid out in its own pixels): the
+    // queues' own 300 dpi, a file's 1200.
     LayoutSettings settings = ReadLayoutSettings(window_->CurrentLayoutTexts());
     const FixedStyle style;
-    const QString referencePdf = dir.filePath("reference.pdf");
-    const int dpi = window_->printer().resolution();
-    ASSERT_EQ(PrintPassesToPdf(referencePdf, dpi, settings, window_->passList().EntryRows(), style,
-                               dir.filePath("code128.bmp")),
-              2);
-    const FirstCell reference = MeasureFirstCell(RenderFirstPage(referencePdf, dir.path()));
-    // At 300 dpi the image's corner is (435, 207) and its bars start 40 px lower;
-    // at 1200 dpi the cells' line step rounds to x 437.
-    const int barcodeX = dpi == 300 ? 435 : 437;
-    ASSERT_LE(std::abs(reference.barcodeInk.left() - barcodeX), 1);
-    ASSERT_LE(std::abs(reference.barcodeInk.top() - 247), 1);
-    ASSERT_LE(reference.lineOneInk.right(), 1047);
+    std::map<int, FirstCell> references;
+    for (const int dpi : {300, 1200}) {
+        SCOPED_TRACE("reference at " + std::to_string(dpi) + " dpi");
+        const QString referencePdf = dir.filePath(QStringLiteral("reference%1.pdf").arg(dpi));
+        ASSERT_EQ(PrintPassesToPdf(referencePdf, dpi, settings, window_->passList().EntryRows(), style,
+                                   dir.filePath("code128.bmp")),
+                  2);
+        const FirstCell reference = MeasureFirstCell(RenderFirstPage(referencePdf, dir.path()));
+        // At 300 dpi the image's corner is (435, 207) and its bars start 40 px lower;
+        // at 1200 dpi the cells' line step rounds to x 437.
+        ASSERT_LE(std::abs(reference.barcodeInk.left() - (dpi == 300 ? 435 : 437)), 1);
+        ASSERT_LE(std::abs(reference.barcodeInk.top() - 247), 1);
+        ASSERT_LE(reference.lineOneInk.right(), 1047);
+        references[dpi] = reference;
+    }
 
     struct Run {
         QString printer;
         QPoint shift;
+        int dpi;
     };
     const Run runs[] = {
-        {kQueue, {}},
-        {kPrintToFile, {}},
-        {kQueue, {}},
-        {kPrintToFile, {}},
-        {kBorderedQueue, {kBorderPx, kBorderPx}},
-        {kPrintToFile, {}},
+        {kQueue, {}, 300},
+        {kPrintToFile, {}, 1200},
+        {kQueue, {}, 300},
+        {kPrintToFile, {}, 1200},
+        {kBorderedQueue, {kBorderPx, kBorderPx}, 300},
+        {kPrintToFile, {}, 1200},
     };
     int n = 0;
     for (const Run& run : runs) {
@@ -241,6 +249,7 @@ TEST_F(CupsOrigin, EveryOutputPutsTheFirstCellWhereTheLayoutSays)
         EXPECT_EQ(page.size(), QSize(2550, 3300));
 
 
+        const FirstCell& reference = references[run.dpi];
         for (const auto& [what, got, want] : {std::tuple{"barcode", cell.barcodeInk, reference.barcodeInk},
                                               std::tuple{"line 1", cell.lineOneInk, reference.lineOneInk}}) {
             EXPECT_LE(std::abs(got.left() - want.left()), 1) << what;
