@@ -1,22 +1,17 @@
 #include "app/recorded_print_run.h"
 
-#include "app/tessary_application.h"
+#include "app/yes_no_question.h"
 #include "register/pass_register.h"
 #include "register/register_run.h"
 #include "render/run_passes.h"
 
-#include <QMessageBox>
 #include <QPrinter>
 
 namespace {
 
 bool ReprintAccepted(const EarlierIssues& found)
 {
-    QMessageBox box(QMessageBox::Question, kApplicationTitle, ReprintQuestion(found), QMessageBox::Yes | QMessageBox::No);
-    box.setObjectName(QStringLiteral("reprintQuestion"));
-    box.setDefaultButton(QMessageBox::No);
-    box.setWindowModality(Qt::ApplicationModal);
-    return box.exec() == QMessageBox::Yes;
+    return OperatorSaysYes(ReprintQuestion(found), QStringLiteral("reprintQuestion"));
 }
 
 }  // namespace

@@ -1,9 +1,8 @@
 #include "app/run_paper_question.h"
 
-#include "app/tessary_application.h"
+#include "app/yes_no_question.h"
 #include "render/run_page_layout.h"
 
-#include <QMessageBox>
 #include <QPageSize>
 #include <QPrinter>
 
@@ -12,13 +11,8 @@ bool RunPaperAccepted(QPrinter& printer)
     const QPageSize paper = printer.pageLayout().pageSize();
     if (paper.isEquivalentTo(QPageSize(QPageSize::Letter)))
         return true;
-    QMessageBox box(QMessageBox::Question, kApplicationTitle,
-                    QStringLiteral("The passes are laid out for US Letter; print on %1?").arg(paper.name()),
-                    QMessageBox::Yes | QMessageBox::No);
-    box.setObjectName(QStringLiteral("paperQuestion"));
-    box.setDefaultButton(QMessageBox::No);
-    box.setWindowModality(Qt::ApplicationModal);
-    if (box.exec() == QMessageBox::Yes)
+    if (OperatorSaysYes(QStringLiteral("The passes are laid out for US Letter; print on %1?").arg(paper.name()),
+                        QStringLiteral("paperQuestion")))
         return true;
     PrepareLetterPrinter(printer);
     return false;

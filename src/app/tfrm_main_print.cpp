@@ -6,6 +6,7 @@
 #include "app/run_paper_question.h"
 #include "app/recorded_print_run.h"
 #include "app/tessary_application.h"
+#include "app/yes_no_question.h"
 #include "passes/duplicate_barcodes.h"
 #include "passes/pass_list.h"
 #include "preview/run_print_dialog.h"
@@ -17,7 +18,6 @@
 
 #include <QAbstractPrintDialog>
 #include <QCheckBox>
-#include <QMessageBox>
 #include <QPrintDialog>
 #include <QPushButton>
 #include <QTimer>
@@ -45,25 +45,14 @@ bool DuplicatesAccepted(const PrintRunRequest& request)
 {
     const auto [first, end] = RunPassWindow(request);
     const DuplicateBarcodes found = FindDuplicateBarcodes(request.rows, first, end);
-    if (found.repeatedPasses == 0)
-        return true;
-    QMessageBox box(QMessageBox::Question, kApplicationTitle, DuplicateBarcodesQuestion(found),
-                    QMessageBox::Yes | QMessageBox::No);
-    box.setObjectName(QStringLiteral("duplicateQuestion"));
-    box.setDefaultButton(QMessageBox::No);
-    box.setWindowModality(Qt::ApplicationModal);
-    return box.exec() == QMessageBox::Yes;
+    return found.repeatedPasses == 0
+           || OperatorSaysYes(DuplicateBarcodesQuestion(found), QStringLiteral("duplicateQuestion"));
 }
 
 // Asked once the run is drawn, before anything goes out.
 bool PartlyReadAccepted(const QStringList& passNumbers)
 {
-    QMessageBox box(QMessageBox::Question, kApplicationTitle, PartlyReadQuestion(passNumbers),
-                    QMessageBox::Yes | QMessageBox::No);
-    box.setObjectName(QStringLiteral("partlyReadQuestion"));
-    box.setDefaultButton(QMessageBox::No);
-    box.setWindowModality(Qt::ApplicationModal);
-    return box.exec() == QMessageBox::Yes;
+    return OperatorSaysYes(PartlyReadQuestion(passNumbers), QStringLiteral("partlyReadQuestion"));
 }
 
 }  // namespace
