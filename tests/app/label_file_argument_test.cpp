@@ -1,33 +1,24 @@
-// A label file named on the command line (or opened from a file manager)
-// loads into the shown window as Load loads it, error box included.
+// A label file named on the command line loads into the window as Load loads it, error box included.
 #include "app/main_window_fixture.h"
 
 #include <QFile>
 #include <QLineEdit>
 #include <QTemporaryDir>
-
 #include <sys/stat.h>
 
 namespace {
 
 struct ArgumentCase {
-    const char* what;
-    const char* bytes;  // "": no file there; nullptr: a FIFO
+    const char* bytes;  // "": no file there (the defaults); nullptr: a FIFO, refused in the error box
     const char* cols;   // Across afterwards; the window held 6
-};
-
-const ArgumentCase kArgumentCases[] = {
-    {"a file as the program writes it", "[Barcode]\r\nCols=3\r\nRows=7\r\n", "3"},
-    {"no such file: the defaults", "", "4"},
-    {"a FIFO: the error box, the layout kept", nullptr, "6"},
-};
+} const kArgumentCases[] = {{"[Barcode]\r\nCols=3\r\nRows=7\r\n", "3"}, {"", "4"}, {nullptr, "6"}};
 
 TEST_F(MainWindowTest, ALabelFileArgumentLoadsAsTheLoadButtonDoes)
 {
     QTemporaryDir dir;
     for (const ArgumentCase& c : kArgumentCases) {
-        SCOPED_TRACE(c.what);
         const QString path = dir.filePath(QStringLiteral("day%1.lbl").arg(&c - kArgumentCases));
+        SCOPED_TRACE(path.toStdString());
         QFile file(path);
         if (!c.bytes) {
             ASSERT_EQ(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
