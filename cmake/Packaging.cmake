@@ -36,6 +36,9 @@ endif()
 
 install(FILES ${CMAKE_SOURCE_DIR}/data/tessary-utility.desktop
   DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+# The label file type; shared-mime-info's trigger rebuilds the database on install.
+install(FILES ${CMAKE_SOURCE_DIR}/data/tessary-utility.mime.xml
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages RENAME tessary-utility.xml)
 install(FILES ${CMAKE_SOURCE_DIR}/data/org.tessary.utility.metainfo.xml
   DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${CMAKE_SOURCE_DIR}/data/tessary-utility.svg
@@ -68,12 +71,14 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # Debian ships stripped programs; the symbols go to a -dbgsym package when
-# asked for (-DTESSARY_DEBUG_SYMBOLS_PACKAGE=ON).
-set(CPACK_STRIP_FILES ON)
+# asked for (-DTESSARY_DEBUG_SYMBOLS_PACKAGE=ON). The install step leaves the
+# programs whole: cmake/StripStagedPrograms.cmake splits the symbols off
+# first, then strips. (CPack's own debug package lists its files in md5sums
+# by their build paths, and has no copyright, which lintian refuses.)
 option(TESSARY_DEBUG_SYMBOLS_PACKAGE "Build a tessary-utility-dbgsym package beside the program's" OFF)
-if(TESSARY_DEBUG_SYMBOLS_PACKAGE)
-  set(CPACK_DEBIAN_DEBUGINFO_PACKAGE ON)
-endif()
+set(CPACK_STRIP_FILES OFF)
+set(CPACK_TESSARY_DEBUG_SYMBOLS_PACKAGE ${TESSARY_DEBUG_SYMBOLS_PACKAGE})
+set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/StripStagedPrograms.cmake)
 # dpkg-shlibdeps reads the libraries the program links; the rest is loaded at
 # run time (the platform and CUPS plugins come with libqt6gui6 and
 # libqt6printsupport6, which the linked libraries already pull in).
@@ -83,4 +88,21 @@ set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation")
 # default), and Qt's PostgreSQL driver for a register shared between desks.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "libqt6sql6-psql")
+
+# Every time in the package (its members, the gzip headers, the ar archive)
+# is SOURCE_DATE_EPOCH when cpack sees it set: the same tree then gives the
+# same bytes. Without it from outside, it is the last changelog entry's date,
+# as in a Debian source package's build.
+if(UNIX)
+  execute_process(COMMAND dpkg-parsechangelog -l ${CMAKE_SOURCE_DIR}/data/debian/changelog -STimestamp
+    OUTPUT_VARIABLE TESSARY_CHANGELOG_EPOCH OUTPUT_STRIP_TRAILING_WHITESPACE
+    RESULT_VARIABLE changelog_status ERROR_QUIET)
+  if(changelog_status EQUAL 0 AND TESSARY_CHANGELOG_EPOCH MATCHES "^[0-9]+$")
+    set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_BINARY_DIR}/CPackSourceDate.cmake)
+    file(WRITE ${CPACK_PROJECT_CONFIG_FILE}
+      "if(NOT DEFINED ENV{SOURCE_DATE_EPOCH})\n  set(ENV{SOURCE_DATE_EPOCH} ${TESSARY_CHANGELOG_EPOCH})\nendif()\n")
+  else()
+    message(STATUS "dpkg-parsechangelog did not date data/debian/changelog: the package's times are cpack's")
+  endif()
+endif()
 include(CPack)

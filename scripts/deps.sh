@@ -10,6 +10,7 @@ PACKAGES=(
   clang libclang-rt-14-dev
   cups libcups2-dev printer-driver-cups-pdf xdotool x11-utils desktop-file-utils
   dpkg-dev lintian appstream cups-ipp-utils
+  shared-mime-info xdg-utils libfile-mimeinfo-perl libglib2.0-bin
   libqt6sql6-sqlite libqt6sql6-psql postgresql
 )
 

@@ -273,6 +273,11 @@ void TfrmMain::LoadLabelFile(const QString& path)
     ApplyLabelValues(::LoadLabelFile(path));
 }
 
+void TfrmMain::OpenLabelFile(const QString& path)
+{
+    RunGuarded([this, &path] { LoadLabelFile(path); });
+}
+
 void TfrmMain::SaveLabelFile(const QString& path)
 {
     ::SaveLabelFile(path, CurrentLabelValues());

@@ -44,6 +44,9 @@ public:
     void btnSaveClick();
 
     void LoadLabelFile(const QString& path);
+    // Loads the file as Load does, with its error box: a file named on the
+    // command line, or opened from a file manager.
+    void OpenLabelFile(const QString& path);
     void SaveLabelFile(const QString& path);
 
     // Texts behind the layout settings, as the controls hold them now.

@@ -168,8 +168,11 @@ bool CopyOwnerAndMode(int fd, const struct stat& old)
     struct stat now {};
     if (fstat(fd, &now) != 0)
         return false;
-    if ((now.st_uid != old.st_uid || now.st_gid != old.st_gid) && fchown(fd, old.st_uid, old.st_gid) != 0)
-        (void)fchown(fd, uid_t(-1), old.st_gid);  // what may not be set stays as it was made
+    const bool ownerDiffers = now.st_uid != old.st_uid || now.st_gid != old.st_gid;
+    if (ownerDiffers && fchown(fd, old.st_uid, old.st_gid) != 0 && fchown(fd, uid_t(-1), old.st_gid) != 0) {
+        // Not even the group could be kept: what may not be set stays as it
+        // was made, and the fstat below sees the group that is there.
+    }
     if (fstat(fd, &now) != 0)
         return false;
     mode_t mode = old.st_mode & 0777;

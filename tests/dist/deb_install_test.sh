@@ -19,7 +19,8 @@ cups_script="$src/tests/support/private_cups.sh"
 
 if [ "$(id -u)" -ne 0 ]; then echo "SKIP: starting a private scheduler and switching users needs root"; exit 77; fi
 for tool in dpkg dpkg-deb cpack xvfb-run xdotool xwininfo zbarimg pdftoppm runuser python3 lintian appstreamcli \
-  desktop-file-validate dpkg-buildflags; do
+  desktop-file-validate dpkg-buildflags dpkg-parsechangelog update-mime-database update-desktop-database xdg-mime \
+  mimetype gio; do
   command -v "$tool" >/dev/null || { echo "SKIP: $tool is missing"; exit 77; }
 done
 bash "$cups_script" check || exit 77
@@ -49,17 +50,26 @@ cleanup() {
 trap cleanup EXIT
 
 # A build of its own, as scripts/package makes it: only the program (so
-# nobody's half-written tests stop it), with Debian's hardening flags.
+# nobody's half-written tests stop it), with Debian's hardening flags and the
+# -dbgsym package; every time in them is the changelog's date by default.
+unset SOURCE_DATE_EPOCH
 cmake -S "$src" -B "$work/build" -DTESSARY_BUILD_TESTS=OFF -DTESSARY_HARDENING=ON \
-  -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON >"$work/configure.log"
-cmake --build "$work/build" --target tessary-utility -j2 >"$work/build.log"
+  -DTESSARY_DEBUG_SYMBOLS_PACKAGE=ON -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON >"$work/configure.log"
+cmake --build "$work/build" --target tessary-utility -j2 >"$work/build.log" 2>&1
 (cd "$work/build" && cpack >"$work/cpack.log")
 deb=$(ls "$work"/build/tessary-utility_*.deb)
+dbgsym=$(ls "$work"/build/tessary-utility-dbgsym_*.deb)
 echo "package: $deb"
 dpkg-deb -f "$deb" Depends
 
 fail=0
 check() { if eval "$2"; then echo "ok: $1"; else echo "FAILED: $1"; fail=1; fi; }
+check "the package build printed no compiler warning" '! grep -q "warning:" "$work/build.log"'
+# Packed again later, every packaged file of the build folder given another time first.
+mkdir "$work/first" && cp "$deb" "$dbgsym" "$work/first/"
+touch -d 2001-02-03 "$work"/build/tessary-{utility,print,register} "$work"/build/{man,doc}/*
+(cd "$work/build" && cpack >"$work/cpack-again.log")
+check "packed again: the same bytes" 'cmp "$deb" "$work/first/${deb##*/}" && cmp "$dbgsym" "$work/first/${dbgsym##*/}"'
 
 if [ "$mode" = dpkg ]; then
   dpkg -i "$deb" >"$work/dpkg.log"
@@ -80,7 +90,28 @@ check "icon" '[ -s "$root/usr/share/icons/hicolor/scalable/apps/tessary-utility.
 for size in 48 128 256; do
   check "${size}x${size} icon" 'file "$root/usr/share/icons/hicolor/${size}x${size}/apps/tessary-utility.png" | grep -q "PNG image data, $size x $size"'
 done
-check "AppStream metadata validates" 'appstreamcli validate --no-net "$root/usr/share/metainfo/org.tessary.utility.metainfo.xml"'
+metainfo="$root/usr/share/metainfo/org.tessary.utility.metainfo.xml"
+check "AppStream metadata validates" 'appstreamcli validate --no-net "$metainfo"'
+check "AppStream provides every program of the package" \
+  '[ "$(dpkg-deb -c "$deb" | sed -n "s|.* \./usr/bin/\(..*\)|\1|p" | sort)" = "$(sed -n "s|.*<binary>\(.*\)</binary>.*|\1|p" "$metainfo" | sort)" ]'
+# The label file type and the desktop entry as a desktop finds them, from a
+# data folder of the test's own. X-Generic asks File::MimeInfo, GNOME asks GIO.
+xdg="$work/xdg"
+mkdir -p "$xdg/mime/packages" "$xdg/applications" && cp "$desktop" "$xdg/applications/"
+cp "$root/usr/share/mime/packages/tessary-utility.xml" "$xdg/mime/packages/"
+update-mime-database "$xdg/mime" >"$work/update-mime-database.log" 2>&1 && update-desktop-database "$xdg/applications"
+xdg_query() { env -i PATH=/usr/bin:/bin HOME="$xdg" XDG_DATA_HOME="$xdg/home" XDG_DATA_DIRS="$xdg:/usr/share" \
+  XDG_CURRENT_DESKTOP="$1" xdg-mime query "${@:2}"; }
+while read -r name bytes type; do
+  printf "$bytes" >"$work/$name"
+  for kind in X-Generic GNOME; do check "$kind: $name is $type" '[ "$(xdg_query $kind filetype "$work/$name")" = "$type" ]'; done
+done <<'FILES'
+day.lbl    [Barcode]\r\nCols=3\r\n                           application/x-tessary-label
+day        [Barcode]\r\nCols=3\r\n                           application/x-tessary-label
+notepad    \xff\xfe[\0B\0a\0r\0c\0o\0d\0e\0]\0\r\0\n\0   application/x-tessary-label
+notes.txt  Cols=3\n                                        text/plain
+FILES
+check "label files open in the window" '[ "$(xdg_query X-Generic default application/x-tessary-label)" = tessary-utility.desktop ]'
 doc="$root/usr/share/doc/$package"
 check "copyright and changelog" '[ -s "$doc/copyright" ] && gzip -t "$doc/changelog.gz"'
 check "window's man page" 'gzip -t "$root/usr/share/man/man1/tessary-utility.1.gz"'
@@ -91,6 +122,14 @@ check "package under 1.5 MB" '[ "$size" -lt 1500000 ]'
 lintian --display-info "$deb" >"$work/lintian.log" 2>&1 || true
 echo "--- lintian:"; grep -v "^running with root privileges" "$work/lintian.log" || true
 check "lintian: no errors, no warnings" '! grep -qE "^[EW]: " "$work/lintian.log"'
+lintian "$dbgsym" >"$work/lintian-dbgsym.log" 2>&1 || true
+check "lintian on the -dbgsym package: no errors, no warnings" '! grep -qE "^[EW]: " "$work/lintian-dbgsym.log"'
+dpkg-deb -x "$dbgsym" "$work/dbgsym"
+# The sections of the -dbgsym package's file that the program's build id names.
+debug_file_sections() {
+  local id; id=$(readelf -n "$1" | sed -n 's/.*Build ID: //p')
+  readelf -S "$work/dbgsym/usr/lib/debug/.build-id/${id:0:2}/${id:2}.debug" 2>/dev/null
+}
 check "package built with fortify and stack protector" \
   'grep -q -- "-D_FORTIFY_SOURCE=2.*-fstack-protector-strong" "$work/build/CMakeFiles/tessary-print.dir/flags.make"'
 # Read into variables first: grep -q ending a pipe early would fail it under pipefail.
@@ -99,8 +138,9 @@ hardened() {
   kind=$(file "$1"); dynamic=$(readelf -d "$1"); segments=$(readelf -lW "$1"); symbols=$(readelf -sW --dyn-syms "$1")
   [[ $kind == *", stripped"* && $dynamic == *BIND_NOW* && $segments == *GNU_RELRO* && $symbols == *__stack_chk_fail* ]]
 }
-for binary in tessary-utility tessary-print; do
+for binary in tessary-utility tessary-print tessary-register; do
   check "$binary stripped, relro, bindnow, stack protector" 'hardened "$root/usr/bin/$binary"'
+  check "$binary's debugging data in the -dbgsym package" '[[ $(debug_file_sections "$root/usr/bin/$binary") == *.debug_info* ]]'
 done
 
 # The scheduler, stopped by its process id on the way out (or by its watch
