@@ -144,6 +144,8 @@ BarcodeLegibility ReadBarcodeOnPicture(const QImage& picture, double scaleX, dou
     if (end <= from || endLine <= firstLine)
         return BarcodeLegibility::DoesNotRead;
     std::vector<bool> dark(size_t(end - from));
+    std::vector<bool> lineBefore;
+    std::optional<QString> readBefore;
     int linesRead = 0;
     for (int across = firstLine; across < endLine; ++across) {
         // Down the page a line steps a picture row at a time, across it a pixel.
@@ -152,10 +154,14 @@ BarcodeLegibility ReadBarcodeOnPicture(const QImage& picture, double scaleX, dou
                                                          : qsizetype(across) * picture.bytesPerLine() + from);
         for (int i = from; i < end; ++i, pixel += step)
             dark[size_t(i - from)] = *pixel < kDarkBelowGrey;
-        const std::optional<QString> read = ReadCode128ScaledLine(dark, scan.modulePicturePx);
-        if (read && *read != scan.placed->text)
+        // Where nothing covers the bars, line after line is the same: read once.
+        if (dark != lineBefore) {
+            readBefore = ReadCode128ScaledLine(dark, scan.modulePicturePx);
+            lineBefore = dark;
+        }
+        if (readBefore && *readBefore != scan.placed->text)
             return BarcodeLegibility::DoesNotRead;
-        linesRead += read ? 1 : 0;
+        linesRead += readBefore ? 1 : 0;
     }
     const int lines = endLine - firstLine;
     if (linesRead * kReadsWholeDenominator >= lines * kReadsWholeNumerator)
