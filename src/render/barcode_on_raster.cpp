@@ -147,6 +147,8 @@ BarcodeLegibility ReadBarcodeOnPicture(const QImage& picture, double scaleX, dou
     std::vector<bool> lineBefore;
     std::optional<QString> readBefore;
     int linesRead = 0;
+    int strip = 0;  // lines side by side that read, up to this one
+    int widestStrip = 0;
     for (int across = firstLine; across < endLine; ++across) {
         // Down the page a line steps a picture row at a time, across it a pixel.
         const qsizetype step = down ? picture.bytesPerLine() : 1;
@@ -162,9 +164,11 @@ BarcodeLegibility ReadBarcodeOnPicture(const QImage& picture, double scaleX, dou
         if (readBefore && *readBefore != scan.placed->text)
             return BarcodeLegibility::DoesNotRead;
         linesRead += readBefore ? 1 : 0;
+        strip = readBefore ? strip + 1 : 0;
+        widestStrip = std::max(widestStrip, strip);
     }
     const int lines = endLine - firstLine;
     if (linesRead * kReadsWholeDenominator >= lines * kReadsWholeNumerator)
         return BarcodeLegibility::Reads;
-    return linesRead >= kLinesOfAStrip ? BarcodeLegibility::ReadsInPart : BarcodeLegibility::DoesNotRead;
+    return widestStrip >= kLinesOfAStrip ? BarcodeLegibility::ReadsInPart : BarcodeLegibility::DoesNotRead;
 }

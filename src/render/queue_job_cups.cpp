@@ -8,6 +8,7 @@
 #include <QPrinter>
 #include <cups/cups.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -64,11 +65,13 @@ QByteArray PrinterUri(const QByteArray& queue)
     throw TessaryError(QStringLiteral("The print server %1 did not answer").arg(ServerName()));
 }
 
-// Why the scheduler takes no connection, in the system's words. libcups keeps
+// Why the scheduler took no connection, in the system's words. libcups keeps
 // only "Host is down" for any failed connect, so one plain connect is tried
-// again to learn the reason (refused, no route, no such socket).
+// again to learn the reason (refused, no route, no such socket); briefly, as
+// a host that drops the packets has had its whole time limit already.
 QString ConnectionFailure()
 {
+    constexpr int kSecondsToLearnWhy = 2;
     const QString saidByCups = LastCupsMessage();
     char port[16];
     std::snprintf(port, sizeof port, "%d", ippPort());
@@ -78,10 +81,14 @@ QString ConnectionFailure()
     QString reason = saidByCups;
     const int fd = socket(httpAddrFamily(&addresses->addr), SOCK_STREAM, 0);
     if (fd >= 0) {
-        const timeval limit{PrintServerTimeoutSeconds(), 0};
+        const timeval limit{std::min(kSecondsToLearnWhy, PrintServerTimeoutSeconds()), 0};
         setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit);
-        if (connect(fd, &addresses->addr.addr, socklen_t(httpAddrLength(&addresses->addr))) != 0)
-            reason = QString::fromLocal8Bit(std::strerror(errno));
+        if (connect(fd, &addresses->addr.addr, socklen_t(httpAddrLength(&addresses->addr))) != 0) {
+            const int why = errno;
+            reason = why == EINPROGRESS || why == ETIMEDOUT || why == EAGAIN
+                         ? QStringLiteral("no answer within %1 s").arg(PrintServerTimeoutSeconds())
+                         : QString::fromLocal8Bit(std::strerror(why));
+        }
         close(fd);
     }
     httpAddrFreeList(addresses);
@@ -100,16 +107,11 @@ public:
     {
         if (http_)
             httpSetTimeout(http_.get(), PrintServerTimeoutSeconds(), &SchedulerConnection::GiveUp, &timedOut_);
-        else
-            failure_ = ConnectionFailure();
     }
     SchedulerConnection(const SchedulerConnection&) = delete;
     SchedulerConnection& operator=(const SchedulerConnection&) = delete;
     http_t* get() const { return http_.get(); }
     bool timedOut() const { return timedOut_; }
-    // Why no connection was made: the system's words (refused, no route, the
-    // host unknown).
-    const QString& failure() const { return failure_; }
 
 private:
     static int GiveUp(http_t*, void* timedOut)
@@ -120,7 +122,6 @@ private:
 
     std::unique_ptr<http_t, void (*)(http_t*)> http_;
     bool timedOut_ = false;
-    QString failure_;
 };
 
 // A server that cannot be reached is not a queue it does not know: the
@@ -160,7 +161,7 @@ bool PrintServerKnowsQueue(const QString& queue)
 {
     SchedulerConnection http;
     if (!http.get())
-        ThrowCannotBeReached(http.failure());
+        ThrowCannotBeReached(ConnectionFailure());
     return QueueKnown(http, QueueOf(queue));
 }
 

@@ -2,6 +2,8 @@
 // one that is covered, cut or off the page stops the run and names the pass.
 #include "render/partly_read_passes.h"
 #include "passes/valid_on_stamp.h"
+#include "render/barcode/code128_image.h"
+#include "render/barcode_on_raster.h"
 #include "render/pass_walk.h"
 #include "render/print_run.h"
 #include "render/run_barcode_check.h"
@@ -10,6 +12,7 @@
 #include "support/twelve_pass_run.h"
 
 #include <QDir>
+#include <QPainter>
 #include <QPrinter>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -171,6 +174,63 @@ TEST(SheetBarcodeCheck, HeadingInkBeyondItsAdvanceNeverCoversABarcodeUnseen)
         QStringList found = ScanPdfBarcodes(dir.filePath("run.pdf"), dir.path());
         found.sort();
         EXPECT_EQ(found, expected);
+    }
+}
+
+// One barcode on a picture at the check's 150 pixels per inch, parts of its
+// bars' length covered in white or by another pass's barcode: the rule for
+// reading, reading in part and not reading, line by line.
+struct CoverCase {
+    const char* name;
+    std::vector<std::pair<double, double>> covered;  // fractions of the bars' length, from..to, whited out
+    double otherFrom;                                // another barcode over its bars from here on; 1: none
+    BarcodeLegibility legibility;
+};
+
+TEST(SheetBarcodeCheck, ABarcodeReadsAsAScannerLaidAlongItsBarsWould)
+{
+    const CoverCase cases[] = {
+        {"nothing covered", {}, 1.0, BarcodeLegibility::Reads},
+        {"a quarter covered", {{0.75, 1.0}}, 1.0, BarcodeLegibility::Reads},
+        {"all but a strip", {{0.0, 0.45}, {0.55, 1.0}}, 1.0, BarcodeLegibility::ReadsInPart},
+        // A line at either end, one picture pixel each of the bars' 100 (the bars are 200 device pixels long).
+        {"all but two lines far apart", {{0.01, 0.99}}, 1.0, BarcodeLegibility::DoesNotRead},
+        {"all of it", {{0.0, 1.0}}, 1.0, BarcodeLegibility::DoesNotRead},
+        {"another pass across a third", {}, 0.66, BarcodeLegibility::DoesNotRead},
+    };
+    constexpr int kDpi = 300;  // the bitmap's own: one image pixel a device pixel
+    const Code128Image own = MakeCode128Image(QStringLiteral("2518400003"), true, 200, 2);
+    const Code128Image other = MakeCode128Image(QStringLiteral("2518400103"), true, 200, 2);
+    for (const CoverCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        PlacedBarcode placed;
+        placed.text = QStringLiteral("2518400003");
+        placed.image = own.image;
+        placed.targetPx = QRect(QPoint(100, 100), own.image.size());
+        placed.cellPx = placed.targetPx.adjusted(-50, -50, 50, 50);
+        const QSize pagePx(own.image.width() + 200, own.image.height() + 200);
+        const double scale = 150.0 / kDpi;
+        QImage picture(QSize(pagePx.width() / 2, pagePx.height() / 2), QImage::Format_Grayscale8);
+        picture.fill(Qt::white);
+        {
+            QPainter painter(&picture);
+            painter.scale(scale, scale);
+            painter.drawImage(placed.targetPx, own.image);
+            const QRect bars = placed.targetPx;
+            for (const auto& [from, to] : c.covered)
+                painter.fillRect(QRectF(bars.left() + from * bars.width(), bars.top(), (to - from) * bars.width(),
+                                        bars.height()),
+                                 Qt::white);
+            if (c.otherFrom < 1.0) {
+                const int x = bars.left() + int(c.otherFrom * bars.width());
+                painter.drawImage(QRect(x, bars.top(), bars.right() + 1 - x, bars.height()), other.image,
+                                  QRect(0, 0, bars.right() + 1 - x, other.image.height()));
+            }
+        }
+        ASSERT_EQ(placed.targetPx.width(), 200);
+        const std::optional<BarcodeScan> scan = PlanBarcodeScan(placed, pagePx, scale, scale);
+        ASSERT_TRUE(scan.has_value());
+        EXPECT_EQ(ReadBarcodeOnPicture(picture, scale, scale, *scan), c.legibility);
     }
 }
 
