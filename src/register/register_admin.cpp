@@ -93,6 +93,12 @@ void PassRegister::Backup(const QString& file)
         QFile::remove(built);
         throw;
     }
+    // VACUUM INTO leaves its file unsynced: it is made durable before it takes
+    // the name, so that a crash never leaves a backup of that name half written.
+    if (!SyncFileAndFolder(built, &error)) {
+        QFile::remove(built);
+        Fail(doing, error);
+    }
     if (!PutNewFileInPlace(built, file, &error))
         Fail(doing, error);
 }

@@ -28,6 +28,10 @@ QString NewPrivateFile(const QString& folder, QString* error);
 // Removes the name built either way; false, and why in error, on failure.
 bool PutRegisterInPlace(const QString& built, const QString& file, QString* error);
 
-// Gives built the name file, which must not exist yet; removes the name built
-// either way. False, and why in error, when file exists or the link fails.
+// Writes what the file holds to the disk; false, and why in error, when it cannot.
+bool SyncFileAndFolder(const QString& file, QString* error);
+
+// Gives built the name file, which must not exist yet, and writes the new name
+// to the disk; removes the name built either way. False, and why in error,
+// when file exists or the link fails.
 bool PutNewFileInPlace(const QString& built, const QString& file, QString* error);

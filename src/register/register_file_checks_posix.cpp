@@ -126,10 +126,40 @@ bool PutRegisterInPlace(const QString& built, const QString& file, QString* erro
     return false;
 }
 
+namespace {
+
+// 0, or the errno of the open or the fsync.
+int SyncPath(const QString& path, int flags)
+{
+    const int fd = open(Native(path).constData(), flags | O_CLOEXEC);
+    if (fd < 0)
+        return errno;
+    const int syncError = fsync(fd) == 0 ? 0 : errno;
+    close(fd);
+    return syncError;
+}
+
+}  // namespace
+
+bool SyncFileAndFolder(const QString& file, QString* error)
+{
+    int syncError = SyncPath(file, O_RDONLY);
+    if (syncError == 0)
+        syncError = SyncPath(QFileInfo(file).absolutePath(), O_RDONLY | O_DIRECTORY);
+    if (syncError != 0)
+        *error = QString::fromLocal8Bit(std::strerror(syncError));
+    return syncError == 0;
+}
+
 bool PutNewFileInPlace(const QString& built, const QString& file, QString* error)
 {
     const int linkError = LinkInPlace(built, file);
-    if (linkError != 0)
+    if (linkError != 0) {
         *error = QString::fromLocal8Bit(std::strerror(linkError));
-    return linkError == 0;
+        return false;
+    }
+    const int syncError = SyncPath(QFileInfo(file).absolutePath(), O_RDONLY | O_DIRECTORY);
+    if (syncError != 0)
+        *error = QString::fromLocal8Bit(std::strerror(syncError));
+    return syncError == 0;
 }
