@@ -86,7 +86,7 @@ BatchOptions ParseBatchOptions(const QStringList& arguments)
                        valued({QStringLiteral("h"), kServer}, "server"), valued({kAt}, "time"),
                        valued({kStartCell}, "n"), QCommandLineOption(kOutline), QCommandLineOption(kAllowDuplicates),
                        QCommandLineOption(kAllowReprint), QCommandLineOption(kAllowPartlyCovered),
-                       QCommandLineOption(QStringList{QStringLiteral("q"), kQuiet}), QCommandLineOption(kJson),
+                       QCommandLineOption(QStringList{QStringLiteral("q"), QStringLiteral("s"), kQuiet}), QCommandLineOption(kJson),
                        QCommandLineOption(QStringList{QStringLiteral("?"), kHelp}),
                        QCommandLineOption(QStringList{QStringLiteral("V"), kVersion})});
     if (!parser.parse(QStringList{QStringLiteral("tessary-print")} + arguments))
@@ -195,7 +195,7 @@ QString BatchHelpText()
         "  --allow-partly-covered  print even passes whose barcodes read only along\n"
         "                          a strip of their bars (a heading covers the rest)\n"
         "  --allow-reprint         print even passes the register holds as printed before\n"
-        "  -q, --quiet             no \"request id is QUEUE-N (1 file(s))\" line on\n"
+        "  -q, -s, --quiet         no \"request id is QUEUE-N (1 file(s))\" line on\n"
         "                          standard output, no progress on a terminal\n"
         "  --json                  the result as one line of JSON on standard output\n"
         "                          (job, pdf, sheets, passes, register_run)\n"

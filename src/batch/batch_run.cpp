@@ -165,7 +165,11 @@ BatchResult PrintBatch(const BatchOptions& options, const BatchEnvironment& envi
     } catch (const RunStopped&) {
         throw BatchFailure(kExitSignalBase + StopSignalReceived(), QString());
     } catch (const MayHavePrinted& error) {
-        throw BatchFailure(kExitNotRecorded, error.text());
+        // A script must be able to find the job that may be printing.
+        const QString job = toQueue ? LastReleasedJobName() : QString();
+        throw BatchFailure(kExitNotRecorded, job.isEmpty() || error.text().contains(job)
+                                                 ? error.text()
+                                                 : QStringLiteral("%1 (request id is %2)").arg(error.text(), job));
     } catch (const PassesIssuedMeanwhile& meanwhile) {
         Refuse(ReprintRefusal(meanwhile.found()));
     } catch (const PartlyReadBarcodesError& error) {
