@@ -1,6 +1,7 @@
 #pragma once
 
 #include "render/pass_walk.h"
+#include "render/printer_correction.h"
 
 #include <QString>
 #include <QStringList>
@@ -31,6 +32,8 @@ struct BatchOptions {
     bool allowPartlyCovered = false;
     bool allowReprint = false;  // print passes the register holds as printed before
     bool quiet = false;
+    bool calibrationSheet = false;                // the rulers' page in place of passes; no rows
+    std::optional<PrinterCorrection> correction;  // none given: the queue's stored one
 };
 
 // Reads the arguments after the program name. Throws BatchFailure with

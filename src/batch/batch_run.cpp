@@ -95,12 +95,26 @@ void CheckPrintable(const PrintRunRequest& request, const QPrinter& printer, con
     }
 }
 
+// The rulers' page: nothing to check but the layout, and no pass to record.
+void PrintCalibrationSheet(QPrinter& printer, const PrintRunRequest& request)
+{
+    try {
+        PrintRun(printer, request, [] { Refuse(kInvalidValueMessage); });
+    } catch (const BatchFailure&) {
+        throw;
+    } catch (const TessaryError& error) {
+        throw BatchFailure(kExitPrintingFailed, error.text());
+    }
+}
+
 void PrintBatch(const BatchOptions& options, const BatchEnvironment& environment, QTextStream& err)
 {
     const LabelValues label = ReadLabel(options.labelFile);
     PrintRunRequest request;
     request.settings = LabelLayoutSettings(label);
-    request.rows = ReadRows(options, environment.startTime);
+    request.calibrationSheet = options.calibrationSheet;
+    if (!options.calibrationSheet)
+        request.rows = ReadRows(options, environment.startTime);
     const LabelHeadingStyle style(label.center, SystemHeadingFace(label.font));
     request.style = &style;
     request.bitmapPath = environment.bitmapPath;
@@ -125,6 +139,14 @@ void PrintBatch(const BatchOptions& options, const BatchEnvironment& environment
     else
         PreparePdfOutput(printer, options.pdfFile);
     watchdog.reset();
+    request.correction = options.correction.value_or(toQueue ? StoredCorrection(CorrectionOutputKey(printer))
+                                                             : PrinterCorrection{});
+    if (options.calibrationSheet) {
+        if (toStandardOutput)
+            request.deliverFile = [&toStandardOutput] { toStandardOutput->CopyOut(); };
+        PrintCalibrationSheet(printer, request);
+        return;
+    }
     CheckPrintable(request, printer, options);
     BatchRegister passRegister;
     request.recorder = passRegister.PrepareRun(request, options.allowReprint);
