@@ -3,6 +3,7 @@
 #include "render/pass_walk.h"
 #include "render/rotated_text.h"
 
+#include <QImage>
 #include <QStringList>
 
 #include <algorithm>
@@ -47,6 +48,15 @@ public:
         const int right = X(std::max(x, x + length));
         surface_.frameRect(QRect(left, Y(y) - LineY() / 2, std::max(1, right - left), LineY()), LineY());
     }
+    // Clears the band a ruler's ticks take, so that a cell outline does not run into them.
+    void Clear(double left, double top, double right, double bottom)
+    {
+        QImage white(1, 1, QImage::Format_Mono);
+        white.setColor(0, qRgb(255, 255, 255));
+        white.setColor(1, qRgb(0, 0, 0));
+        white.fill(0);
+        surface_.stretchImage(QRect(QPoint(X(left), Y(top)), QPoint(X(right), Y(bottom))), white);
+    }
     void Text(double x, double y, const QString& text, double heightInches, int angle = 0)
     {
         DrawRotatedText(surface_, text, X(x), Y(y), angle, int(heightInches * g_.dpiY), false, false, 0, kRulerFace);
@@ -87,7 +97,10 @@ constexpr double kNumberLengthInches = 0.16;  // "10.00" at kNumberInches, about
 // across, so that tenths stay apart.
 void XRuler(InchPage& page, double cutX, double y, int direction, double from, double to)
 {
-    for (const int h : RulerTicks(cutX, from, to)) {
+    const std::vector<int> ticks = RulerTicks(cutX, from, to);
+    page.Clear(ticks.front() / 100.0 - 0.01, std::min(y, y + direction * kTenthTickInches), ticks.back() / 100.0 + 0.01,
+               std::max(y, y + direction * kTenthTickInches));
+    for (const int h : ticks) {
         page.XTick(h / 100.0, y, direction * TickLengthInches(h));
         if (!Numbered(h, cutX))
             continue;
@@ -98,7 +111,10 @@ void XRuler(InchPage& page, double cutX, double y, int direction, double from, d
 
 void YRuler(InchPage& page, double cutY, double x, int direction, double from, double to)
 {
-    for (const int h : RulerTicks(cutY, from, to)) {
+    const std::vector<int> ticks = RulerTicks(cutY, from, to);
+    page.Clear(std::min(x, x + direction * kTenthTickInches), ticks.front() / 100.0 - 0.01,
+               std::max(x, x + direction * kTenthTickInches), ticks.back() / 100.0 + 0.01);
+    for (const int h : ticks) {
         page.YTick(h / 100.0, x, direction * TickLengthInches(h));
         if (!Numbered(h, cutY))
             continue;
@@ -131,6 +147,7 @@ void DrawCalibrationSheet(DrawingSurface& surface, const SheetGeometry& g, const
 {
     const CalibrationCorners c = CalibrationCornersOf(g, s);
     InchPage page(surface, g);
+    DrawCellOutlines(surface, g, s);
     // Along the top and left edges of the stock, then at the far corner.
     XRuler(page, c.first.x(), c.first.y() + kRulerInsetInches, -1, c.first.x(), c.last.x());
     YRuler(page, c.first.y(), c.first.x() + kRulerInsetInches, -1, c.first.y(), c.last.y());
@@ -142,5 +159,4 @@ void DrawCalibrationSheet(DrawingSurface& surface, const SheetGeometry& g, const
               QStringLiteral("X %1  Y %2").arg(c.last.x(), 0, 'f', 2).arg(c.last.y(), 0, 'f', 2), 0.10);
     for (int i = 0; i < kInstructions.size(); ++i)
         page.Text(1.3, 3.0 + i * 0.2, kInstructions[i], 0.13);
-    DrawCellOutlines(surface, g, s);
 }
