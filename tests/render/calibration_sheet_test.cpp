@@ -1,59 +1,16 @@
-// The calibration sheet's rulers, read back from the page pdftoppm renders at
-// 600 dpi as an operator reads them at the stock's cut lines, and the
-// correction worked out from those readings.
-#include "common/tessary_error.h"
+// The calibration sheet's rulers read back from the page rendered at 600 dpi,
+// as an operator reads them at the stock's cut lines, and the correction
+// worked out from those readings.
 #include "render/calibration_sheet.h"
-#include "render/print_run.h"
-#include "render/run_page_layout.h"
-#include "support/tools.h"
+#include "support/rendered_sheet.h"
 
-#include <QImage>
-#include <QImageReader>
-#include <QPrinter>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
 
-constexpr int kDpi = 600;
-constexpr int kFineTicks = 41;  // every 0.01 in from 0.20 before the cut line to 0.20 after it
-
-class PlainSans : public HeadingStyleSource {
-public:
-    bool Centred() const override { return false; }
-    QString FaceName() const override { return QStringLiteral("Liberation Sans"); }
-};
-
-QImage RenderedSheet(const PrintRunRequest& request, const QString& dir)
-{
-    const QString pdf = dir + "/calibration.pdf";
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(pdf);
-    printer.setResolution(kDpi);
-    PrepareLetterPrinter(printer);
-    PrintRun(printer, request, [] { throw TessaryError("layout unusable"); });
-    RunTool("pdftoppm", {"-r", QString::number(kDpi), "-gray", "-singlefile", pdf, dir + "/calibration"});
-    QImageReader::setAllocationLimit(256);
-    return QImage(dir + "/calibration.pgm").convertToFormat(QImage::Format_Grayscale8);
-}
-
-// An output that misplaces the ink as drawing through `c` would, after the
-// run's own correction `kept`: one offset and scale, composed.
-PrinterCorrection Composed(const PrinterCorrection& kept, const PrinterCorrection& c)
-{
-    return {kept.offsetXInches * c.scaleXPercent / 100 + c.offsetXInches,
-            kept.offsetYInches * c.scaleYPercent / 100 + c.offsetYInches, kept.scaleXPercent * c.scaleXPercent / 100,
-            kept.scaleYPercent * c.scaleYPercent / 100};
-}
-
-double OnPaperPx(double inches, double offset, double scalePercent)
-{
-    return (inches * scalePercent / 100 + offset) * kDpi;
-}
-
-// Centres of the runs of dark pixels along a line of the page (pixel edges:
-// a tick drawn from x - 1 to x has its centre at x), from `from` to `to`.
+// Centres of the fine ticks (runs of dark pixels, centred on pixel edges)
+// along one line of the page from `from` to `to`.
 std::vector<double> TickCentres(const QImage& page, bool across, int at, int from, int to)
 {
     std::vector<double> centres;
@@ -62,16 +19,16 @@ std::vector<double> TickCentres(const QImage& page, bool across, int at, int fro
         const bool dark = i <= to && (across ? page.constScanLine(at)[i] : page.constScanLine(i)[at]) < 128;
         if (dark && start < 0)
             start = i;
-        if (!dark && start >= 0) {
+        if (!dark && start >= 0)
             centres.push_back((start + i) / 2.0);
+        if (!dark)
             start = -1;
-        }
     }
     return centres;
 }
 
-// What the operator reads where the cut line crosses the ruler: the ticks
-// either side of it, in between as far as it lies between them.
+// What the operator reads where the cut line crosses the ruler: between the
+// ticks either side of it, as far as it lies between them.
 double Reading(const std::vector<double>& centres, double firstValue, double cutPx)
 {
     for (std::size_t k = 0; k + 1 < centres.size(); ++k) {
@@ -82,47 +39,50 @@ double Reading(const std::vector<double>& centres, double firstValue, double cut
     return 0.0;
 }
 
-struct CalibrationCase {
-    const char* what;
-    PrinterCorrection output;  // how the output misplaces its ink
-    PrinterCorrection kept;    // the correction the sheet went out through
-};
-
 TEST(CalibrationSheet, RulersReadBackAndTheirReadingsUndoTheOutputsError)
 {
-    const CalibrationCase cases[] = {
-        {"lined up", {}, {}},
-        {"offset and scale", {0.060, -0.035, 100.40, 99.70}, {}},
-        {"through a kept correction", {-0.045, 0.030, 99.60, 100.25}, {0.020, 0.010, 100.10, 99.90}},
+    // How the output misplaces its ink, and the correction the sheet went out through.
+    const struct {
+        PrinterCorrection output, kept;
+    } cases[] = {
+        {{}, {}},
+        {{0.060, -0.035, 100.40, 99.70}, {}},
+        {{-0.045, 0.030, 99.60, 100.25}, {0.020, 0.010, 100.10, 99.90}},
     };
     QTemporaryDir dir;
-    const PlainSans style;
-    for (const CalibrationCase& c : cases) {
-        SCOPED_TRACE(c.what);
+    for (const auto& c : cases) {
+        SCOPED_TRACE((CorrectionText(c.output) + " through " + CorrectionText(c.kept)).toStdString());
         PrintRunRequest request;
         request.settings.cols = 2;
         request.settings.rows = 5;
         request.settings.leftMarginInches = 0.5;
         request.settings.topMarginInches = 0.5;
-        request.style = &style;
         request.calibrationSheet = true;
-        const PrinterCorrection drawn = Composed(c.kept, c.output);
+        // The kept correction, then the output's error: one offset and scale.
+        const PrinterCorrection& o = c.output;
+        const PrinterCorrection drawn{c.kept.offsetXInches * o.scaleXPercent / 100 + o.offsetXInches,
+                                      c.kept.offsetYInches * o.scaleYPercent / 100 + o.offsetYInches,
+                                      c.kept.scaleXPercent * o.scaleXPercent / 100,
+                                      c.kept.scaleYPercent * o.scaleYPercent / 100};
         request.correction = drawn;
-        const QImage page = RenderedSheet(request, dir.path());
+        const QImage page = RunRenderedAt600(request, dir.path());
         ASSERT_FALSE(page.isNull());
 
-        const CalibrationCorners corners = CalibrationCornersOf(ComputeSheetGeometry(request.settings, kDpi, kDpi),
-                                                                request.settings);
-        ASSERT_DOUBLE_EQ(corners.first.x(), 0.5);
-        ASSERT_DOUBLE_EQ(corners.last.y(), 10.4);
-        // Each ruler: the cut it is read at, where it runs (inches as laid
-        // out) and which way its ticks point from there.
-        struct Ruler {
+        const CalibrationCorners corners =
+            CalibrationCornersOf(ComputeSheetGeometry(request.settings, 600, 600), request.settings);
+        ASSERT_EQ(corners.first, QPointF(0.5, 0.4));
+        ASSERT_EQ(corners.last, QPointF(8.0, 10.4));
+        const auto onPaperPx = [&drawn](bool across, double inches) {
+            return across ? (inches * drawn.scaleXPercent / 100 + drawn.offsetXInches) * 600
+                          : (inches * drawn.scaleYPercent / 100 + drawn.offsetYInches) * 600;
+        };
+        // Each ruler: along x or y, the cut it is read at, the line it runs
+        // along (inches as laid out) and the way its ticks point from it.
+        const struct {
             bool across;
             double cut, at;
             int direction;
-        };
-        const Ruler rulers[] = {
+        } rulers[] = {
             {true, corners.first.x(), corners.first.y() + kRulerInsetInches, -1},
             {false, corners.first.y(), corners.first.x() + kRulerInsetInches, -1},
             {true, corners.last.x(), corners.last.y() - kRulerInsetInches, +1},
@@ -130,32 +90,27 @@ TEST(CalibrationSheet, RulersReadBackAndTheirReadingsUndoTheOutputsError)
         };
         double readings[4] = {};
         for (int r = 0; r < 4; ++r) {
-            const Ruler& ruler = rulers[r];
             SCOPED_TRACE(r);
-            const auto along = [&](double inches) {
-                return ruler.across ? OnPaperPx(inches, drawn.offsetXInches, drawn.scaleXPercent)
-                                    : OnPaperPx(inches, drawn.offsetYInches, drawn.scaleYPercent);
-            };
-            const double line = ruler.at + ruler.direction * kFineTickInches / 2;
-            const int linePx = int(ruler.across ? OnPaperPx(line, drawn.offsetYInches, drawn.scaleYPercent)
-                                                : OnPaperPx(line, drawn.offsetXInches, drawn.scaleXPercent));
-            const double firstValue = ruler.cut - kFineRulerReachInches;
+            const bool across = rulers[r].across;
+            const double firstValue = rulers[r].cut - kFineRulerReachInches;
+            const int linePx = int(onPaperPx(!across, rulers[r].at + rulers[r].direction * kFineTickInches / 2));
             const std::vector<double> centres =
-                TickCentres(page, ruler.across, linePx, int(along(firstValue - 0.005)), int(along(ruler.cut + 0.205)));
-            ASSERT_EQ(int(centres.size()), kFineTicks);
-            for (int k = 0; k < kFineTicks; ++k)
-                EXPECT_NEAR(centres[k], std::round(along(firstValue + 0.01 * k)), 1.0) << "tick " << k;
-            readings[r] = Reading(centres, firstValue, ruler.cut * kDpi);
+                TickCentres(page, across, linePx, int(onPaperPx(across, firstValue - 0.005)),
+                            int(onPaperPx(across, rulers[r].cut + kFineRulerReachInches + 0.005)));
+            ASSERT_EQ(centres.size(), 41u);  // every 0.01 in, 0.20 in either side of the cut
+            for (int k = 0; k < 41; ++k)
+                EXPECT_NEAR(centres[k], std::round(onPaperPx(across, firstValue + 0.01 * k)), 1.0) << "tick " << k;
+            readings[r] = Reading(centres, firstValue, rulers[r].cut * 600);
         }
         const std::optional<PrinterCorrection> found =
             CorrectionFromReadings({readings[0], readings[1], readings[2], readings[3]}, corners.first.x(),
                                    corners.first.y(), corners.last.x(), corners.last.y(), c.kept);
         ASSERT_TRUE(found);
-        // The output's error undone: its inverse.
-        EXPECT_NEAR(found->offsetXInches, -c.output.offsetXInches * 100 / c.output.scaleXPercent, 0.002);
-        EXPECT_NEAR(found->offsetYInches, -c.output.offsetYInches * 100 / c.output.scaleYPercent, 0.002);
-        EXPECT_NEAR(found->scaleXPercent, 100 * 100 / c.output.scaleXPercent, 0.03);
-        EXPECT_NEAR(found->scaleYPercent, 100 * 100 / c.output.scaleYPercent, 0.03);
+        // The output's error undone, whatever correction the sheet went out through.
+        EXPECT_NEAR(found->offsetXInches, -o.offsetXInches * 100 / o.scaleXPercent, 0.002);
+        EXPECT_NEAR(found->offsetYInches, -o.offsetYInches * 100 / o.scaleYPercent, 0.002);
+        EXPECT_NEAR(found->scaleXPercent, 100 * 100 / o.scaleXPercent, 0.03);
+        EXPECT_NEAR(found->scaleYPercent, 100 * 100 / o.scaleYPercent, 0.03);
     }
 }
 
