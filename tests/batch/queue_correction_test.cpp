@@ -1,8 +1,10 @@
 // Two queues of the test's own scheduler keep two corrections in the user's
 // settings: each tessary-print run, a process of its own, draws through its
-// queue's (--correction 0,0 through none), and label files do not change.
+// queue's (--correction 0,0 through none) and the register records it, and
+// label files do not change.
 #include "batch/batch_tool.h"
 #include "labelfile/label_file.h"
+#include "register/pass_register.h"
 #include "support/private_cups_scheduler.h"
 #include "support/rendered_sheet.h"
 
@@ -47,17 +49,21 @@ TEST(QueueCorrection, EachQueueDrawsThroughItsOwnAcrossRuns)
     }
     SaveLabelFile(label, LoadLabelFile(label));
     EXPECT_EQ(FileBytes(label), labelBefore);
+    QProcessEnvironment environment = scheduler.Env();
+    environment.insert("TESSARY_REGISTER", dir.filePath("passes.sqlite"));
+    QStringList recorded, used;
 
     for (const auto& c : cases) {
         SCOPED_TRACE(c.queue);
         QRect ink[2];  // the page's ink without and with the queue's correction
         for (int corrected = 0; corrected < 2; ++corrected) {
             QStringList arguments{"--label", label, "--row", "07,2026-12-08T09:30:14,1", "--printer", c.queue,
-                                  "--quiet"};
+                                  "--quiet", "--allow-reprint"};
             if (!corrected)
                 arguments << "--correction" << "0,0";
             const QStringList before = scheduler.CompletedJobs(c.queue);
-            const ToolRun run = RunTessaryPrint(arguments, scheduler.Env());
+            const ToolRun run = RunTessaryPrint(arguments, environment);
+            used << CorrectionText(corrected ? c.kept : PrinterCorrection{});
             ASSERT_EQ(run.status, 0) << run.err.toStdString();
             ASSERT_TRUE(scheduler.WaitUntilQueueEmpty(c.queue, 120000));
             QStringList jobs = scheduler.CompletedJobs(c.queue);
@@ -77,6 +83,10 @@ TEST(QueueCorrection, EachQueueDrawsThroughItsOwnAcrossRuns)
         EXPECT_NEAR(ink[1].top() / 600.0, ink[0].top() / 600.0 * c.kept.scaleYPercent / 100 + c.kept.offsetYInches,
                     0.004);
     }
+    PassRegister passRegister(ParseRegisterLocation(dir.filePath("passes.sqlite")), RegisterAccess::ReadOnly);
+    for (const PassRecord& record : passRegister.Records({}))
+        recorded << record.run.output.correction;
+    EXPECT_EQ(recorded, used);
 }
 
 }  // namespace
