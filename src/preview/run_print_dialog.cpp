@@ -245,6 +245,8 @@ void RunPrintDialog::PressPrint()
 
 // One page of rulers on the chosen output, through its correction as kept,
 // laid out as a run on it would be; the dialog stays open for the readings.
+// It prints through a printer of its own: the run's page layout set on the
+// dialog's printer would outlive a change of output in the dialog.
 void RunPrintDialog::PrintCalibrationSheet()
 {
     try {
@@ -253,8 +255,16 @@ void RunPrintDialog::PrintCalibrationSheet()
         PrintRunRequest request = source_.request();
         request.calibrationSheet = true;
         request.correction = StoredCorrection(CorrectionOutputKey(*printer()));
-        SetRunPageLayout(*printer());
-        PrintRun(*printer(), request, source_.reportUnusable);
+        QPrinter sheet(QPrinter::HighResolution);
+        if (printer()->outputFormat() == QPrinter::PdfFormat) {
+            sheet.setOutputFormat(QPrinter::PdfFormat);
+            sheet.setOutputFileName(printer()->outputFileName());
+        } else {
+            sheet.setPrinterName(printer()->printerName());
+        }
+        CopyPageSetup(*printer(), sheet);
+        SetRunPageLayout(sheet);
+        PrintRun(sheet, request, source_.reportUnusable);
     } catch (const std::exception& error) {
         source_.reportError(QString::fromUtf8(error.what()));
     }
