@@ -158,5 +158,5 @@ void DrawCalibrationSheet(DrawingSurface& surface, const SheetGeometry& g, const
     page.Text(c.last.x() - 2.0, c.last.y() - 0.8,
               QStringLiteral("X %1  Y %2").arg(c.last.x(), 0, 'f', 2).arg(c.last.y(), 0, 'f', 2), 0.10);
     for (int i = 0; i < kInstructions.size(); ++i)
-        page.Text(1.3, 3.0 + i * 0.2, kInstructions[i], 0.13);
+        page.Text(c.first.x() + 0.3, 3.0 + i * 0.16, kInstructions[i], 0.10);
 }

@@ -10,6 +10,7 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <tuple>
 #include <gtest/gtest.h>
 
 namespace {
@@ -27,19 +28,12 @@ TEST(QueueCorrection, EachQueueDrawsThroughItsOwnAcrossRuns)
         GTEST_SKIP() << "no private CUPS scheduler on this machine: " << missing.toStdString();
     PrivateCupsScheduler scheduler;
     ASSERT_EQ(scheduler.Start().toStdString(), "");
-    const struct {
-        const char* queue;
-        PrinterCorrection kept;
-    } cases[] = {{"Lanes", {0.060, -0.035, 100.40, 99.70}}, {"Desk", {-0.120, 0.080, 99.50, 100.60}}};
+    const struct { const char* queue; PrinterCorrection kept; } cases[] = {{"Lanes", {0.060, -0.035, 100.40, 99.70}}, {"Desk", {-0.120, 0.080, 99.50, 100.60}}};
     QTemporaryDir dir;
     // Headings from the band's top: a centred one moves with the band's middle.
     LabelValues values;
-    values.cols = "2";
-    values.rows = "5";
-    values.font = "Liberation Sans";
-    values.leftMargin = "0.25";
-    values.top = "0.5";
-    values.lines[0] = "LANE PASS";
+    std::tie(values.cols, values.rows, values.font, values.leftMargin, values.top, values.lines[0]) =
+        std::make_tuple("2", "5", "Liberation Sans", "0.25", "0.5", "LANE PASS");
     const QString label = dir.filePath("2x5.lbl");
     SaveLabelFile(label, values);
     const QByteArray labelBefore = FileBytes(label);

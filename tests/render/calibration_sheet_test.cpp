@@ -5,6 +5,7 @@
 #include "support/rendered_sheet.h"
 
 #include <QTemporaryDir>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace {
@@ -27,24 +28,10 @@ std::vector<double> TickCentres(const QImage& page, bool across, int at, int fro
     return centres;
 }
 
-// What the operator reads where the cut line crosses the ruler: between the
-// ticks either side of it, as far as it lies between them.
-double Reading(const std::vector<double>& centres, double firstValue, double cutPx)
-{
-    for (std::size_t k = 0; k + 1 < centres.size(); ++k) {
-        if (centres[k] <= cutPx && cutPx <= centres[k + 1])
-            return firstValue + 0.01 * (k + (cutPx - centres[k]) / (centres[k + 1] - centres[k]));
-    }
-    ADD_FAILURE() << "the cut line at " << cutPx << " px misses the ruler";
-    return 0.0;
-}
-
 TEST(CalibrationSheet, RulersReadBackAndTheirReadingsUndoTheOutputsError)
 {
     // How the output misplaces its ink, and the correction the sheet went out through.
-    const struct {
-        PrinterCorrection output, kept;
-    } cases[] = {
+    const struct { PrinterCorrection output, kept; } cases[] = {
         {{}, {}},
         {{0.060, -0.035, 100.40, 99.70}, {}},
         {{-0.045, 0.030, 99.60, 100.25}, {0.020, 0.010, 100.10, 99.90}},
@@ -78,11 +65,7 @@ TEST(CalibrationSheet, RulersReadBackAndTheirReadingsUndoTheOutputsError)
         };
         // Each ruler: along x or y, the cut it is read at, the line it runs
         // along (inches as laid out) and the way its ticks point from it.
-        const struct {
-            bool across;
-            double cut, at;
-            int direction;
-        } rulers[] = {
+        const struct { bool across; double cut, at; int direction; } rulers[] = {
             {true, corners.first.x(), corners.first.y() + kRulerInsetInches, -1},
             {false, corners.first.y(), corners.first.x() + kRulerInsetInches, -1},
             {true, corners.last.x(), corners.last.y() - kRulerInsetInches, +1},
@@ -100,7 +83,12 @@ TEST(CalibrationSheet, RulersReadBackAndTheirReadingsUndoTheOutputsError)
             ASSERT_EQ(centres.size(), 41u);  // every 0.01 in, 0.20 in either side of the cut
             for (int k = 0; k < 41; ++k)
                 EXPECT_NEAR(centres[k], std::round(onPaperPx(across, firstValue + 0.01 * k)), 1.0) << "tick " << k;
-            readings[r] = Reading(centres, firstValue, rulers[r].cut * 600);
+            // Read where the cut line crosses the ruler, between the ticks either side.
+            const double cutPx = rulers[r].cut * 600;
+            const auto next = std::upper_bound(centres.begin(), centres.end(), cutPx);
+            ASSERT_TRUE(next != centres.begin() && next != centres.end());
+            const double k = double(next - centres.begin() - 1) + (cutPx - next[-1]) / (next[0] - next[-1]);
+            readings[r] = firstValue + 0.01 * k;
         }
         const std::optional<PrinterCorrection> found =
             CorrectionFromReadings({readings[0], readings[1], readings[2], readings[3]}, corners.first.x(),

@@ -5,6 +5,7 @@
 #include "support/rendered_sheet.h"
 
 #include <QTemporaryDir>
+#include <tuple>
 #include <gtest/gtest.h>
 
 namespace {
@@ -43,21 +44,16 @@ TEST(CorrectedPlacement, EachPartMovesWithTheCorrectionAndBarsKeepTheirWidths)
 {
     // The cell drawn (the first or the last); 4 x 20 cells are shorter than a
     // barcode, which runs into the cells below and, from the last row, off the sheet.
-    const struct {
-        int cols, rows, startCell;
-        bool barcodeReads;
-    } cases[] = {{2, 5, 1, true}, {2, 5, 10, true}, {4, 20, 1, true}, {4, 20, 80, false}};
+    const struct { int cols, rows, startCell; bool barcodeReads; } cases[] = {{2, 5, 1, true}, {2, 5, 10, true}, {4, 20, 1, true}, {4, 20, 80, false}};
     QTemporaryDir dir;
     const CentredSans style;
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.cols << " x " << c.rows << ", cell " << c.startCell);
         PrintRunRequest request;
-        request.settings.cols = c.cols;
-        request.settings.rows = c.rows;
-        request.settings.leftMarginInches = 0.25;
-        request.settings.topMarginInches = 0.5;
-        request.settings.fontSizeFactor = 0.8;
-        request.settings.headingLines = {"LANE PASS", "", "", "", ""};
+        LayoutSettings& s = request.settings;
+        std::tie(s.cols, s.rows, s.leftMarginInches, s.topMarginInches, s.fontSizeFactor) =
+            std::make_tuple(c.cols, c.rows, 0.25, 0.5, 0.8);
+        s.headingLines = {"LANE PASS", "", "", "", ""};
         PassListRow row;
         row.lane = "07";
         row.validOnStamp = EncodeValidOnStamp(QDate(2026, 12, 8), QTime(9, 30, 14));
