@@ -24,14 +24,16 @@ int NearestPixel(double value)
     return int(std::lround(std::clamp(value, -limit, limit)));
 }
 
-double RoundedTo(double value, double step) { return std::round(value / step) * step; }
+// To a whole number of 1/perUnit: divided last, so that 0.06 comes out as the double nearest 0.06.
+double RoundedTo(double value, double perUnit) { return std::round(value * perUnit) / perUnit; }
 
 const QString kSettingsGroup = QStringLiteral("PrinterCorrection");
 
-// QSettings takes '/' and '\' in a key as groups; queue and server names may hold either.
+// QSettings takes '/' and '\' in a key as groups; queue and server names may
+// hold either (a socket's path). '@' and ':' stay as they are, to be read.
 QString SettingsKey(const QString& outputKey)
 {
-    return kSettingsGroup + QLatin1Char('/') + QString::fromLatin1(QUrl::toPercentEncoding(outputKey));
+    return kSettingsGroup + QLatin1Char('/') + QString::fromLatin1(QUrl::toPercentEncoding(outputKey, "@:"));
 }
 
 const QString kSettingsName = QStringLiteral("tessary-utility");
@@ -70,8 +72,8 @@ int PrinterCorrection::ScaleYLengthPx(int lengthPx) const
 PrinterCorrection RoundedCorrection(const PrinterCorrection& c)
 {
     // + 0.0 turns a rounded -0.0 into 0.0, so that a correction of nothing compares as none.
-    return PrinterCorrection{RoundedTo(c.offsetXInches, 0.001) + 0.0, RoundedTo(c.offsetYInches, 0.001) + 0.0,
-                             RoundedTo(c.scaleXPercent, 0.01), RoundedTo(c.scaleYPercent, 0.01)};
+    return PrinterCorrection{RoundedTo(c.offsetXInches, 1000) + 0.0, RoundedTo(c.offsetYInches, 1000) + 0.0,
+                             RoundedTo(c.scaleXPercent, 100), RoundedTo(c.scaleYPercent, 100)};
 }
 
 bool CorrectionInRange(const PrinterCorrection& c)
