@@ -90,7 +90,7 @@ bool Numbered(int hundredths, double cut)
 
 constexpr double kNumberInches = 0.07;
 constexpr double kNumberGapInches = 0.02;
-constexpr double kNumberLengthInches = 0.16;  // "10.00" at kNumberInches, about
+constexpr double kNumberLengthInches = 0.22;  // "10.00" at kNumberInches, about
 
 // An X ruler at y whose ticks run toward the cut line's corner (direction -1
 // up, +1 down); numbers run down the page beyond the baseline, one line high
@@ -98,8 +98,10 @@ constexpr double kNumberLengthInches = 0.16;  // "10.00" at kNumberInches, about
 void XRuler(InchPage& page, double cutX, double y, int direction, double from, double to)
 {
     const std::vector<int> ticks = RulerTicks(cutX, from, to);
-    page.Clear(ticks.front() / 100.0 - 0.01, std::min(y, y + direction * kTenthTickInches), ticks.back() / 100.0 + 0.01,
-               std::max(y, y + direction * kTenthTickInches));
+    // Ticks on one side of the baseline, numbers on the other.
+    const double numbers = kNumberGapInches + kNumberLengthInches;
+    page.Clear(ticks.front() / 100.0 - 0.05, y - (direction < 0 ? kTenthTickInches : numbers),
+               ticks.back() / 100.0 + 0.05, y + (direction < 0 ? numbers : kTenthTickInches));
     for (const int h : ticks) {
         page.XTick(h / 100.0, y, direction * TickLengthInches(h));
         if (!Numbered(h, cutX))
@@ -112,8 +114,9 @@ void XRuler(InchPage& page, double cutX, double y, int direction, double from, d
 void YRuler(InchPage& page, double cutY, double x, int direction, double from, double to)
 {
     const std::vector<int> ticks = RulerTicks(cutY, from, to);
-    page.Clear(std::min(x, x + direction * kTenthTickInches), ticks.front() / 100.0 - 0.01,
-               std::max(x, x + direction * kTenthTickInches), ticks.back() / 100.0 + 0.01);
+    const double numbers = kNumberGapInches + kNumberLengthInches;
+    page.Clear(x - (direction < 0 ? kTenthTickInches : numbers), ticks.front() / 100.0 - 0.05,
+               x + (direction < 0 ? numbers : kTenthTickInches), ticks.back() / 100.0 + 0.05);
     for (const int h : ticks) {
         page.YTick(h / 100.0, x, direction * TickLengthInches(h));
         if (!Numbered(h, cutY))
@@ -157,6 +160,14 @@ void DrawCalibrationSheet(DrawingSurface& surface, const SheetGeometry& g, const
               QStringLiteral("X %1  Y %2").arg(c.first.x(), 0, 'f', 2).arg(c.first.y(), 0, 'f', 2), 0.10);
     page.Text(c.last.x() - 2.0, c.last.y() - 0.8,
               QStringLiteral("X %1  Y %2").arg(c.last.x(), 0, 'f', 2).arg(c.last.y(), 0, 'f', 2), 0.10);
+    // On white, over any cell outline in their way.
+    constexpr double kLineInches = 0.10, kCharInches = 0.055, kTop = 3.0;
+    qsizetype longest = 0;
+    for (const QString& line : kInstructions)
+        longest = std::max(longest, line.size());
+    const double left = c.first.x() + 0.6;
+    page.Clear(left - 0.05, kTop - 0.05, left + longest * kCharInches + 0.05,
+               kTop + kInstructions.size() * kLineInches * 1.6 + 0.05);
     for (int i = 0; i < kInstructions.size(); ++i)
-        page.Text(c.first.x() + 0.3, 3.0 + i * 0.16, kInstructions[i], 0.10);
+        page.Text(left, kTop + i * kLineInches * 1.6, kInstructions[i], kLineInches);
 }
