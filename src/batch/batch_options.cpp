@@ -30,6 +30,8 @@ const QString kCopies = QStringLiteral("copies");
 const QString kOption = QStringLiteral("option");
 const QString kTitle = QStringLiteral("title");
 const QString kServer = QStringLiteral("server");
+const QString kCalibrationSheet = QStringLiteral("calibration-sheet");
+const QString kCorrection = QStringLiteral("correction");
 // What a CUPS scheduler takes by default (MaxCopies).
 const int kMostCopies = 9999;
 
@@ -89,6 +91,7 @@ BatchOptions ParseBatchOptions(const QStringList& arguments)
                        QCommandLineOption(QStringList{QStringLiteral("q"), QStringLiteral("s"), kQuiet}), QCommandLineOption(kJson),
                        QCommandLineOption(QStringList{QStringLiteral("?"), kHelp}),
                        QCommandLineOption(QStringList{QStringLiteral("V"), kVersion})});
+    parser.addOptions({QCommandLineOption(kCalibrationSheet), valued({kCorrection}, "dx,dy[,sx,sy]")});
     if (!parser.parse(QStringList{QStringLiteral("tessary-print")} + arguments))
         UsageFault(parser.errorText());
 
@@ -106,7 +109,18 @@ BatchOptions ParseBatchOptions(const QStringList& arguments)
         UsageFault(QStringLiteral("--label is required"));
     options.rowTexts = parser.values(kRow);
     options.rowFiles = parser.values(kRows);
-    if (options.rowTexts.isEmpty() && options.rowFiles.isEmpty())
+    options.calibrationSheet = parser.isSet(kCalibrationSheet);
+    if (options.calibrationSheet && !(options.rowTexts.isEmpty() && options.rowFiles.isEmpty()))
+        UsageFault(QStringLiteral("--calibration-sheet prints no passes: give no --row or --rows"));
+    if (parser.isSet(kCorrection)) {
+        const QString text = SingleValue(parser, kCorrection);
+        options.correction = ParseCorrection(text);
+        if (!options.correction)
+            UsageFault(QStringLiteral("--correction \"%1\" is not DX,DY[,SX,SY]: inches within 1 and percent "
+                                      "from 99 to 101")
+                           .arg(text));
+    }
+    if (!options.calibrationSheet && options.rowTexts.isEmpty() && options.rowFiles.isEmpty())
         UsageFault(QStringLiteral("no rows: give --row or --rows"));
 
     options.pdfFile = SingleValue(parser, kPdf);
@@ -191,6 +205,11 @@ QString BatchHelpText()
         "  --at hh:mm:ss           time of day for rows that give none (default: now)\n"
         "  --start-cell N          first cell of sheet 1 that takes a pass (default 1)\n"
         "  --outline               frame every cell, for lining up the stock\n"
+        "  --correction DX,DY[,SX,SY]  the output's offset (inches, positive right and\n"
+        "                          down) and scale (percent); default: the one kept for\n"
+        "                          the queue, none for a PDF; 0,0 for none\n"
+        "  --calibration-sheet     print the page of rulers that the correction is\n"
+        "                          read from, in place of passes (no rows)\n"
         "  --allow-duplicates      print even when passes would share a barcode\n"
         "  --allow-partly-covered  print even passes whose barcodes read only along\n"
         "                          a strip of their bars (a heading covers the rest)\n"

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "render/pass_walk.h"
+#include "render/printer_correction.h"
 
 #include <QString>
 #include <QStringList>
@@ -32,6 +33,8 @@ struct BatchOptions {
     bool allowReprint = false;  // print passes the register holds as printed before
     bool quiet = false;   // -q: no request id line and no progress
     bool json = false;    // the result as one line of JSON on standard output
+    bool calibrationSheet = false;                // the rulers' page in place of passes; no rows
+    std::optional<PrinterCorrection> correction;  // none given: the queue's stored one
 };
 
 // Reads the arguments after the program name. Throws BatchFailure with

@@ -97,12 +97,26 @@ void CheckPrintable(const PrintRunRequest& request, const QPrinter& printer, con
     }
 }
 
+// The rulers' page: nothing to check but the layout, and no pass to record.
+void PrintCalibrationSheet(QPrinter& printer, const PrintRunRequest& request)
+{
+    try {
+        PrintRun(printer, request, [] { Refuse(kInvalidValueMessage); });
+    } catch (const BatchFailure&) {
+        throw;
+    } catch (const TessaryError& error) {
+        throw BatchFailure(kExitPrintingFailed, error.text());
+    }
+}
+
 BatchResult PrintBatch(const BatchOptions& options, const BatchEnvironment& environment, QTextStream& err)
 {
     const LabelValues label = ReadLabel(options.labelFile);
     PrintRunRequest request;
     request.settings = LabelLayoutSettings(label);
-    request.rows = ReadRows(options, environment.startTime);
+    request.calibrationSheet = options.calibrationSheet;
+    if (!options.calibrationSheet)
+        request.rows = ReadRows(options, environment.startTime);
     const LabelHeadingStyle style(label.center, SystemHeadingFace(label.font));
     request.style = &style;
     request.bitmapPath = environment.bitmapPath;
@@ -134,6 +148,20 @@ BatchResult PrintBatch(const BatchOptions& options, const BatchEnvironment& envi
                               "one upright page a sheet")
                    .arg(option)
             << Qt::endl;
+    }
+    request.correction = options.correction.value_or(toQueue ? StoredCorrection(CorrectionOutputKey(printer))
+                                                             : PrinterCorrection{});
+    if (options.calibrationSheet) {
+        if (toStandardOutput)
+            request.deliverFile = [&toStandardOutput] { toStandardOutput->CopyOut(); };
+        PrintCalibrationSheet(printer, request);
+        BatchResult result;
+        if (toQueue)
+            result.job = LastReleasedJobName();
+        else if (!toStandardOutput)
+            result.pdfPath = QFileInfo(options.pdfFile).absoluteFilePath();
+        result.sheets = 1;
+        return result;
     }
     CheckPrintable(request, printer, options);
     BatchRegister passRegister;

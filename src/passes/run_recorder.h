@@ -3,12 +3,20 @@
 #include "passes/run_pass.h"
 
 #include <QString>
+#include <utility>
 #include <vector>
 
 // Where a run hands its sheets on: a file renamed into place, or a queue.
 struct RunOutput {
+    RunOutput() = default;
+    RunOutput(bool isFile, QString outputName, QString outputCorrection = QString())
+        : toFile(isFile), name(std::move(outputName)), correction(std::move(outputCorrection))
+    {
+    }
+
     bool toFile = false;
     QString name;  // the file's path, or the queue's name
+    QString correction;  // the output's offset and scale, "DX,DY,SX,SY"; "" when not known
 };
 
 // Keeps account of the passes a run hands on, all or nothing. The run calls

@@ -4,6 +4,7 @@
 
 #include <QCheckBox>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
@@ -36,6 +37,19 @@ PassesTab::PassesTab(qint64 cellsPerSheet, QWidget* parent) : QWidget(parent)
     auto* cellCount = new QLabel(tr("of %1").arg(lastCell));
     cellCount->setObjectName(QStringLiteral("lblCellCount"));
 
+    auto* calibration = new QPushButton(tr("Print calibration &sheet..."));
+    calibration->setObjectName(QStringLiteral("btnCalibrationSheet"));
+    calibration->setAutoDefault(false);
+    connect(calibration, &QPushButton::clicked, this, &PassesTab::calibrationSheetRequested);
+    auto* correction = new QPushButton(tr("Printer co&rrection..."));
+    correction->setObjectName(QStringLiteral("btnPrinterCorrection"));
+    correction->setAutoDefault(false);
+    connect(correction, &QPushButton::clicked, this, &PassesTab::correctionRequested);
+    auto* lining = new QHBoxLayout;
+    lining->addWidget(calibration);
+    lining->addWidget(correction);
+    lining->addStretch();
+
     auto* grid = new QGridLayout;
     grid->addWidget(preview, 0, 0, 1, 3, Qt::AlignLeft);
     grid->addWidget(new HelpText(tr("The sheets exactly as this run prints them on the printer chosen above."),
@@ -54,6 +68,12 @@ PassesTab::PassesTab(qint64 cellsPerSheet, QWidget* parent) : QWidget(parent)
                                     "start at cell 1."),
                                  *startCell_),
                     5, 0, 1, 3);
+    grid->addLayout(lining, 6, 0, 1, 3);
+    grid->addWidget(new HelpText(tr("Lines the printer chosen above up with the stock: print the rulers on it, "
+                                    "read them at two corners and enter the readings. The correction is kept "
+                                    "for that printer, not in the label file."),
+                                 *correction),
+                    7, 0, 1, 3);
     grid->setColumnStretch(2, 1);
 
     auto* layout = new QVBoxLayout(this);

@@ -21,6 +21,8 @@ public:
 
 signals:
     void previewRequested();
+    void calibrationSheetRequested();
+    void correctionRequested();
     void startCellChanged(int cell);
 
 private:

@@ -3,7 +3,11 @@
 #include "preview/output_file_completer.h"
 #include "preview/passes_tab.h"
 #include "preview/preview_printer.h"
+#include "preview/printer_correction_dialog.h"
 #include "preview/run_preview.h"
+#include "render/calibration_sheet.h"
+#include "render/run_page_layout.h"
+#include "render/sheet_geometry.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -42,6 +46,8 @@ RunPrintDialog::RunPrintDialog(const PrinterBefore& before, QPrinter& printer, c
     setOptionTabs({tab_});
     connect(tab_, &PassesTab::startCellChanged, this, &RunPrintDialog::FollowStartCell);
     connect(tab_, &PassesTab::previewRequested, this, &RunPrintDialog::ShowPreview);
+    connect(tab_, &PassesTab::calibrationSheetRequested, this, &RunPrintDialog::PrintCalibrationSheet);
+    connect(tab_, &PassesTab::correctionRequested, this, &RunPrintDialog::EditCorrection);
 
     paper_ = std::make_unique<PaperChoiceWatch>(*this, before_.paper);
     // Qt offers the page choices again whenever another output is chosen.
@@ -149,6 +155,7 @@ void RunPrintDialog::ApplyChoices(PrintRunRequest& request) const
     request.sheets = ChosenSheets();
     request.startCell = tab_->StartCell();
     request.outlineCells = tab_->OutlineCells();
+    request.correction = StoredCorrection(CorrectionOutputKey(*printer()));
 }
 
 void RunPrintDialog::FollowStartCell(int startCell)
@@ -236,5 +243,54 @@ void RunPrintDialog::PressPrint()
     if (auto* buttons = findChild<QDialogButtonBox*>(QString(), Qt::FindDirectChildrenOnly)) {
         if (QPushButton* ok = buttons->button(QDialogButtonBox::Ok))
             ok->click();
+    }
+}
+
+// One page of rulers on the chosen output, through its correction as kept,
+// laid out as a run on it would be; the dialog stays open for the readings.
+// It prints through a printer of its own: the run's page layout set on the
+// dialog's printer would outlive a change of output in the dialog.
+void RunPrintDialog::PrintCalibrationSheet()
+{
+    try {
+        if (!WriteChoicesToPrinter())
+            return;
+        PrintRunRequest request = source_.request();
+        request.calibrationSheet = true;
+        request.correction = StoredCorrection(CorrectionOutputKey(*printer()));
+        QPrinter sheet(QPrinter::HighResolution);
+        if (printer()->outputFormat() == QPrinter::PdfFormat) {
+            sheet.setOutputFormat(QPrinter::PdfFormat);
+            sheet.setOutputFileName(printer()->outputFileName());
+        } else {
+            sheet.setPrinterName(printer()->printerName());
+        }
+        CopyPageSetup(*printer(), sheet);
+        SetRunPageLayout(sheet);
+        PrintRun(sheet, request, source_.reportUnusable);
+    } catch (const std::exception& error) {
+        source_.reportError(QString::fromUtf8(error.what()));
+    }
+}
+
+void RunPrintDialog::EditCorrection()
+{
+    try {
+        if (!WriteChoicesToPrinter())
+            return;
+        const PrintRunRequest request = source_.request();
+        const std::unique_ptr<QPrinter> page = PreviewPrinterFor(*printer());
+        const SheetGeometry geometry =
+            ComputeSheetGeometry(request.settings, page->logicalDpiX(), page->logicalDpiY());
+        if (!LayoutUsable(1, request.settings, geometry)) {
+            source_.reportUnusable();
+            return;
+        }
+        const QString key = CorrectionOutputKey(*printer());
+        PrinterCorrectionDialog dialog(key, CalibrationCornersOf(geometry, request.settings), StoredCorrection(key),
+                                       this);
+        dialog.exec();
+    } catch (const std::exception& error) {
+        source_.reportError(QString::fromUtf8(error.what()));
     }
 }

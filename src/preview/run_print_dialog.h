@@ -40,7 +40,8 @@ public:
     PassesTab& passesTab() { return *tab_; }
 
     // Puts the dialog's choices into a run: page range and odd or even pages,
-    // start cell, outlines. Read after the dialog has been accepted.
+    // start cell, outlines, and the chosen output's correction as kept in the
+    // user's settings. Read after the dialog has been accepted.
     void ApplyChoices(PrintRunRequest& request) const;
 
     void done(int result) override;
@@ -66,6 +67,8 @@ private:
     bool WriteChoicesToPrinter();
     void ShowPreview();
     void PressPrint();
+    void PrintCalibrationSheet();
+    void EditCorrection();
 
     PrinterBefore before_;
     PrintRunRequest counted_;

@@ -40,7 +40,9 @@ std::vector<PassRecord> PassRegister::Records(const RecordFilter& filter)
     QString statement = QStringLiteral(
         "SELECT p.barcode, p.pass_number, p.lane, p.valid_on, p.sheet, p.cell, p.reissue, p.state, p.recorded_at,"
         " p.issued_at, r.run_id, r.started_at, r.user_name, r.host_name, r.program, r.output_kind, r.output_name, ")
-        + VoidColumns() + QStringLiteral(" FROM passes p JOIN runs r ON r.run_id = p.run_id");
+        + VoidColumns() + QStringLiteral(", ")
+        + (schemaVersion_ >= kRunCorrectionSchemaVersion ? QStringLiteral("r.correction") : QStringLiteral("NULL"))
+        + QStringLiteral(" FROM passes p JOIN runs r ON r.run_id = p.run_id");
     if (!conditions.isEmpty())
         statement += QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND "));
     statement += QStringLiteral(" ORDER BY p.recorded_at, r.started_at, p.run_id, p.ordinal");
@@ -71,6 +73,7 @@ std::vector<PassRecord> PassRegister::Records(const RecordFilter& filter)
         record.run.output = RunOutput{query.value(15).toString() == QLatin1String("file"), query.value(16).toString()};
         record.voided = VoidMark{UtcTime(query.value(17)), query.value(18).toString(), query.value(19).toString(),
                                  query.value(20).toString()};
+        record.run.output.correction = query.value(21).toString();
         records.push_back(std::move(record));
     }
     return records;

@@ -51,6 +51,11 @@ const std::vector<QStringList>& RegisterSchemaSteps()
             QStringLiteral("ALTER TABLE passes ADD COLUMN voided_host TEXT"),
             QStringLiteral("ALTER TABLE passes ADD COLUMN void_reason TEXT"),
         },
+        // 3 -> 4. The output's offset and scale each run drew through,
+        // "DX,DY,SX,SY"; NULL for runs recorded before.
+        {
+            QStringLiteral("ALTER TABLE runs ADD COLUMN correction TEXT"),
+        },
     };
     return steps;
 }

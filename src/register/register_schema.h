@@ -13,3 +13,6 @@ inline int RegisterSchemaVersion() { return int(RegisterSchemaSteps().size()); }
 // The first version whose passes can be marked void. An older register read
 // as it stands (by a program that may only read it) has no void columns.
 constexpr int kVoidMarksSchemaVersion = 3;
+
+// The first version that keeps the printer correction of each run.
+constexpr int kRunCorrectionSchemaVersion = 4;

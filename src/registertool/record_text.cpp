@@ -25,9 +25,14 @@ QString StateText(const PassRecord& record)
 
 QString RunText(const PassRecord& record)
 {
-    return QStringLiteral("run %1 (%2, %3@%4) to %5")
-        .arg(TerminalText(record.run.id), TerminalText(record.run.program), TerminalText(record.run.user),
-             TerminalText(record.run.host), TerminalText(OutputText(record.run.output)));
+    const QString text = QStringLiteral("run %1 (%2, %3@%4) to %5")
+                             .arg(TerminalText(record.run.id), TerminalText(record.run.program),
+                                  TerminalText(record.run.user), TerminalText(record.run.host),
+                                  TerminalText(OutputText(record.run.output)));
+    // Runs recorded before the register kept it have none to show.
+    if (record.run.output.correction.isEmpty())
+        return text;
+    return text + QStringLiteral(" correction ") + TerminalText(record.run.output.correction);
 }
 
 QString ValidOnText(const PassRecord& record)

@@ -34,9 +34,10 @@ void DrawHeadingLine(DrawingSurface& surface, const PassPlacement& p, int lineNu
     const QString& text = p.settings.headingLines[lineNumber - 1];
     if (IsBlankLine(text))
         return;
-    DrawRotatedText(surface, text, Trunc(xPx), yPx, kTextAngle, p.geometry.headingHeightPx,
-                    p.settings.headingBold[lineNumber - 1], p.style.Centred(), p.geometry.textBandPx,
-                    p.style.FaceName());
+    const SheetGeometry& g = p.geometry;
+    DrawRotatedText(surface, text, g.X(xPx), g.Y(yPx), kTextAngle, g.headingHeightPx,
+                    p.settings.headingBold[lineNumber - 1], p.style.Centred(),
+                    g.correction.ScaleYLengthPx(g.textBandPx), p.style.FaceName());
 }
 
 // Index of the first row from `from` on that has passes to print, or rows.size().
@@ -68,13 +69,15 @@ void DrawPass(DrawingSurface& surface, const PassPlacement& p, int x0Px, int yPx
     x += g.lineStepPx;
     DrawHeadingLine(surface, p, 4, x, yPx);
     x += g.lineStepPx;
-    DrawRotatedText(surface, validLine, Trunc(x), yPx, kTextAngle, g.validHeightPx, false, p.style.Centred(),
-                    g.textBandPx, p.style.FaceName());
+    // Positions are the layout's until drawn: the output's correction moves
+    // them, never the sizes of glyphs or bars.
+    DrawRotatedText(surface, validLine, g.X(x), g.Y(yPx), kTextAngle, g.validHeightPx, false, p.style.Centred(),
+                    g.correction.ScaleYLengthPx(g.textBandPx), p.style.FaceName());
     x += g.lineStepPx;
-    DrawCode128(surface, Trunc(x), yPx + Trunc(1.75 * g.sixthYPx), kBarcodeValueA, kBarcodeValueB, g.dpiX, g.dpiY,
-                barcode, kBarcodeOption, p.bitmapPath);
-    DrawRotatedText(surface, passNumber, Trunc(x), yPx + 6 * g.sixthYPx, kTextAngle, g.numberHeightPx, false, false,
-                    0, kPassNumberFace);
+    DrawCode128(surface, g.X(x), g.Y(yPx + Trunc(1.75 * g.sixthYPx)), kBarcodeValueA, kBarcodeValueB, g.dpiX,
+                g.dpiY, barcode, kBarcodeOption, p.bitmapPath);
+    DrawRotatedText(surface, passNumber, g.X(x), g.Y(yPx + 6 * g.sixthYPx), kTextAngle, g.numberHeightPx, false,
+                    false, 0, kPassNumberFace);
     x += 4.25 * g.lineStepPx;
     x += g.sixthXPx;
     DrawHeadingLine(surface, p, 3, x, yPx);
@@ -130,7 +133,7 @@ int WalkSheets(DrawingSurface& surface, const PassPlacement& p, const std::vecto
                             if (control.passDrawn)
                                 control.passDrawn(barcodeText);
                             if (control.passPlaced)
-                                control.passPlaced(barcodeText, QRect(x, y, g.cellWidthPx, g.cellHeightPx));
+                                control.passPlaced(barcodeText, g.Rect(QRect(x, y, g.cellWidthPx, g.cellHeightPx)));
                         }
                     }
                     ++passIndex;
@@ -210,7 +213,7 @@ void DrawCellOutlines(DrawingSurface& surface, const SheetGeometry& g, const Lay
     for (int r = 0; r < s.rows; ++r) {
         int x = g.leftPx;
         for (int c = 0; c < s.cols; ++c) {
-            surface.frameRect(QRect(x, y, g.cellWidthPx, g.cellHeightPx), lineWidthPx);
+            surface.frameRect(g.Rect(QRect(x, y, g.cellWidthPx, g.cellHeightPx)), lineWidthPx);
             x += g.cellWidthPx + s.colAdjustPx;
         }
         y += g.cellHeightPx + s.rowAdjustPx;

@@ -66,7 +66,7 @@ struct WalkControl {
     std::function<void(int sheet)> sheetBegun;               // a sheet is about to be drawn
     std::function<void(const QString& barcodeText)> passDrawn;  // after each pass
     std::function<bool(int sheet)> fillSheet;  // when set and false for a sheet drawn: its page stays empty
-    std::function<void(const QString& barcodeText, const QRect& cellPx)> passPlaced;  // after each pass, with its cell
+    std::function<void(const QString& barcodeText, const QRect& cellPx)> passPlaced;  // after each pass, with its cell as drawn
 };
 
 struct PassPlacement {
@@ -82,7 +82,8 @@ inline const QString kPassNumberFace = QStringLiteral("Arial");
 // The barcode text of a row's pass: its number followed by the lane code.
 QString PassBarcodeText(const PassListRow& row, int passIndex);
 
-// Draws one pass into the cell whose left edge is x0Px and top edge is yPx.
+// Draws one pass into the cell whose left edge is x0Px and top edge is yPx, as
+// the layout has them: the geometry's correction moves what is drawn.
 void DrawPass(DrawingSurface& surface, const PassPlacement& placement, int x0Px, int yPx,
               const PassListRow& row, int passIndex);
 
@@ -106,5 +107,6 @@ qint64 CellsSkippedOnFirstSheet(int startCell, qint64 cellsPerSheet);
 qint64 TotalPasses(const std::vector<PassListRow>& rows);
 
 // Frames each cell of one sheet: its left and top edges as the walk places them,
-// CellWidth by CellHeight, with lines about a hundredth of an inch wide.
+// CellWidth by CellHeight, with lines about a hundredth of an inch wide; the
+// geometry's correction moves and scales the frames as it does the passes.
 void DrawCellOutlines(DrawingSurface& surface, const SheetGeometry& geometry, const LayoutSettings& settings);

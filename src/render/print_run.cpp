@@ -1,6 +1,7 @@
 #include "render/print_run.h"
 
 #include "passes/valid_on_stamp.h"
+#include "render/calibration_sheet.h"
 #include "render/print_document.h"
 #include "passes/run_recorder.h"
 #include "render/queue_job.h"
@@ -123,10 +124,19 @@ std::pair<qint64, qint64> RunPassWindow(const PrintRunRequest& request)
     return {first, end};
 }
 
+namespace {
+
+int RowsLaidOut(const PrintRunRequest& request)
+{
+    return request.calibrationSheet ? 1 : int(request.rows.size());
+}
+
+}  // namespace
+
 bool RunLayoutUsable(const PrintRunRequest& request, int dpiX, int dpiY)
 {
-    return LayoutUsable(int(request.rows.size()), request.settings,
-                        ComputeSheetGeometry(request.settings, dpiX, dpiY));
+    return LayoutUsable(RowsLaidOut(request), request.settings,
+                        ComputeSheetGeometry(request.settings, dpiX, dpiY, request.correction));
 }
 
 PrintRunResult DrawRun(QPagedPaintDevice& device, const PrintRunRequest& request,
@@ -135,12 +145,18 @@ PrintRunResult DrawRun(QPagedPaintDevice& device, const PrintRunRequest& request
     PrintRunResult result;
     PrintDocument document(device);
     PainterSurface& surface = document.surface();
-    const SheetGeometry geometry = ComputeSheetGeometry(request.settings, surface.dpiX(), surface.dpiY());
+    const SheetGeometry geometry =
+        ComputeSheetGeometry(request.settings, surface.dpiX(), surface.dpiY(), request.correction);
     result.pagesEnded = 1;
-    if (!LayoutUsable(int(request.rows.size()), request.settings, geometry)) {
+    if (!LayoutUsable(RowsLaidOut(request), request.settings, geometry)) {
         result.layoutUsable = false;
         if (reportUnusable)
             reportUnusable();
+        document.end();
+        return result;
+    }
+    if (request.calibrationSheet) {
+        DrawCalibrationSheet(surface, geometry, request.settings);
         document.end();
         return result;
     }
@@ -276,7 +292,7 @@ PrintRunResult PrintRun(QPrinter& printer, const PrintRunRequest& request,
 {
     CheckQuantitiesInRange(request.rows);
     const bool usable = RunLayoutUsable(request, printer.logicalDpiX(), printer.logicalDpiY());
-    if (usable) {
+    if (usable && !request.calibrationSheet) {
         CheckStampsDecode(request.rows);
         if (SheetsInRange(request) == 0) {
             PrintRunResult nothing;
@@ -287,10 +303,14 @@ PrintRunResult PrintRun(QPrinter& printer, const PrintRunRequest& request,
     ThrowIfAbandoned(request);
     const bool toFile = printer.outputFormat() == QPrinter::PdfFormat;
     // An unusable layout prints one empty page: no pass to account for.
-    RecordedRun recorded(usable ? request.recorder : nullptr);
-    if (usable)
-        recorded.Reserve(RunPasses(request), RunOutput{toFile, toFile ? QFileInfo(printer.outputFileName()).absoluteFilePath()
-                                                                      : printer.printerName()});
+    const bool recording = usable && !request.calibrationSheet;
+    RecordedRun recorded(recording ? request.recorder : nullptr);
+    if (recording)
+        recorded.Reserve(RunPasses(request),
+                         RunOutput{toFile,
+                                   toFile ? QFileInfo(printer.outputFileName()).absoluteFilePath()
+                                          : printer.printerName(),
+                                   CorrectionText(request.correction)});
     StagedPdf staged = toFile ? StagedPdf::BesideFile(printer.outputFileName()) : StagedPdf::InTemporaryFolder();
 
     PrintRunRequest run = request;

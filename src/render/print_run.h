@@ -3,6 +3,7 @@
 #include "passes/pass_list.h"
 #include "render/layout_settings.h"
 #include "render/pass_walk.h"
+#include "render/printer_correction.h"
 #include "render/run_copies.h"
 #include "render/barcode_check_mode.h"
 
@@ -26,6 +27,12 @@ struct PrintRunRequest {
     SheetRange sheets;           // as counted in a full run
     int startCell = 1;           // first cell of sheet 1 that takes a pass
     bool outlineCells = false;   // frame every cell, for alignment on plain paper
+    // The chosen output's own offset and scale: every position the run draws
+    // goes through it (the sheet check and the preview see what is drawn).
+    PrinterCorrection correction;
+    // One page of rulers and cell outlines to line the output up with, in
+    // place of the passes: no row is needed and nothing is recorded.
+    bool calibrationSheet = false;
     RunCopies copies;            // drawn into the document; PrintRun sets them for a file
     std::function<bool()> stopRequested;
     std::function<void(int sheet)> sheetBegun;
@@ -90,7 +97,8 @@ QString QuantityRangeMessage();
 // page of the chosen output: same paper, margins and resolution, no document name.
 void CopyPageSetup(const QPrinter& from, QPrinter& to);
 
-// Whether the layout of the request can be laid out at this resolution.
+// Whether the layout of the request can be laid out at this resolution (a
+// calibration sheet needs no rows).
 bool RunLayoutUsable(const PrintRunRequest& request, int dpiX, int dpiY);
 
 // Draws the run onto a printer that is ready for it (a preview), or a PDF

@@ -32,7 +32,18 @@ public:
 
 }  // namespace
 
-SheetGeometry ComputeSheetGeometry(const LayoutSettings& settings, int dpiX, int dpiY)
+QRect SheetGeometry::Rect(const QRect& layoutPx) const
+{
+    if (correction.IsNone())
+        return layoutPx;
+    const int left = X(layoutPx.x());
+    const int top = Y(layoutPx.y());
+    return QRect(left, top, X(double(layoutPx.x()) + layoutPx.width()) - left,
+                 Y(double(layoutPx.y()) + layoutPx.height()) - top);
+}
+
+SheetGeometry ComputeSheetGeometry(const LayoutSettings& settings, int dpiX, int dpiY,
+                                   const PrinterCorrection& correction)
 {
     PixelTruncation trunc;
     SheetGeometry g;
@@ -54,6 +65,12 @@ SheetGeometry ComputeSheetGeometry(const LayoutSettings& settings, int dpiX, int
     g.validHeightPx = trunc(dpiX / 3.5 * 0.75);
     g.numberHeightPx = trunc(dpiX / 7.5);
     g.textBandPx = trunc(qint64(g.cellHeightPx) - g.sixthXPx / 2);
+    g.correction = correction;
+    // The corrected far corner must fit as well as the layout's.
+    if (!correction.IsNone()) {
+        trunc(double(g.pageWidthPx) * correction.scaleXPercent / 100.0 + correction.offsetXInches * dpiX);
+        trunc(double(g.pageHeightPx) * correction.scaleYPercent / 100.0 + correction.offsetYInches * dpiY);
+    }
     g.pixelsFit = trunc.fits;
     return g;
 }

@@ -151,8 +151,8 @@ TEST_P(RegisterAdminOn, LooksAfterAnOlderRegister)
         passRegister.AddIssued(b, passesB);
     }
     // Back to the version before void marks, as a register of an older program.
-    ASSERT_EQ(kVoidMarksSchemaVersion, RegisterSchemaVersion());
-    QStringList older;
+    ASSERT_EQ(kRunCorrectionSchemaVersion, RegisterSchemaVersion());
+    QStringList older{QStringLiteral("ALTER TABLE runs DROP COLUMN correction")};
     for (const char* column : {"voided_at", "voided_by", "voided_host", "void_reason"})
         older << QStringLiteral("ALTER TABLE passes DROP COLUMN %1").arg(column);
     older << QStringLiteral("UPDATE register_schema SET version = %1").arg(kVoidMarksSchemaVersion - 1);

@@ -12,6 +12,9 @@ int main(int argc, char** argv)
     // row printed twice would otherwise be asked about.
     QTemporaryDir dataHome;
     qputenv("XDG_DATA_HOME", dataHome.path().toLocal8Bit());
+    // Nor are the user's own settings (printer corrections) read or changed.
+    QTemporaryDir configHome;
+    qputenv("XDG_CONFIG_HOME", configHome.path().toLocal8Bit());
     if (!qEnvironmentVariableIsSet("TESSARY_REGISTER"))
         qputenv("TESSARY_REGISTER", "off");
     QApplication app(argc, argv);

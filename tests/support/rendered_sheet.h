@@ -1,0 +1,44 @@
+#pragma once
+
+#include "common/tessary_error.h"
+#include "render/print_run.h"
+#include "render/run_page_layout.h"
+#include "support/tools.h"
+
+#include <QImage>
+#include <QImageReader>
+#include <QPrinter>
+
+// Page 1 of a PDF as pdftoppm renders it in grey at 600 dpi.
+inline QImage RenderedAt600(const QString& pdf, const QString& dir)
+{
+    RunTool("pdftoppm", {"-r", "600", "-gray", "-singlefile", "-f", "1", "-l", "1", pdf, dir + "/page"});
+    QImageReader::setAllocationLimit(256);  // a letter page at 600 dpi is more than Qt's default
+    return QImage(dir + "/page.pgm").convertToFormat(QImage::Format_Grayscale8);
+}
+
+// The first sheet of a run to a file laid out at 600 dpi, as rendered.
+inline QImage RunRenderedAt600(const PrintRunRequest& request, const QString& dir)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(dir + "/run.pdf");
+    printer.setResolution(600);
+    PrepareLetterPrinter(printer);
+    PrintRun(printer, request, [] { throw TessaryError("layout unusable"); });
+    return RenderedAt600(dir + "/run.pdf", dir);
+}
+
+// The pixels darker than half grey within the window.
+inline QRect InkBox(const QImage& page, const QRect& window)
+{
+    QRect box;
+    const QRect inside = window & page.rect();
+    for (int y = inside.top(); y <= inside.bottom(); ++y) {
+        for (int x = inside.left(); x <= inside.right(); ++x) {
+            if (page.constScanLine(y)[x] < 128)
+                box |= QRect(x, y, 1, 1);
+        }
+    }
+    return box;
+}
