@@ -77,9 +77,9 @@ TEST(PassesTab, HelpTextsAreReadableAndDescribeTheirChoices)
         PassesTab tab(4);
         tab.setPalette(palette);
         const QList<HelpText*> helps = tab.findChildren<HelpText*>();
-        const char* const explained[] = {"btnPreview", "chkOutlineCells", "spnStartCell"};
-        ASSERT_EQ(helps.size(), 3);
-        for (int n = 0; n < 3; ++n) {
+        const char* const explained[] = {"btnPreview", "chkOutlineCells", "spnStartCell", "btnPrinterCorrection"};
+        ASSERT_EQ(helps.size(), 4);
+        for (int n = 0; n < 4; ++n) {
             QAccessibleInterface* face = QAccessible::queryAccessibleInterface(helps[n]);
             EXPECT_EQ(face->role(), QAccessible::StaticText);
             EXPECT_FALSE(face->state().disabled);
