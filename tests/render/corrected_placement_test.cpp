@@ -1,11 +1,10 @@
 // A printer correction moves each part of a pass to where the layout and the
 // correction put it, on the sheet as rendered at 600 dpi, bars unchanged.
-#include "passes/valid_on_stamp.h"
 #include "render/barcode/code128_reader.h"
 #include "support/rendered_sheet.h"
+#include "support/twelve_pass_run.h"
 
 #include <QTemporaryDir>
-#include <tuple>
 #include <gtest/gtest.h>
 
 namespace {
@@ -49,18 +48,12 @@ TEST(CorrectedPlacement, EachPartMovesWithTheCorrectionAndBarsKeepTheirWidths)
     const CentredSans style;
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.cols << " x " << c.rows << ", cell " << c.startCell);
-        PrintRunRequest request;
-        LayoutSettings& s = request.settings;
-        std::tie(s.cols, s.rows, s.leftMarginInches, s.topMarginInches, s.fontSizeFactor) =
-            std::make_tuple(c.cols, c.rows, 0.25, 0.5, 0.8);
-        s.headingLines = {"LANE PASS", "", "", "", ""};
-        PassListRow row;
-        row.lane = "07";
-        row.validOnStamp = EncodeValidOnStamp(QDate(2026, 12, 8), QTime(9, 30, 14));
-        row.quantityText = "1";
-        request.rows = {row};
-        request.style = &style;
-        request.bitmapPath = dir.filePath("code128.bmp");
+        PrintRunRequest request = TwelvePassesOnTwoByTwo(style, dir.filePath("code128.bmp"));
+        request.settings.cols = c.cols;
+        request.settings.rows = c.rows;
+        request.settings.fontSizeFactor = 0.8;
+        request.settings.headingLines = {"LANE PASS", "", "", "", ""};
+        request.rows.front().quantityText = "1";
         request.startCell = c.startCell;
         // The run's own check reads the corrected sheet where the barcodes fit their cells.
         request.barcodeCheck = c.cols == 2 ? BarcodeCheck::StopRun : BarcodeCheck::Off;
@@ -91,7 +84,7 @@ TEST(CorrectedPlacement, EachPartMovesWithTheCorrectionAndBarsKeepTheirWidths)
                 barsAfter.push_back(corrected.constScanLine(after.top() + y)[before.center().x() + shift.x()] < 128);
             }
             EXPECT_EQ(barsAfter, barsBefore);
-            EXPECT_EQ(ReadCode128ScaledLine(barsAfter, 8.0).value_or("unread"), PassBarcodeText(row, 0));
+            EXPECT_EQ(ReadCode128ScaledLine(barsAfter, 8.0).value_or("unread"), PassBarcodeText(request.rows.front(), 0));
         }
     }
 }
