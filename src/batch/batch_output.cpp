@@ -86,6 +86,7 @@ JobOptions PrepareQueueOutput(QPrinter& printer, const BatchOptions& options, co
         own.emplace_back("copies", QByteArray::number(*options.copies));
     const PassStockJobOptions layered = LayeredPassStockOptions(*lpoptions, own, printer.pageLayout().pageSize());
     AddQueueJobOptions(printer, layered.options);
+    SetRunPageLayout(printer);  // the options may name the job's resolution
     return layered.replacedCallerOptions;
 }
 

@@ -76,6 +76,11 @@ private:
 // asks here first.
 bool PrintServerKnowsQueue(const QString& queue);
 
+// The resolution the job's own options name (Resolution=600dpi from the
+// dialog's properties page, a -o or the lpoptions), in dots per inch; 0 when
+// they name none.
+int JobResolutionDpi(const QPrinter& printer);
+
 // The resolution the queue renders its jobs at, in dots per inch: the
 // queue's own printer-resolution-default (its PPD's default resolution), or 0
 // when the scheduler does not say. Asked with the time limit below.

@@ -5,6 +5,7 @@
 #include <QPageSize>
 #include <QPrintEngine>
 #include <QPrinter>
+#include <QRegularExpression>
 #include <QStringList>
 #include <cups/cups.h>
 
@@ -73,6 +74,29 @@ JobOptions QueueJobOptions(const QPrinter& printer)
         }
     }
     return options;
+}
+
+int JobResolutionDpi(const QPrinter& printer)
+{
+    const QPrintEngine* engine = const_cast<QPrinter&>(printer).printEngine();
+    if (!engine)
+        return 0;
+    // The PPD's "Resolution" and IPP's "printer-resolution": 600dpi,
+    // 600x600dpi, 236dpcm. Dots that are not square leave it to the queue.
+    static const QRegularExpression kResolution(QStringLiteral("^(\\d+)(?:x(\\d+))?(dpi|dpcm)$"));
+    const QStringList pairs = engine->property(kCupsOptionsKey).toStringList();
+    int dpi = 0;
+    for (int i = 0; i + 1 < pairs.size(); i += 2) {
+        if (pairs[i].compare(QLatin1String("Resolution"), Qt::CaseInsensitive) != 0
+            && pairs[i].compare(QLatin1String("printer-resolution"), Qt::CaseInsensitive) != 0)
+            continue;
+        const QRegularExpressionMatch found = kResolution.match(pairs[i + 1].trimmed());
+        if (!found.hasMatch() || (!found.captured(2).isEmpty() && found.captured(2) != found.captured(1)))
+            continue;
+        const int dots = found.captured(1).toInt();
+        dpi = found.captured(3) == QLatin1String("dpcm") ? int(std::lround(dots * 2.54)) : dots;
+    }
+    return dpi;  // the last one given, as the scheduler takes it
 }
 
 void AddQueueJobOptions(QPrinter& printer, const JobOptions& options)

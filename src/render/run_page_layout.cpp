@@ -22,10 +22,13 @@ void SetRunPageLayout(QPrinter& printer)
         printer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Point);
         return;
     }
-    // A queue lays the run out in its own dots, so that the layout's pixel
-    // adjustments are the printer's pixels; one whose resolution is unknown
-    // keeps the run's.
-    if (const int dpi = QueueResolutionDpi(printer.printerName()); dpi > 0 && dpi != printer.resolution())
+    // A queue lays the run out in the dots its job is printed at, so that the
+    // layout's pixel adjustments are the printer's pixels: the job's own
+    // resolution, else the queue's; one whose resolution is unknown keeps the run's.
+    int dpi = JobResolutionDpi(printer);
+    if (dpi == 0)
+        dpi = QueueResolutionDpi(printer.printerName());
+    if (dpi > 0 && dpi != printer.resolution())
         printer.setResolution(dpi);
     const QPageLayout layout = printer.pageLayout();
     printer.setPageMargins(layout.minimumMargins(), layout.units());

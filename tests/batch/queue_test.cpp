@@ -184,14 +184,19 @@ int RightHalfShiftPx(const QImage& from, const QImage& to)
     return best;
 }
 
-// The layout's pixel adjustments are the queue's own dots: a queue that renders
-// at 300 dpi moves a column 10/300 inch for ColAdjust=10, one at 600 dpi 10/600.
+// The layout's pixel adjustments are the dots the job prints at: a queue that
+// renders at 300 dpi moves a column 10/300 inch for ColAdjust=10, one at 600
+// dpi 10/600, and a job that asks for 600 dpi of a 300-dpi queue 10/600.
 TEST_F(TessaryPrintQueue, PixelAdjustmentsAreTheQueuesOwnDots)
 {
     const struct {
         const char* queue;
+        int ppdDpi;
+        QStringList options;
         int dpi;
-    } queues[] = {{"Passes300", 300}, {"Passes600", 600}};
+    } queues[] = {{"Passes300", 300, {}, 300},
+                  {"Passes600", 600, {}, 600},
+                  {"Passes300AskedFor600", 300, {"-o", "Resolution=600dpi"}, 600}};
     QTemporaryDir work;
     QFile ppd(QStringLiteral("/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd"));
     ASSERT_TRUE(ppd.open(QIODevice::ReadOnly));
@@ -206,13 +211,14 @@ TEST_F(TessaryPrintQueue, PixelAdjustmentsAreTheQueuesOwnDots)
         SCOPED_TRACE(q.queue);
         const QString ppdPath = work.filePath(QString::fromLatin1(q.queue) + ".ppd");
         WriteTextFile(ppdPath, QString(description).replace(QRegularExpression("\\*DefaultResolution: \\w+"),
-                                                             QStringLiteral("*DefaultResolution: %1dpi").arg(q.dpi)));
+                                                             QStringLiteral("*DefaultResolution: %1dpi").arg(q.ppdDpi)));
         ASSERT_EQ(Text(scheduler_->AddQueue(q.queue, ppdPath)), "");
         std::vector<QImage> pages;
         for (const char* file : {"2x2.lbl", "adjusted.lbl"}) {
             const QStringList before = scheduler_->CompletedJobs(q.queue);
-            const ToolRun run = RunTessaryPrint({"--label", inputs_.filePath(file), "--row", kFirstRow, "--quiet",
-                                                 "--printer", q.queue},
+            const ToolRun run = RunTessaryPrint(QStringList{"--label", inputs_.filePath(file), "--row", kFirstRow,
+                                                            "--quiet", "--printer", q.queue}
+                                                    + q.options,
                                                 scheduler_->Env());
             ASSERT_EQ(run.status, 0) << Text(run.err);
             ASSERT_TRUE(scheduler_->WaitUntilQueueEmpty(q.queue, 60000));
