@@ -10,6 +10,7 @@
 #include "render/run_page_layout.h"
 
 #include <QDir>
+#include <QPageSize>
 #include <QFile>
 #include <QFileInfo>
 #include <QPrinter>
@@ -72,7 +73,6 @@ JobOptions PrepareQueueOutput(QPrinter& printer, const BatchOptions& options, co
     printer.setPrinterName(queue);
     if (printer.outputFormat() != QPrinter::NativeFormat || printer.printerName() != queue)
         throw noSuchPrinter();
-    PrepareLetterPrinter(printer);
     printer.setDocName(options.title.isEmpty() ? QFileInfo(options.labelFile).fileName() : options.title);
     printer.setCopyCount(options.copies.value_or(1));
     const std::optional<JobOptions> lpoptions = DestinationOptions(queue);
@@ -84,9 +84,9 @@ JobOptions PrepareQueueOutput(QPrinter& printer, const BatchOptions& options, co
     // Set, -n is the tool's own option; unset, the destination's copies stand.
     if (options.copies)
         own.emplace_back("copies", QByteArray::number(*options.copies));
-    const PassStockJobOptions layered = LayeredPassStockOptions(*lpoptions, own, printer.pageLayout().pageSize());
+    const PassStockJobOptions layered = LayeredPassStockOptions(*lpoptions, own, QPageSize(QPageSize::Letter));
     AddQueueJobOptions(printer, layered.options);
-    SetRunPageLayout(printer);  // the options may name the job's resolution
+    PrepareLetterPrinter(printer);  // after the options: they may name the job's resolution
     return layered.replacedCallerOptions;
 }
 

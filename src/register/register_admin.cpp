@@ -95,7 +95,7 @@ void PassRegister::Backup(const QString& file)
     }
     // VACUUM INTO leaves its file unsynced: it is made durable before it takes
     // the name, so that a crash never leaves a backup of that name half written.
-    if (!SyncFileAndFolder(built, &error)) {
+    if (!SyncFile(built, &error)) {
         QFile::remove(built);
         Fail(doing, error);
     }

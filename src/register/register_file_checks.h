@@ -29,7 +29,7 @@ QString NewPrivateFile(const QString& folder, QString* error);
 bool PutRegisterInPlace(const QString& built, const QString& file, QString* error);
 
 // Writes what the file holds to the disk; false, and why in error, when it cannot.
-bool SyncFileAndFolder(const QString& file, QString* error);
+bool SyncFile(const QString& file, QString* error);
 
 // Gives built the name file, which must not exist yet, and writes the new name
 // to the disk; removes the name built either way. False, and why in error,

@@ -141,11 +141,9 @@ int SyncPath(const QString& path, int flags)
 
 }  // namespace
 
-bool SyncFileAndFolder(const QString& file, QString* error)
+bool SyncFile(const QString& file, QString* error)
 {
-    int syncError = SyncPath(file, O_RDONLY);
-    if (syncError == 0)
-        syncError = SyncPath(QFileInfo(file).absolutePath(), O_RDONLY | O_DIRECTORY);
+    const int syncError = SyncPath(file, O_RDONLY);
     if (syncError != 0)
         *error = QString::fromLocal8Bit(std::strerror(syncError));
     return syncError == 0;

@@ -131,15 +131,21 @@ private:
     throw TessaryError(QStringLiteral("The print server %1 cannot be reached: %2").arg(ServerName(), reason));
 }
 
+// A request for one attribute of the queue.
+ipp_t* PrinterAttributeRequest(const QByteArray& queue, const char* attribute)
+{
+    ipp_t* request = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, PrinterUri(queue).constData());
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr, attribute);
+    return request;
+}
+
 // Whether the scheduler knows the queue (a printer or a class). Asked with a
 // request of its own: cupsGetNamedDest keeps waiting on a scheduler that does
 // not answer even after the connection's time limit has given up.
 bool QueueKnown(const SchedulerConnection& http, const QByteArray& queue)
 {
-    ipp_t* request = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, PrinterUri(queue).constData());
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr, "printer-name");
-    ipp_t* response = cupsDoRequest(http.get(), request, "/");
+    ipp_t* response = cupsDoRequest(http.get(), PrinterAttributeRequest(queue, "printer-name"), "/");
     ippDelete(response);
     if (http.timedOut())
         ThrowNoAnswer();
@@ -170,12 +176,8 @@ int QueueResolutionDpi(const QString& printerName)
     SchedulerConnection http;
     if (!http.get())
         return 0;
-    ipp_t* request = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr,
-                 PrinterUri(QueueOf(printerName)).constData());
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr,
-                 "printer-resolution-default");
-    ipp_t* response = cupsDoRequest(http.get(), request, "/");
+    ipp_t* response = cupsDoRequest(
+        http.get(), PrinterAttributeRequest(QueueOf(printerName), "printer-resolution-default"), "/");
     int dpi = 0;
     if (!http.timedOut() && response) {
         if (ipp_attribute_t* attribute = ippFindAttribute(response, "printer-resolution-default", IPP_TAG_RESOLUTION)) {

@@ -116,9 +116,11 @@ namespace {
 // on: the paper, scaling, pages to a sheet, orientation and page selection.
 bool StockOption(const QByteArray& name)
 {
-    static const char* const kNames[] = {"media", "media-col", "PageSize", "PageRegion", "print-scaling",
-                                         "fit-to-page", "fitplot", "scaling", "natural-scaling", "number-up",
-                                         "orientation-requested", "landscape", "page-ranges", "page-set"};
+    if (PaperOption(QString::fromLatin1(name)))
+        return true;
+    static const char* const kNames[] = {"print-scaling", "fit-to-page", "fitplot", "scaling", "natural-scaling",
+                                         "number-up", "orientation-requested", "landscape", "page-ranges",
+                                         "page-set"};
     for (const char* stock : kNames) {
         if (name.compare(stock, Qt::CaseInsensitive) == 0)
             return true;
