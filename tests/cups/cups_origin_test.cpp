@@ -64,10 +64,16 @@ struct FirstCell {
 };
 
 // The worked 2 x 5 layout: the barcode's image at (435, 207), its bars from
-// y 247 below the quiet zone; heading line 1's band ends at x 1047.
+// y 247 below the quiet zone to about y 600, the pass number beside their
+// lower part and left of x 435; heading line 1's band ends at x 1047. The
+// barcode's end is taken from the whole length of its bars: a box that cut
+// them would end on whichever bar or space the cut falls, and a pixel's shift
+// would move that end by a whole element.
 FirstCell MeasureFirstCell(const QImage& page, QPoint shift = {})
 {
-    return {InkBox(page, QRect(QPoint(425, 150) + shift, QPoint(860, 410) + shift)).translated(-shift),
+    QRect barcode = InkBox(page, QRect(QPoint(425, 150) + shift, QPoint(860, 410) + shift));
+    barcode.setBottom(InkBox(page, QRect(QPoint(445, 150) + shift, QPoint(860, 700) + shift)).bottom());
+    return {barcode.translated(-shift),
             InkBox(page, QRect(QPoint(1000, 100) + shift, QPoint(1150, 715) + shift)).translated(-shift)};
 }
 
