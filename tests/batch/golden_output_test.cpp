@@ -3,27 +3,17 @@
 // or walked must not move a single byte. Runs with QT_HASH_SEED=0 (the test
 // environment sets it) and without the creation date, the one thing that
 // differs from run to run.
+#include "app/main_window_fixture.h"
 #include "batch/batch_tool.h"
+#include "support/tools.h"
 #include "support/twelve_pass_run.h"
 
-#include <QCryptographicHash>
+#include <QDateTime>
 #include <QFile>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
-
-QString PdfHash(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    QByteArray bytes = file.readAll();
-    static const QRegularExpression creationDate(QStringLiteral("/CreationDate \\(D:[^)]*\\)"));
-    bytes = QString::fromLatin1(bytes).remove(creationDate).toLatin1();
-    return QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex().left(16));
-}
 
 struct WindowCase {
     const char* what;
@@ -55,7 +45,7 @@ TEST(GoldenOutput, WindowPrintToFile)
         request.startCell = c.startCell;
         request.outlineCells = c.outlines;
         PrintToPdfFile(request, dir.filePath("run.pdf"), c.copies);
-        EXPECT_EQ(PdfHash(dir.filePath("run.pdf")), c.hash);
+        EXPECT_EQ(GoldenPdfHash(dir.filePath("run.pdf")), c.hash);
     }
 }
 
@@ -63,6 +53,7 @@ struct BatchCase {
     const char* what;
     QStringList arguments;
     const char* hash;
+    bool recorded = false;  // into a register file of the case's own
 };
 
 TEST(GoldenOutput, TessaryPrintToFile)
@@ -72,6 +63,11 @@ TEST(GoldenOutput, TessaryPrintToFile)
         {"three sheets, start cell 4, outlines",
          {"--row", "07,2026-12-08T09:30:14,9", "--start-cell", "4", "--outline"},
          "3fc6af03e63a5f38"},
+        // Two rows of other lanes: no barcode is shared, and the sheet between is left out.
+        {"sheets 1 and 3 of three",
+         {"--row", "07,2026-12-08T09:30:14,6", "--row", "03,2026-12-08T10:00:00,6", "-P", "1,3"},
+         "62d95527ea41c94e"},
+        {"recorded in a register", {"--row", "07,2026-12-08T09:30:14,4"}, "403bb6e31227d9c8", true},
     };
     QTemporaryDir dir;
     const QString label = dir.filePath("passes.lbl");
@@ -79,11 +75,48 @@ TEST(GoldenOutput, TessaryPrintToFile)
     for (const BatchCase& c : runs) {
         SCOPED_TRACE(c.what);
         const QString pdf = dir.filePath("run.pdf");
-        const ToolRun run = RunTessaryPrint(QStringList{"--label", label, "--pdf", pdf, "--quiet"} + c.arguments,
-                                            ToolEnvironment(dir.filePath("no-scheduler")));
+        QProcessEnvironment environment = ToolEnvironment(dir.filePath("no-scheduler"));
+        const QString registerFile = dir.filePath(QStringLiteral("passes-%1.sqlite").arg(&c - runs));
+        if (c.recorded)
+            environment.insert("TESSARY_REGISTER", registerFile);
+        const ToolRun run =
+            RunTessaryPrint(QStringList{"--label", label, "--pdf", pdf, "--quiet"} + c.arguments, environment);
         ASSERT_EQ(run.status, 0) << run.err.toStdString();
-        EXPECT_EQ(PdfHash(pdf), c.hash);
+        EXPECT_EQ(GoldenPdfHash(pdf), c.hash);
+        EXPECT_EQ(QFile::exists(registerFile), c.recorded);
     }
+}
+
+// The window's own path: its Print button, the print dialog answered with
+// Print to File. Its rows take the clock's time of day, so its bytes are held
+// to tessary-print's for the same label file and instants, whose bytes the
+// table above pins.
+TEST_F(MainWindowTest, WindowPrintsTheBytesTessaryPrintPrints)
+{
+    QTemporaryDir dir;
+    const QString label = dir.filePath("passes.lbl");
+    WriteLabelFile(label, 2, 2);
+    window->LoadLabelFile(label);
+    Click("btnClear");
+    AddRow("07", QDate(2026, 12, 8), "6");
+    AddRow("03", QDate(2026, 12, 9), "3");
+    ModalScript script;
+    PrintTo(dir.filePath("window.pdf"), script);
+    ASSERT_EQ(script.Pending(), 0);
+    ASSERT_TRUE(script.Unexpected().isEmpty()) << script.Unexpected().join(' ').toStdString();
+
+    QStringList arguments{"--label", label, "--pdf", dir.filePath("tool.pdf"), "--quiet"};
+    for (const PassListRow& row : window->passList().EntryRows()) {
+        const CalendarInstant at = DecodeValidOnStamp(row.validOnStamp);
+        const QDateTime instant(DateOf(at), QTime(at.hour, at.minute, at.second));
+        arguments << "--row" << QStringLiteral("%1,%2,%3").arg(row.lane, instant.toString("yyyy-MM-ddThh:mm:ss"),
+                                                              row.quantityText);
+    }
+    const ToolRun run = RunTessaryPrint(arguments, ToolEnvironment(dir.filePath("no-scheduler")));
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    const QString windowHash = GoldenPdfHash(dir.filePath("window.pdf"));
+    ASSERT_FALSE(windowHash.isEmpty());
+    EXPECT_EQ(windowHash, GoldenPdfHash(dir.filePath("tool.pdf")));
 }
 
 }  // namespace

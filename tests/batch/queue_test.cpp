@@ -128,6 +128,21 @@ TEST_F(TessaryPrintQueue, EveryBarcodeOfTheJobScansAsTheRunsPasses)
     }
 }
 
+// The document a queue is sent for copies not collated, pinned by hash as the
+// PDF files of golden_output_test.cpp are: the queue makes the copies from it.
+TEST_F(TessaryPrintQueue, UncollatedCopiesSendTheDocumentOfOneCopy)
+{
+    const QStringList before = scheduler_->CompletedJobs(kQueue);
+    const ToolRun run = RunTessaryPrint(Arguments({"-n", "2", "-o", "collate=false"}), scheduler_->Env());
+    ASSERT_EQ(run.status, 0) << Text(run.err);
+    const QStringList jobs = NewJobs(before);
+    ASSERT_EQ(jobs.size(), 1) << Text(jobs.join(' '));
+    const int id = jobs.front().section('-', -1).toInt();
+    const QString document = QDir(scheduler_->Folder()).filePath(QStringLiteral("spool/d%1-001").arg(id, 5, 10, QChar('0')));
+    EXPECT_EQ(Text(GoldenPdfHash(document)), "ce5a1e5108ba4be7");
+    EXPECT_TRUE(RunTool("pdfinfo", {document}).contains(QRegularExpression("Pages:\\s+3\\n")));
+}
+
 TEST_F(TessaryPrintQueue, AQueueThatRefusesTheJobEndsTheRunWithItsMessage)
 {
     int code = -1;

@@ -96,7 +96,7 @@ DefaultShared No
 WebInterface No
 DefaultEncryption Never
 PreserveJobHistory Yes
-PreserveJobFiles No
+PreserveJobFiles Yes
 MaxJobs 0
 DefaultPolicy private
 <Policy private>

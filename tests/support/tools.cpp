@@ -1,6 +1,9 @@
 #include "support/tools.h"
 
+#include <QCryptographicHash>
 #include <QDir>
+#include <QFile>
+#include <QRegularExpression>
 
 QStringList ScanPdfBarcodes(const QString& pdfPath, const QString& workDir)
 {
@@ -15,4 +18,15 @@ QStringList ScanPdfBarcodes(const QString& pdfPath, const QString& workDir)
             found << line.trimmed();
     }
     return found;
+}
+
+QString GoldenPdfHash(const QString& pdfPath)
+{
+    QFile file(pdfPath);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QByteArray bytes = file.readAll();
+    static const QRegularExpression creationDate(QStringLiteral("/CreationDate \\(D:[^)]*\\)"));
+    bytes = QString::fromLatin1(bytes).remove(creationDate).toLatin1();
+    return QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex().left(16));
 }

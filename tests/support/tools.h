@@ -17,3 +17,8 @@ inline QString RunTool(const QString& program, const QStringList& arguments, int
 
 // Every barcode that zbarimg finds in the pages of a PDF rendered at 300 dpi.
 QStringList ScanPdfBarcodes(const QString& pdfPath, const QString& workDir);
+
+// The first 16 hex digits of the SHA-256 of a PDF's bytes without its
+// creation date, the one thing that differs from run to run (with
+// QT_HASH_SEED=0, as the tests run); "" when the file cannot be read.
+QString GoldenPdfHash(const QString& pdfPath);
