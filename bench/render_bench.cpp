@@ -33,14 +33,14 @@
 // the caller's own, see tests/support/private_cups.sh) instead of to --out, and
 // prints first_byte_seconds: from the start of the run until the job is handed on.
 
-#include "passes/valid_on_stamp.h"
-#include "render/barcode/heap_retention.h"
+#include "common/heap_retention.h"
 #include "common/tessary_error.h"
-#include "render/print_run.h"
-#include "render/run_page_layout.h"
-#include "render/run_passes.h"
+#include "output/run_page_layout.h"
+#include "passes/run_passes.h"
+#include "passes/valid_on_stamp.h"
 #include "register/pass_register.h"
 #include "register/register_run.h"
+#include "run/print_run.h"
 
 #include "filter_chain.h"
 
@@ -262,7 +262,10 @@ std::unique_ptr<PassRegister> OpenBenchRegister(const BenchOptions& options, con
         earlierRun.rows = BenchRows(options.earlier, options.firstDay.addDays(-rowDays));
         RunInfo run = NewRunInfo(QStringLiteral("render-bench"));
         run.output = RunOutput{true, QStringLiteral("earlier.pdf")};
-        passRegister->AddIssued(run, RunPasses(earlierRun));
+        const std::vector<RunPass> earlier = RunPasses(earlierRun.rows, earlierRun.settings.cols,
+                                                       earlierRun.settings.rows, earlierRun.startCell, earlierRun.sheets);
+        passRegister->Reserve(run, earlier, ReprintAllowance{true, {}});
+        passRegister->Confirm(run.id, qint64(earlier.size()));
     }
     return passRegister;
 }
@@ -323,7 +326,8 @@ int main(int argc, char** argv)
         if (passRegister) {
             QElapsedTimer check;
             check.start();
-            const EarlierIssues earlier = passRegister->LookUp(RunPasses(request));
+            const EarlierIssues earlier = passRegister->LookUp(RunPasses(
+                request.rows, request.settings.cols, request.settings.rows, request.startCell, request.sheets));
             checkMs = double(check.nsecsElapsed()) / 1e6;
             ReprintAllowance allowance;
             allowance.keys = earlier.keys;

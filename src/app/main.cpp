@@ -1,6 +1,6 @@
-#include "app/tfrm_main.h"
 #include "app/tessary_application.h"
-#include "render/barcode/heap_retention.h"
+#include "app/tfrm_main.h"
+#include "common/heap_retention.h"
 
 #include <QCommandLineParser>
 #include <QFileInfo>

@@ -1,9 +1,9 @@
 #include "app/recorded_print_run.h"
 
 #include "app/yes_no_question.h"
+#include "passes/run_passes.h"
 #include "register/pass_register.h"
 #include "register/register_run.h"
-#include "render/run_passes.h"
 
 #include <QPrinter>
 
@@ -26,7 +26,8 @@ void PrintRecordedRun(QPrinter& printer, PrintRunRequest request, const std::fun
     }
     PassRegister passRegister(location);
     ReprintAllowance allowance;
-    const EarlierIssues earlier = passRegister.LookUp(RunPasses(request));
+    const EarlierIssues earlier = passRegister.LookUp(
+        RunPasses(request.rows, request.settings.cols, request.settings.rows, request.startCell, request.sheets));
     if (earlier.Any()) {
         if (!ReprintAccepted(earlier))
             return;

@@ -1,7 +1,7 @@
 #include "app/run_paper_question.h"
 
 #include "app/yes_no_question.h"
-#include "render/run_page_layout.h"
+#include "output/run_page_layout.h"
 
 #include <QPageSize>
 #include <QPrinter>

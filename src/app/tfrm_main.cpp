@@ -3,9 +3,9 @@
 #include "app/error_box.h"
 #include "app/fontpicker/font_combo_box.h"
 #include "app/tessary_application.h"
+#include "output/run_page_layout.h"
 #include "passes/pass_list.h"
 #include "passes/quantity_filter.h"
-#include "render/run_page_layout.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

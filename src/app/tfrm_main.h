@@ -2,7 +2,7 @@
 
 #include "labelfile/label_file.h"
 #include "labelfile/label_file_name.h"
-#include "render/layout_settings.h"
+#include "sheet/layout_settings.h"
 
 #include <QPrinter>
 #include <QWidget>

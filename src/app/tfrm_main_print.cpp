@@ -3,18 +3,18 @@
 
 #include "app/error_box.h"
 #include "app/fontpicker/font_combo_box.h"
-#include "app/run_paper_question.h"
 #include "app/recorded_print_run.h"
+#include "app/run_paper_question.h"
 #include "app/tessary_application.h"
 #include "app/yes_no_question.h"
+#include "barcode/barcode_bitmap_path.h"
+#include "output/run_page_layout.h"
 #include "passes/duplicate_barcodes.h"
 #include "passes/pass_list.h"
 #include "preview/run_print_dialog.h"
-#include "render/barcode/barcode_bitmap_path.h"
-#include "render/nothing_to_print.h"
-#include "render/partly_read_passes.h"
-#include "render/print_run.h"
-#include "render/run_page_layout.h"
+#include "run/nothing_to_print.h"
+#include "run/print_run.h"
+#include "verify/partly_read_passes.h"
 
 #include <QAbstractPrintDialog>
 #include <QCheckBox>

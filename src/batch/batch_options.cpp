@@ -1,6 +1,7 @@
 #include "batch/batch_options.h"
 
 #include "batch/batch_failure.h"
+#include "sheet/sheet_list.h"
 
 #include <QCommandLineParser>
 #include <QRegularExpression>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "render/pass_walk.h"
-#include "render/printer_correction.h"
+#include "passes/sheet_range.h"
+#include "sheet/printer_correction.h"
 
 #include <QString>
 #include <QStringList>

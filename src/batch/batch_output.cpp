@@ -2,12 +2,12 @@
 
 #include "batch/batch_failure.h"
 #include "batch/batch_options.h"
+#include "common/removed_on_termination.h"
 #include "common/tessary_error.h"
-#include "render/queue_job.h"
-#include "render/queue_job_options.h"
-#include "render/removed_on_termination.h"
-#include "render/run_outcome.h"
-#include "render/run_page_layout.h"
+#include "output/queue_job.h"
+#include "output/queue_job_options.h"
+#include "output/run_outcome.h"
+#include "output/run_page_layout.h"
 
 #include <QDir>
 #include <QPageSize>

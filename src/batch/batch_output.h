@@ -1,6 +1,6 @@
 #pragma once
 
-#include "render/queue_job.h"
+#include "output/queue_job.h"
 
 #include <QString>
 #include <QTemporaryDir>

@@ -1,7 +1,7 @@
 #include "batch/batch_register.h"
 
 #include "batch/batch_failure.h"
-#include "render/run_passes.h"
+#include "passes/run_passes.h"
 
 BatchRegister::BatchRegister()
 {
@@ -26,7 +26,8 @@ RunRecorder* BatchRegister::PrepareRun(const PrintRunRequest& request, bool allo
     allowance.any = allowReprint;
     if (!allowReprint) {
         try {
-            const EarlierIssues earlier = register_->LookUp(RunPasses(request));
+            const EarlierIssues earlier = register_->LookUp(RunPasses(
+                request.rows, request.settings.cols, request.settings.rows, request.startCell, request.sheets));
             if (earlier.Any())
                 throw BatchFailure(kExitRefused, ReprintRefusal(earlier));
         } catch (const TessaryError& error) {

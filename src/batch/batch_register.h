@@ -2,7 +2,7 @@
 
 #include "register/pass_register.h"
 #include "register/register_run.h"
-#include "render/print_run.h"
+#include "run/print_run.h"
 
 #include <memory>
 

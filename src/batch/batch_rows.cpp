@@ -7,7 +7,7 @@
 #include "passes/lane_codes.h"
 #include "passes/pass_list.h"
 #include "passes/valid_on_stamp.h"
-#include "render/print_run.h"
+#include "run/print_run.h"
 
 #include <QByteArrayView>
 #include <QLocale>

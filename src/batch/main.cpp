@@ -1,7 +1,7 @@
 // tessary-print: prints the passes of a label file and a list of rows without the window.
+#include "barcode/barcode_bitmap_path.h"
 #include "batch/batch_run.h"
-#include "render/barcode/barcode_bitmap_path.h"
-#include "render/barcode/heap_retention.h"
+#include "common/heap_retention.h"
 
 #include <QGuiApplication>
 #include <csignal>

@@ -1,7 +1,7 @@
 #include "batch/print_server_watchdog.h"
 
 #include "batch/batch_failure.h"
-#include "render/queue_job.h"
+#include "output/queue_job.h"
 
 #include <chrono>
 #include <cstdio>

@@ -1,7 +1,7 @@
 #include "preview/preview_printer.h"
 
-#include "render/print_run.h"
-#include "render/run_page_layout.h"
+#include "output/run_page_layout.h"
+#include "run/print_run.h"
 
 #include <QPrinter>
 

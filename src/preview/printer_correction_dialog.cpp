@@ -1,6 +1,7 @@
 #include "preview/printer_correction_dialog.h"
 
 #include "common/tessary_error.h"
+#include "output/stored_correction.h"
 
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>

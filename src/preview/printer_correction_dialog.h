@@ -1,7 +1,7 @@
 #pragma once
 
-#include "render/calibration_sheet.h"
-#include "render/printer_correction.h"
+#include "draw/calibration_sheet.h"
+#include "sheet/printer_correction.h"
 
 #include <QDialog>
 #include <QString>

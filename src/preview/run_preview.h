@@ -1,6 +1,6 @@
 #pragma once
 
-#include "render/print_run.h"
+#include "run/print_run.h"
 
 #include <QDialog>
 #include <QString>

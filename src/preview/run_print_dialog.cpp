@@ -1,13 +1,15 @@
 #include "preview/run_print_dialog.h"
 
+#include "draw/calibration_sheet.h"
+#include "output/run_page_layout.h"
+#include "output/stored_correction.h"
 #include "preview/output_file_completer.h"
 #include "preview/passes_tab.h"
 #include "preview/preview_printer.h"
 #include "preview/printer_correction_dialog.h"
 #include "preview/run_preview.h"
-#include "render/calibration_sheet.h"
-#include "render/run_page_layout.h"
-#include "render/sheet_geometry.h"
+#include "sheet/sheet_geometry.h"
+#include "sheet/sheet_list.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "preview/paper_choice_watch.h"
-#include "render/print_run.h"
+#include "run/print_run.h"
 
 #include <QPageSize>
 #include <QPrintDialog>

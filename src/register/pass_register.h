@@ -151,11 +151,6 @@ public:
     // 0600 that appears whole or not at all; refused for PostgreSQL.
     void Backup(const QString& file);
 
-    // Adds issued passes of one earlier run in one transaction, as Reserve and
-    // Confirm would, recorded and issued when the run started: for a benchmark
-    // that needs a register already full, and tests of older records.
-    void AddIssued(const RunInfo& run, const std::vector<RunPass>& passes);
-
 private:
     QSqlQuery Prepared(const QString& statement);
     void Exec(QSqlQuery& query, const QString& doing);

@@ -179,18 +179,3 @@ int PassRegister::DeletePending(const QString& runId, const QString& doing)
     Exec(emptyRun, doing);
     return withdrawn;
 }
-
-void PassRegister::AddIssued(const RunInfo& run, const std::vector<RunPass>& passes)
-{
-    Begin();
-    try {
-        InsertPasses(run, passes, LookUp(passes).keys, true, run.started);
-        Commit(QStringLiteral("cannot record the run's passes"));
-    } catch (const RaceLost&) {
-        Rollback();
-        Fail(QStringLiteral("cannot record the run's passes"), QStringLiteral("another run took them meanwhile"));
-    } catch (...) {
-        Rollback();
-        throw;
-    }
-}

@@ -1,7 +1,7 @@
 #include "app/preview_pages.h"
 
 #include "preview/run_preview.h"
-#include "render/print_run.h"
+#include "run/print_run.h"
 #include "support/tools.h"
 
 #include <QDir>

@@ -3,7 +3,7 @@
 // byte for byte), and the next run prints every pass.
 #include "app/main_window_fixture.h"
 #include "app/printed_pdf.h"
-#include "render/staged_pdf.h"
+#include "output/staged_pdf.h"
 #include "support/small_tmpfs.h"
 
 #include <QDir>

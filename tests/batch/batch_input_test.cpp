@@ -2,7 +2,7 @@
 // the heading face a label file's font name finds.
 #include "batch/batch_failure.h"
 #include "batch/batch_rows.h"
-#include "batch/heading_face.h"
+#include "fonts/heading_face.h"
 #include "passes/valid_on_stamp.h"
 
 #include <QFile>

@@ -4,6 +4,7 @@
 // label files do not change.
 #include "batch/batch_tool.h"
 #include "labelfile/label_file.h"
+#include "output/stored_correction.h"
 #include "register/pass_register.h"
 #include "support/private_cups_scheduler.h"
 #include "support/rendered_sheet.h"

@@ -4,8 +4,8 @@
 #include "app/main_window_fixture.h"
 #include "app/printed_pdf.h"
 #include "batch/batch_tool.h"
+#include "draw/pass_walk.h"
 #include "passes/valid_on_stamp.h"
-#include "render/pass_walk.h"
 #include "support/tools.h"
 
 #include <QDir>

@@ -3,7 +3,7 @@
 #include "app/printed_pdf.h"
 #include "batch/batch_rows.h"
 #include "batch/batch_tool.h"
-#include "render/pass_walk.h"
+#include "draw/pass_walk.h"
 
 #include <QDir>
 #include <QFile>

@@ -6,7 +6,7 @@
 #include "app/tfrm_main.h"
 #include "cups/modal_answerer.h"
 #include "passes/pass_list.h"
-#include "render/pdf_sheets.h"
+#include "support/pdf_sheets.h"
 #include "support/private_cups_scheduler.h"
 #include "support/tools.h"
 

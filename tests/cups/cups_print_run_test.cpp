@@ -2,10 +2,10 @@
 // a cups-pdf queue as its default, whose output PDF must carry every barcode of
 // the run.
 #include "app/fontpicker/font_combo_box.h"
-#include "render/system_typefaces.h"
 #include "app/tessary_application.h"
 #include "app/tfrm_main.h"
 #include "cups/modal_answerer.h"
+#include "fonts/system_typefaces.h"
 #include "passes/pass_list.h"
 #include "passes/pass_serial.h"
 #include "passes/valid_on_stamp.h"

@@ -3,8 +3,8 @@
 #include "labelfile/label_file.h"
 #include "passes/pass_serial.h"
 #include "passes/valid_on_stamp.h"
-#include "render/layout_settings.h"
-#include "render/pdf_sheets.h"
+#include "sheet/layout_settings.h"
+#include "support/pdf_sheets.h"
 #include "support/tools.h"
 
 #include <QDir>

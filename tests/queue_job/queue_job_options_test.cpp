@@ -4,8 +4,8 @@
 #include "queue_job/queue_window_fixture.h"
 
 #include "app/fontpicker/font_combo_box.h"
-#include "render/print_run.h"
-#include "render/queue_job.h"
+#include "output/queue_job.h"
+#include "run/print_run.h"
 #include "support/private_cups_scheduler.h"
 #include "support/tools.h"
 

@@ -4,7 +4,7 @@
 #include "queue_job/queue_window_fixture.h"
 
 #include "app/printed_pdf.h"
-#include "render/barcode/barcode_bitmap_path.h"
+#include "barcode/barcode_bitmap_path.h"
 #include "support/private_cups_scheduler.h"
 #include "support/small_tmpfs.h"
 

@@ -4,12 +4,12 @@
 // that the next run reports as "may have printed".
 #include "batch/batch_tool.h"
 #include "common/tessary_error.h"
+#include "output/run_page_layout.h"
+#include "passes/run_passes.h"
 #include "register/pass_register.h"
 #include "register/register_run.h"
 #include "register/register_test_support.h"
-#include "render/print_run.h"
-#include "render/run_page_layout.h"
-#include "render/run_passes.h"
+#include "run/print_run.h"
 #include "support/private_cups_scheduler.h"
 #include "support/twelve_pass_run.h"
 
@@ -113,10 +113,14 @@ TEST(RecordedRun, RecordsExactlyWhatWasHandedOn)
         EXPECT_EQ(pending, c.pending);
         if (c.fault == Fault::Stop && c.issued == 4) {
             RecordFilter filter;
-            filter.barcode = RunPasses(run.request)[3].barcode;  // the last pass of sheet 1
+            filter.barcode = RunPasses(run.request.rows, run.request.settings.cols, run.request.settings.rows,
+                                       run.request.startCell, run.request.sheets)[3]
+                                 .barcode;  // the last pass of sheet 1
             EXPECT_EQ(passRegister.Records(filter).size(), 1u);
         }
-        const EarlierIssues next = passRegister.LookUp(RunPasses(run.request));
+        const EarlierIssues next = passRegister.LookUp(RunPasses(run.request.rows, run.request.settings.cols,
+                                                                 run.request.settings.rows, run.request.startCell,
+                                                                 run.request.sheets));
         EXPECT_EQ(next.passes, c.issued + c.pending);
         EXPECT_EQ(next.mayHavePrinted, c.pending);
     }

@@ -145,11 +145,8 @@ TEST_P(RegisterAdminOn, LooksAfterAnOlderRegister)
     const std::vector<RunPass> passesA = RowPasses("03", validOn, 2);
     std::vector<RunPass> passesB = RowPasses("03", validOn, 1);
     passesB.push_back(RowPasses("04", validOn, 1).front());
-    {
-        PassRegister passRegister(location);
-        passRegister.AddIssued(a, passesA);
-        passRegister.AddIssued(b, passesB);
-    }
+    ASSERT_EQ(RecordIssuedEarlier(location, a, passesA), "");
+    ASSERT_EQ(RecordIssuedEarlier(location, b, passesB), "");
     // Back to the version before void marks, as a register of an older program.
     ASSERT_EQ(kRunCorrectionSchemaVersion, RegisterSchemaVersion());
     QStringList older{QStringLiteral("ALTER TABLE runs DROP COLUMN correction")};

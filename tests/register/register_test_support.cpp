@@ -1,5 +1,7 @@
 #include "register/register_test_support.h"
 
+#include "register/pass_register.h"
+#include "register/register_values.h"
 #include "support/private_postgres.h"
 
 #include <QCoreApplication>
@@ -67,4 +69,18 @@ QString ExecOnRegister(const RegisterLocation& location, const QStringList& stat
     }
     QSqlDatabase::removeDatabase(name);
     return error;
+}
+
+QString RecordIssuedEarlier(const RegisterLocation& location, const RunInfo& run, const std::vector<RunPass>& passes)
+{
+    try {
+        PassRegister passRegister(location);
+        passRegister.Reserve(run, passes, ReprintAllowance{true, {}});
+        passRegister.Confirm(run.id, qint64(passes.size()));
+    } catch (const TessaryError& error) {
+        return error.text();
+    }
+    const QString started = UtcText(run.started);
+    return ExecOnRegister(location, {QStringLiteral("UPDATE passes SET recorded_at = '%1', issued_at = '%1' WHERE run_id = '%2'")
+                                         .arg(started, run.id)});
 }

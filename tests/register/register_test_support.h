@@ -49,3 +49,10 @@ inline std::string BackendName(Backend backend) { return backend == Backend::SQL
 // database of a test's own on the shared server, a register turned back into
 // an older one. Returns "" or the first failure.
 QString ExecOnRegister(const RegisterLocation& location, const QStringList& statements);
+
+struct RunInfo;
+
+// Records passes as issued by an earlier run, as its Reserve and Confirm
+// would, then dates their records and issues to when the run started: a
+// register that holds older records. Returns "" or what failed.
+QString RecordIssuedEarlier(const RegisterLocation& location, const RunInfo& run, const std::vector<RunPass>& passes);

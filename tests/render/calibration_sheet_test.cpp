@@ -1,7 +1,7 @@
 // The calibration sheet's rulers read back from the page rendered at 600 dpi,
 // as an operator reads them at the stock's cut lines, and the correction
 // worked out from those readings.
-#include "render/calibration_sheet.h"
+#include "draw/calibration_sheet.h"
 #include "support/rendered_sheet.h"
 
 #include <QTemporaryDir>

@@ -1,6 +1,6 @@
 // A printer correction moves each part of a pass to where the layout and the
 // correction put it, on the sheet as rendered at 600 dpi, bars unchanged.
-#include "render/barcode/code128_reader.h"
+#include "barcode/code128_reader.h"
 #include "support/rendered_sheet.h"
 #include "support/twelve_pass_run.h"
 

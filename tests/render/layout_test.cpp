@@ -1,5 +1,5 @@
-#include "render/lenient_number.h"
-#include "render/sheet_geometry.h"
+#include "sheet/lenient_number.h"
+#include "sheet/sheet_geometry.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "render/mono_image_rows.h"
-#include "render/painter_surface.h"
+#include "draw/mono_image_rows.h"
+#include "draw/painter_surface.h"
 
 #include <QPainter>
 #include <gtest/gtest.h>

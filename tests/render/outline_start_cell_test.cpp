@@ -1,9 +1,9 @@
 // Cell outlines and the start cell: where the walk frames cells and which cells
 // take which passes, on recorded calls and on a rendered PDF.
+#include "draw/pass_walk.h"
+#include "output/run_page_layout.h"
 #include "passes/valid_on_stamp.h"
-#include "render/pass_walk.h"
-#include "render/print_run.h"
-#include "render/run_page_layout.h"
+#include "run/print_run.h"
 #include "support/recording_surface.h"
 #include "support/tools.h"
 

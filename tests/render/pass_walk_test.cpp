@@ -1,5 +1,5 @@
+#include "draw/pass_walk.h"
 #include "passes/valid_on_stamp.h"
-#include "render/pass_walk.h"
 #include "support/recording_surface.h"
 
 #include <QTemporaryDir>

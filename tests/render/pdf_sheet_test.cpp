@@ -1,8 +1,8 @@
+#include "draw/painter_surface.h"
+#include "fonts/qt_font_from_record.h"
 #include "passes/pass_serial.h"
 #include "passes/valid_on_stamp.h"
-#include "render/painter_surface.h"
-#include "render/pdf_sheets.h"
-#include "render/qt_font_from_record.h"
+#include "support/pdf_sheets.h"
 #include "support/tools.h"
 
 #include <QImage>

@@ -1,5 +1,5 @@
-#include "render/print_document.h"
-#include "render/run_page_layout.h"
+#include "draw/print_document.h"
+#include "output/run_page_layout.h"
 
 #include <QFile>
 #include <QPrinter>

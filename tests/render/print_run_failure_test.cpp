@@ -2,10 +2,10 @@
 // is stopped by a signal, leaves the operator's file as it was and no file of
 // its own.
 #include "common/tessary_error.h"
+#include "output/run_page_layout.h"
+#include "output/staged_pdf.h"
 #include "passes/valid_on_stamp.h"
-#include "render/print_run.h"
-#include "render/run_page_layout.h"
-#include "render/staged_pdf.h"
+#include "run/print_run.h"
 #include "support/small_tmpfs.h"
 #include "support/twelve_pass_run.h"
 

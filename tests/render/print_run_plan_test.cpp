@@ -1,9 +1,9 @@
 // Which passes land on which sheet when a run prints a range of sheets, starts
 // on a later cell, or outlines its cells.
+#include "draw/pass_walk.h"
+#include "output/staged_pdf.h"
 #include "passes/valid_on_stamp.h"
-#include "render/pass_walk.h"
-#include "render/print_run.h"
-#include "render/staged_pdf.h"
+#include "run/print_run.h"
 #include "support/recording_surface.h"
 
 #include <QFile>

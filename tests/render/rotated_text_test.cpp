@@ -1,4 +1,4 @@
-#include "render/rotated_text.h"
+#include "draw/rotated_text.h"
 #include "support/recording_surface.h"
 
 #include <gtest/gtest.h>

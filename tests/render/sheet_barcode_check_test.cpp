@@ -1,15 +1,15 @@
 // Every pass's barcode is read back from a picture of its sheet as composed:
 // one that is covered, cut or off the page stops the run and names the pass.
-#include "render/partly_read_passes.h"
+#include "barcode/code128_image.h"
+#include "draw/pass_walk.h"
+#include "output/run_page_layout.h"
 #include "passes/valid_on_stamp.h"
-#include "render/barcode/code128_image.h"
-#include "render/barcode_on_raster.h"
-#include "render/pass_walk.h"
-#include "render/print_run.h"
-#include "render/run_barcode_check.h"
-#include "render/run_page_layout.h"
+#include "run/print_run.h"
 #include "support/tools.h"
 #include "support/twelve_pass_run.h"
+#include "verify/barcode_on_raster.h"
+#include "verify/partly_read_passes.h"
+#include "verify/run_barcode_check.h"
 
 #include <QDir>
 #include <QPainter>

@@ -1,7 +1,7 @@
 // The run's own PDF: whole or refused, and moved into place without harm to
 // what stood there.
 #include "common/tessary_error.h"
-#include "render/staged_pdf.h"
+#include "output/staged_pdf.h"
 
 #include <QDir>
 #include <QFile>

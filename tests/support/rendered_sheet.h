@@ -1,8 +1,8 @@
 #pragma once
 
 #include "common/tessary_error.h"
-#include "render/print_run.h"
-#include "render/run_page_layout.h"
+#include "output/run_page_layout.h"
+#include "run/print_run.h"
 #include "support/tools.h"
 
 #include <QImage>

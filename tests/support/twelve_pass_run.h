@@ -1,9 +1,9 @@
 #pragma once
 
 #include "common/tessary_error.h"
+#include "output/run_page_layout.h"
 #include "passes/valid_on_stamp.h"
-#include "render/print_run.h"
-#include "render/run_page_layout.h"
+#include "run/print_run.h"
 
 #include <QPrinter>
 

@@ -1,7 +1,7 @@
 #include "app/fontpicker/font_combo_box.h"
 
-#include "render/font_name_match.h"
-#include "render/font_substitute.h"
+#include "fonts/font_name_match.h"
+#include "fonts/font_substitute.h"
 
 #include <QEvent>
 #include <QFontDatabase>

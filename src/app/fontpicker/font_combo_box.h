@@ -2,7 +2,7 @@
 
 #include "app/fontpicker/font_cb_options.h"
 #include "app/fontpicker/owner_draw_combo_box.h"
-#include "render/system_typefaces.h"
+#include "fonts/system_typefaces.h"
 
 #include <QStringList>
 

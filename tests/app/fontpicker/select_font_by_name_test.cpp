@@ -1,5 +1,5 @@
-#include "render/font_name_match.h"
 #include "font_picker_test_support.h"
+#include "fonts/font_name_match.h"
 
 #include <QSignalSpy>
 

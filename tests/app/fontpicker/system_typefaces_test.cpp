@@ -1,7 +1,7 @@
 // The typefaces the picker offers on this system: plain family names once
 // each, no generic aliases, and the Windows names fontconfig binds to a face.
-#include "render/font_substitute.h"
-#include "render/system_typefaces.h"
+#include "fonts/font_substitute.h"
+#include "fonts/system_typefaces.h"
 
 #include <QFont>
 #include <QFontDatabase>

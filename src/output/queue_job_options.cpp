@@ -1,0 +1,160 @@
+#include "output/queue_job.h"
+#include "output/queue_job_options.h"
+
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPrintEngine>
+#include <QPrinter>
+#include <QRegularExpression>
+#include <QStringList>
+#include <cups/cups.h>
+
+#include <cmath>
+
+namespace {
+
+// Where Qt's queue engine keeps the options of the dialog's properties page:
+// name and value pairs, one after the other.
+const auto kCupsOptionsKey = QPrintEngine::PrintEnginePropertyKey(0xfe00);
+
+QByteArray SidesFor(QPrinter::DuplexMode duplex, QPageLayout::Orientation orientation)
+{
+    switch (duplex) {
+    case QPrinter::DuplexNone:
+        return "one-sided";
+    case QPrinter::DuplexAuto:
+        return orientation == QPageLayout::Portrait ? "two-sided-long-edge" : "two-sided-short-edge";
+    case QPrinter::DuplexLongSide:
+        return "two-sided-long-edge";
+    case QPrinter::DuplexShortSide:
+        return "two-sided-short-edge";
+    }
+    return "one-sided";
+}
+
+bool PaperOption(const QString& name)
+{
+    for (const char* paper : {"media", "media-col", "PageSize", "PageRegion"}) {
+        if (name.compare(QLatin1String(paper), Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+JobOptions QueueJobOptions(const QPrinter& printer)
+{
+    JobOptions options;
+    const QPageLayout layout = printer.pageLayout();
+    options.emplace_back("media", PwgMediaName(layout.pageSize()));
+    const int copies = printer.copyCount();
+    if (copies > 1) {
+        options.emplace_back("copies", QByteArray::number(copies));
+        if (printer.collateCopies())
+            options.emplace_back("Collate", "True");
+    }
+    options.emplace_back("sides", SidesFor(printer.duplex(), layout.orientation()));
+    if (layout.orientation() == QPageLayout::Landscape)
+        options.emplace_back("landscape", "");
+    if (QPrintEngine* engine = printer.printEngine()) {
+        const QStringList pairs = engine->property(kCupsOptionsKey).toStringList();
+        for (int i = 0; i + 1 < pairs.size(); i += 2) {
+            // The run's PDF holds only the sheets of the dialog's "Pages" field
+            // and its odd or even sheets; the scheduler picking those pages
+            // again would pick from the wrong pages, or from none, and fail the job.
+            if (pairs[i] == QLatin1String("page-ranges") || pairs[i] == QLatin1String("page-set"))
+                continue;
+            // The paper is the run's, sent above: a paper option of the
+            // properties page's own (the queue's PageSize, a media) must not
+            // put the job on another stock than the sheets were laid out for.
+            if (PaperOption(pairs[i]))
+                continue;
+            options.emplace_back(pairs[i].toLocal8Bit(), pairs[i + 1].toLocal8Bit());
+        }
+    }
+    return options;
+}
+
+int JobResolutionDpi(const QPrinter& printer)
+{
+    const QPrintEngine* engine = const_cast<QPrinter&>(printer).printEngine();
+    if (!engine)
+        return 0;
+    // The PPD's "Resolution" and IPP's "printer-resolution": 600dpi,
+    // 600x600dpi, 236dpcm. Dots that are not square leave it to the queue.
+    static const QRegularExpression kResolution(QStringLiteral("^(\\d+)(?:x(\\d+))?(dpi|dpcm)$"));
+    const QStringList pairs = engine->property(kCupsOptionsKey).toStringList();
+    int dpi = 0;
+    for (int i = 0; i + 1 < pairs.size(); i += 2) {
+        if (pairs[i].compare(QLatin1String("Resolution"), Qt::CaseInsensitive) != 0
+            && pairs[i].compare(QLatin1String("printer-resolution"), Qt::CaseInsensitive) != 0)
+            continue;
+        const QRegularExpressionMatch found = kResolution.match(pairs[i + 1].trimmed());
+        if (!found.hasMatch() || (!found.captured(2).isEmpty() && found.captured(2) != found.captured(1)))
+            continue;
+        const int dots = found.captured(1).toInt();
+        dpi = found.captured(3) == QLatin1String("dpcm") ? int(std::lround(dots * 2.54)) : dots;
+    }
+    return dpi;  // the last one given, as the scheduler takes it
+}
+
+void AddQueueJobOptions(QPrinter& printer, const JobOptions& options)
+{
+    QPrintEngine* engine = printer.printEngine();
+    if (!engine)
+        return;
+    QStringList pairs = engine->property(kCupsOptionsKey).toStringList();
+    for (const auto& [name, value] : options)
+        pairs << QString::fromLocal8Bit(name) << QString::fromLocal8Bit(value);
+    engine->setProperty(kCupsOptionsKey, pairs);
+}
+
+namespace {
+
+// Every spelling, IPP's and the PPD's, of what the passes' placement depends
+// on: the paper, scaling, pages to a sheet, orientation and page selection.
+bool StockOption(const QByteArray& name)
+{
+    if (PaperOption(QString::fromLatin1(name)))
+        return true;
+    static const char* const kNames[] = {"print-scaling", "fit-to-page", "fitplot", "scaling", "natural-scaling",
+                                         "number-up", "orientation-requested", "landscape", "page-ranges",
+                                         "page-set"};
+    for (const char* stock : kNames) {
+        if (name.compare(stock, Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+PassStockJobOptions LayeredPassStockOptions(const JobOptions& destination, const JobOptions& caller,
+                                            const QPageSize& paper)
+{
+    PassStockJobOptions layered;
+    for (const auto& option : destination) {
+        if (!StockOption(option.first))
+            layered.options.push_back(option);
+    }
+    for (const auto& option : caller) {
+        if (StockOption(option.first))
+            layered.replacedCallerOptions.push_back(option);
+        else
+            layered.options.push_back(option);
+    }
+    layered.options.emplace_back("media", PwgMediaName(paper));
+    layered.options.emplace_back("print-scaling", "none");
+    layered.options.emplace_back("number-up", "1");
+    layered.options.emplace_back("orientation-requested", "3");  // portrait
+    return layered;
+}
+
+QByteArray PwgMediaName(const QPageSize& pageSize)
+{
+    // PWG sizes are in hundredths of a millimetre.
+    const QSizeF size = pageSize.size(QPageSize::Millimeter);
+    const pwg_media_t* media = pwgMediaForSize(int(std::lround(size.width() * 100)), int(std::lround(size.height() * 100)));
+    return media && media->pwg ? QByteArray(media->pwg) : pageSize.key().toLocal8Bit();
+}
