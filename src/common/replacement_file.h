@@ -7,9 +7,10 @@
 struct stat;
 
 // A refusal to write where another user could have laid a trap: a link of
-// theirs in a shared folder (sticky and writable by everyone), or a file of
-// theirs in a sticky folder. Writing the file where it stands instead would
-// spring the same trap, so callers with a fallback must not take it.
+// theirs (only this user's links and root's are followed, in any folder), or
+// a file of theirs, which is never replaced. Writing the file where it stands
+// instead would spring the same trap, so callers with a fallback must not
+// take it.
 class SharedFolderRefusal : public TessaryError {
 public:
     using TessaryError::TessaryError;
@@ -25,10 +26,10 @@ class ReplacementFile {
 public:
     // Follows the symbolic links of finalPath, one folder handle at a time,
     // to the file they end at and creates the new file in that file's folder.
-    // A link is followed only where the kernel's protected_symlinks rule would
-    // follow it. Throws SharedFolderRefusal("Unable to write to <finalPath>: it
-    // is a link of another user in a shared folder") or ("...: it is a file of
-    // another user in a shared folder") for what another user may have laid,
+    // A link is followed only when it is this user's or root's. Throws
+    // SharedFolderRefusal("Unable to write to <finalPath>: it is a link of
+    // another user") or ("...: it is a file of another user") for what another
+    // user may have laid,
     // and TessaryError("Unable to write to <finalPath>") when no file can be
     // made there, or when the path names a folder, a device or anything else
     // that a rename must not replace.

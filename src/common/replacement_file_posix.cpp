@@ -30,21 +30,16 @@ const char* const kFileOfAnotherUser = "a file";
 
 bool SameFile(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
 
-// The kernel's protected_symlinks rule: a link in a folder that is sticky and
-// writable by everyone is followed only when it is this user's or the
-// folder owner's. Whoever may write there could have laid it for this run.
-bool MayFollowLink(const struct stat& folder, const struct stat& link)
-{
-    const bool shared = (folder.st_mode & (S_ISVTX | S_IWOTH)) == (S_ISVTX | S_IWOTH);
-    return !shared || link.st_uid == geteuid() || link.st_uid == folder.st_uid;
-}
+// Only this user's links and root's are followed, in whatever folder: the
+// kernel's protected_symlinks rule guards sticky shared folders alone, and a
+// link another user laid in a folder of theirs can point a run of root's at
+// any file.
+bool MayFollowLink(const struct stat& link) { return link.st_uid == geteuid() || link.st_uid == 0; }
 
-// Another user's file in a sticky folder is theirs to replace: replacing it
-// and handing the new file back would give them what this run wrote.
-bool OtherUsersFileInStickyFolder(const struct stat& folder, const struct stat& file)
-{
-    return (folder.st_mode & S_ISVTX) != 0 && file.st_uid != geteuid();
-}
+// Another user's file is theirs: replacing it and handing the new file back
+// would give them what this run wrote, and root's run would replace it wherever
+// it stands.
+bool OtherUsersFile(const struct stat& file) { return file.st_uid != geteuid(); }
 
 QList<QByteArray> Components(const QByteArray& path)
 {
@@ -122,10 +117,9 @@ Resolution Resolve(const QByteArray& path, ResolvedName& at)
                 return Resolution::Failed;
             continue;
         }
-        struct stat folder {};
-        if (++linksFollowed > kMostLinksFollowed || fstat(at.folderFd, &folder) != 0)
+        if (++linksFollowed > kMostLinksFollowed)
             return Resolution::Failed;
-        if (!MayFollowLink(folder, entry))
+        if (!MayFollowLink(entry))
             return Resolution::RefusedLink;
         QByteArray target(PATH_MAX, Qt::Uninitialized);
         const ssize_t length = readlinkat(at.folderFd, part.constData(), target.data(), size_t(target.size()));
@@ -240,7 +234,7 @@ QString UnableToWrite(const QString& path) { return QStringLiteral("Unable to wr
 
 QString Refusal(const QString& path, const char* what)
 {
-    return QStringLiteral("Unable to write to %1: it is %2 of another user in a shared folder")
+    return QStringLiteral("Unable to write to %1: it is %2 of another user")
         .arg(path, QLatin1String(what));
 }
 
@@ -261,7 +255,7 @@ bool ResolveForWriting(const QString& path, ResolvedName& at, struct stat& exist
         return false;
     if (!S_ISREG(existing.st_mode))
         throw TessaryError(UnableToWrite(path));
-    if (OtherUsersFileInStickyFolder(folder, existing))
+    if (OtherUsersFile(existing))
         throw SharedFolderRefusal(Refusal(path, kFileOfAnotherUser));
     return true;
 }
@@ -341,7 +335,7 @@ void ReplacementFile::CommitOver()
     const bool replacing = fstatat(folderFd_, target.constData(), &old, AT_SYMLINK_NOFOLLOW) == 0;
     if (replacing && !S_ISREG(old.st_mode))
         throw TessaryError(ErrorText());
-    if (replacing && OtherUsersFileInStickyFolder(folder, old))
+    if (replacing && OtherUsersFile(old))
         throw SharedFolderRefusal(Refusal(finalPath_, kFileOfAnotherUser));
     if (!(replacing ? CopyOwnerAndMode(fd_, old) : fchmod(fd_, NewFileMode()) == 0))
         throw TessaryError(ErrorText());

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <sys/types.h>
+
 // What the file system says about a register file, before SQLite opens it.
 // A register that another user can change is refused: that user could
 // rewrite which passes were issued, or take the file's place. Each check
@@ -11,13 +13,27 @@
 // file system will not say.
 bool RegisterPathExists(const QString& file);
 
-// The folder must be this user's or root's, and writable by nobody else
-// unless sticky (as /tmp is), where only a file's owner may replace it.
+// Where a register belongs that a folder of its own cannot hold.
+inline const QString kSharedRegisterHint = QStringLiteral(
+    "a register shared between desks belongs in PostgreSQL, and one desk's in a folder of the user's own");
+
+// The folder must be this user's or root's, and writable by nobody else,
+// sticky or not.
 QString RegisterFolderRefusal(const QString& folder);
 
 // The file (or the file a link names) and its folder: a plain file of this
-// user's, writable by nobody else.
+// user's, writable by nobody else, and so is every file SQLite keeps beside it.
 QString RegisterFileRefusal(const QString& file);
+
+// The files SQLite keeps beside the register file (-wal, -shm, -journal),
+// those that exist, looked at through the folder's own handle: plain files
+// of this user's or owner's that nobody else may write.
+QString RegisterCompanionRefusal(const QString& file, uid_t owner);
+
+// For a look-up, which may read another user's register: the file (or the
+// file a link names) in a folder that nobody but its owner may write, and
+// the files beside it the register owner's or this user's.
+QString RegisterReaderRefusal(const QString& file);
 
 // A new empty file of mode 0600 in folder, for a new register to be built in
 // before it takes its name; empty, and why in error, when it cannot be made.

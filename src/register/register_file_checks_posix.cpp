@@ -54,9 +54,42 @@ QString RegisterFolderRefusal(const QString& folder)
         if (!owner.isEmpty())
             return owner;
     }
-    if ((status.st_mode & (S_IWGRP | S_IWOTH)) != 0 && (status.st_mode & S_ISVTX) == 0)
-        return QStringLiteral("its folder %1 may be written by other users").arg(folder);
+    // Sticky or not: SQLite keeps files beside the register (-wal, -shm,
+    // -journal) under names that are free between runs, and another user
+    // who may make files in the folder could plant them there.
+    if ((status.st_mode & (S_IWGRP | S_IWOTH)) != 0)
+        return QStringLiteral("its folder %1 may be written by other users; %2").arg(folder, kSharedRegisterHint);
     return QString();
+}
+
+QString RegisterCompanionRefusal(const QString& file, uid_t owner)
+{
+    const QFileInfo info(file);
+    const int folder = open(Native(info.absolutePath()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder < 0)
+        return QStringLiteral("its folder %1 cannot be read: %2").arg(info.absolutePath(), SystemReason());
+    QString refusal;
+    for (const char* suffix : {"-wal", "-shm", "-journal"}) {
+        const QString name = info.fileName() + QLatin1String(suffix);
+        struct stat status {};
+        if (fstatat(folder, Native(name).constData(), &status, AT_SYMLINK_NOFOLLOW) != 0) {
+            if (errno == ENOENT)
+                continue;
+            refusal = QStringLiteral("its file %1 cannot be read: %2").arg(name, SystemReason());
+        } else if (!S_ISREG(status.st_mode)) {
+            refusal = QStringLiteral("its file %1 is not a plain file").arg(name);
+        } else if (status.st_uid != owner && status.st_uid != geteuid()) {
+            refusal = QStringLiteral("its file %1 belongs to another user (uid %2)").arg(name).arg(status.st_uid);
+        } else if ((status.st_mode & (S_IWGRP | S_IWOTH)) != 0) {
+            refusal = QStringLiteral("its file %1 may be written by other users (mode %2)")
+                          .arg(name)
+                          .arg(status.st_mode & 07777, 4, 8, QLatin1Char('0'));
+        }
+        if (!refusal.isEmpty())
+            break;
+    }
+    close(folder);
+    return refusal;
 }
 
 QString RegisterFileRefusal(const QString& file)
@@ -89,7 +122,19 @@ QString RegisterFileRefusal(const QString& file)
         return refusal;
     if ((status.st_mode & (S_IWGRP | S_IWOTH)) != 0)
         return QStringLiteral("it may be written by other users (mode %1)").arg(status.st_mode & 07777, 4, 8, QLatin1Char('0'));
-    return QString();
+    return RegisterCompanionRefusal(target, geteuid());
+}
+
+QString RegisterReaderRefusal(const QString& file)
+{
+    const QString target = Resolved(file);
+    struct stat folder {}, status {};
+    if (target.isEmpty() || stat(Native(target).constData(), &status) != 0
+        || stat(Native(FolderOf(target)).constData(), &folder) != 0)
+        return QStringLiteral("it cannot be read: %1").arg(SystemReason());
+    if ((folder.st_mode & (S_IWGRP | S_IWOTH)) != 0)
+        return QStringLiteral("its folder %1 may be written by other users; %2").arg(FolderOf(target), kSharedRegisterHint);
+    return RegisterCompanionRefusal(target, status.st_uid);
 }
 
 QString NewPrivateFile(const QString& folder, QString* error)

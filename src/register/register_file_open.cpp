@@ -51,13 +51,11 @@ void PassRegister::OpenFile(RegisterAccess access)
             Fail(kOpening, QStringLiteral("cannot make the folder %1; ").arg(folder) + RegisterSettingHint());
         CreateFile();
     }
-    // Reading needs no trust in who else may write: a desk's register is
-    // often read by someone who may not change it.
-    if (access != RegisterAccess::ReadOnly) {
-        const QString refusal = RegisterFileRefusal(file);
-        if (!refusal.isEmpty())
-            Fail(kOpening, refusal);
-    }
+    // A desk's register is often read by someone who may not change it; what
+    // is read must still be what its owner wrote.
+    const QString refusal = access == RegisterAccess::ReadOnly ? RegisterReaderRefusal(file) : RegisterFileRefusal(file);
+    if (!refusal.isEmpty())
+        Fail(kOpening, refusal);
     if (!QFileInfo(file).isReadable())
         Fail(kOpening, QStringLiteral("it cannot be read"));
     if (!QFileInfo(file).isFile() || !StartsAsSQLite(file))

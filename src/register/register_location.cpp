@@ -148,7 +148,8 @@ RegisterLocation ParseRegisterLocation(const QString& setting)
     }
     // A relative name would follow the current folder, and a misspelt "off"
     // would quietly become a register file beside it; ":" is Qt's resources.
-    if (!QDir::isAbsolutePath(text) || text.startsWith(QLatin1Char(':')))
+    // A name ending in "/" means a folder: the register is a file in one.
+    if (!QDir::isAbsolutePath(text) || text.startsWith(QLatin1Char(':')) || text.endsWith(QLatin1Char('/')))
         throw RegisterSettingError(QStringLiteral("TESSARY_REGISTER \"%1\" is not a register setting: use off, an "
                                                   "absolute file name or a postgresql:// URI")
                                        .arg(text));

@@ -56,12 +56,14 @@ struct stat StatOf(const QString& path)
     return info;
 }
 
-// Another user's file (nobody's, when the test runs as root) that the run replaces.
+// Another user's file (nobody's, when the test runs as root), which the run must not replace.
 constexpr uid_t kNobody = 65534;
+const QByteArray kEarlierPdf = "%PDF-1.4 an earlier run's file\n";
+
 std::function<void(const QDir&)> OthersFile(mode_t mode)
 {
     return [mode](const QDir& dir) {
-        WriteFile(dir.filePath("out.pdf"), "%PDF-1.4 someone else's\n", mode);
+        WriteFile(dir.filePath("out.pdf"), kEarlierPdf, mode);
         if (geteuid() == 0) {
             ASSERT_EQ(::chown(QFile::encodeName(dir.filePath("out.pdf")).constData(), kNobody, kNobody), 0);
         }
@@ -179,11 +181,13 @@ const ExitCase kExitCases[] = {
                    QStringList{"sheets.pdf"});
      },
      {"hop1", "hop2", "out.pdf", "real"}},
-    // Run as root on another user's file: it stays theirs, with its mode.
-    {"private file of another user", {"--label", "%LABEL%", "--row", kRow, "--pdf", "%PDF%"}, 0, "", 1,
-     OthersFile(0600), nullptr, {}, KeptOwnerAndMode(0600)},
-    {"read-only file of another user", {"--label", "%LABEL%", "--row", kRow, "--pdf", "%PDF%"}, 0, "", 1,
-     OthersFile(0444), nullptr, {}, KeptOwnerAndMode(0444)},
+    // Run as root on another user's file: it is theirs, left as it was.
+    {"private file of another user", {"--label", "%LABEL%", "--row", kRow, "--pdf", "%PDF%"}, 3,
+     "tessary-print: Unable to write to %PDF%: it is a file of another user\n", 0, OthersFile(0600), nullptr, {},
+     KeptOwnerAndMode(0600)},
+    {"read-only file of another user", {"--label", "%LABEL%", "--row", kRow, "--pdf", "%PDF%"}, 3,
+     "tessary-print: Unable to write to %PDF%: it is a file of another user\n", 0, OthersFile(0444), nullptr, {},
+     KeptOwnerAndMode(0444)},
     {"start cell beyond the sheet", {"--label", "%LABEL%", "--row", kRow, "--start-cell", "5", "--pdf", "%PDF%"}, 1,
      "tessary-print: --start-cell 5 is beyond the 4 cells of a sheet\n", 0},
     {"unknown lane", {"--label", "%LABEL%", "--row", "08,2026-03-04,4", "--pdf", "%PDF%"}, 1,
@@ -217,7 +221,6 @@ const ExitCase kExitCases[] = {
      "tessary-print: The print server 127.0.0.1:1 cannot be reached: Connection refused\n", 0},
 };
 
-const QByteArray kEarlierPdf = "%PDF-1.4 an earlier run's file\n";
 
 QString Filled(QString text, const QTemporaryDir& inputs, const QString& dir)
 {

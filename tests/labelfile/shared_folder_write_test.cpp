@@ -28,21 +28,36 @@ constexpr uid_t kOther = 65534;
 const QByteArray kVictimBytes = "[Barcode]\r\nCols=3\r\n";
 const QByteArray kNewBytes = "[Barcode]\r\nCols=5\r\n";
 
+enum class Lead { LinkToFile, LinkToFolder, SecondName };
+
 struct Planted {
     const char* name;
     mode_t folderMode;    // of the folder out.lbl is in
-    uid_t owner;          // of out.lbl and of the private file it leads to
-    bool link;            // out.lbl links to that file, or is a second name of it
+    uid_t folderOwner;    // of that folder
+    uid_t owner;          // of the link or second name, and of the private file it leads to
+    Lead lead;            // out.lbl links to that file, or a folder on the way links to its folder, or
+                          // out.lbl is a second name of it
     const char* refusal;  // "" when the save goes through
 };
+
+// Where the save writes: out.lbl, or victim.lbl through the folder link.
+QString SavedName(const QDir& shared, const Planted& p)
+{
+    return p.lead == Lead::LinkToFolder ? shared.filePath("folder/victim.lbl") : shared.filePath("out.lbl");
+}
 
 void Plant(const QString& victim, const QString& out, const Planted& p)
 {
     const QByteArray name = QFile::encodeName(out);
-    if (p.link)
+    if (p.lead == Lead::LinkToFile) {
         ASSERT_TRUE(QFile::link(victim, out) && lchown(name.constData(), p.owner, p.owner) == 0);
-    else
+    } else if (p.lead == Lead::LinkToFolder) {
+        const QByteArray folder = QFile::encodeName(QFileInfo(out).path());
+        ASSERT_TRUE(QFile::link(QFileInfo(victim).path(), QFileInfo(out).path())
+                    && lchown(folder.constData(), p.owner, p.owner) == 0);
+    } else {
         ASSERT_EQ(::link(QFile::encodeName(victim).constData(), name.constData()), 0);
+    }
 }
 
 // The file's bytes, owner, mode and number of names are as given.
@@ -58,7 +73,7 @@ void ExpectFile(const QString& path, const QByteArray& bytes, uid_t owner, nlink
 
 class SavingInASharedFolder : public ::testing::TestWithParam<Planted> {};
 
-TEST_P(SavingInASharedFolder, FollowsOnlyWhatTheKernelWouldFollow)
+TEST_P(SavingInASharedFolder, FollowsOnlyTheUsersOwnLinksAndRoots)
 {
     if (geteuid() != 0)
         GTEST_SKIP() << "needs root to give files to another user";
@@ -67,13 +82,14 @@ TEST_P(SavingInASharedFolder, FollowsOnlyWhatTheKernelWouldFollow)
     QDir shared(tmp.filePath("shared"));
     ASSERT_TRUE(QDir(tmp.path()).mkdir("private") && QDir(tmp.path()).mkdir("shared"));
     ASSERT_EQ(chmod(QFile::encodeName(shared.path()).constData(), p.folderMode), 0);
+    ASSERT_EQ(chown(QFile::encodeName(shared.path()).constData(), p.folderOwner, p.folderOwner), 0);
     const QString victim = tmp.filePath("private/victim.lbl");
-    const QString out = shared.filePath("out.lbl");
+    const QString out = SavedName(shared, p);
     ASSERT_TRUE(WriteBytes(victim, kVictimBytes));
     ASSERT_EQ(chown(QFile::encodeName(victim).constData(), p.owner, p.owner), 0);
     ASSERT_EQ(chmod(QFile::encodeName(victim).constData(), 0600), 0);
     Plant(victim, out, p);
-    const nlink_t names = p.link ? 1 : 2;
+    const nlink_t names = p.lead == Lead::SecondName ? 2 : 1;
 
     QString error;
     try {
@@ -81,11 +97,11 @@ TEST_P(SavingInASharedFolder, FollowsOnlyWhatTheKernelWouldFollow)
     } catch (const TessaryError& e) {
         error = e.text();
     }
-    const QString refusal = QString("Unable to write to %1: it is %2 of another user in a shared folder");
+    const QString refusal = QString("Unable to write to %1: it is %2 of another user");
     EXPECT_EQ(error, *p.refusal ? refusal.arg(out, p.refusal) : QString());
     ExpectFile(victim, *p.refusal ? kVictimBytes : kNewBytes, p.owner, names);
-    EXPECT_EQ(QFileInfo(out).isSymLink(), p.link);
-    if (!*p.refusal)
+    EXPECT_EQ(QFileInfo(out).isSymLink(), p.lead == Lead::LinkToFile);
+    if (!*p.refusal || p.lead == Lead::LinkToFolder)
         return;
 
     // The name is swapped back and forth between the planted entry and a plain
@@ -121,10 +137,17 @@ TEST_P(SavingInASharedFolder, FollowsOnlyWhatTheKernelWouldFollow)
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, SavingInASharedFolder,
-                         ::testing::Values(Planted{"AnotherUsersLink", 01777, kOther, true, "a link"},
-                                           Planted{"AnotherUsersFile", 01777, kOther, false, "a file"},
-                                           Planted{"OwnLinkInSharedFolder", 01777, 0, true, ""},
-                                           Planted{"LinkInPlainFolder", 0777, kOther, true, ""}),
+                         ::testing::Values(
+                             Planted{"AnotherUsersLinkInASharedFolder", 01777, 0, kOther, Lead::LinkToFile, "a link"},
+                             Planted{"AnotherUsersLinkInTheirFolder", 0755, kOther, kOther, Lead::LinkToFile, "a link"},
+                             Planted{"AnotherUsersFolderLinkInTheirFolder", 0755, kOther, kOther, Lead::LinkToFolder,
+                                     "a link"},
+                             Planted{"AnotherUsersLinkInRootsFolder", 0755, 0, kOther, Lead::LinkToFile, "a link"},
+                             Planted{"AnotherUsersLinkInAPlainFolder", 0777, 0, kOther, Lead::LinkToFile, "a link"},
+                             Planted{"AnotherUsersFileInASharedFolder", 01777, 0, kOther, Lead::SecondName, "a file"},
+                             Planted{"AnotherUsersFileInTheirFolder", 0755, kOther, kOther, Lead::SecondName, "a file"},
+                             Planted{"OwnLinkInASharedFolder", 01777, 0, 0, Lead::LinkToFile, ""},
+                             Planted{"OwnLinkInAnotherUsersFolder", 0755, kOther, 0, Lead::LinkToFile, ""}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // A FIFO named as a label file has no writer: opening it to read would wait for ever.

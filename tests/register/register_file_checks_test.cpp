@@ -1,6 +1,7 @@
 // A register file is used only when no other user can change it and it is a
 // register: anything else at its name is left as it is.
 #include "register/pass_register.h"
+#include "register/register_file_checks.h"
 
 #include <QFile>
 #include <QSqlDatabase>
@@ -8,6 +9,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -24,7 +26,17 @@ void DropSchemaTable(const char* file)
     QSqlDatabase::removeDatabase(QStringLiteral("other"));
 }
 
-// arrange changes the new register's folder d or file f; reason: "%1" is the folder, empty if opened.
+// An empty file beside the register file f, of mode and owner.
+void Plant(const char* f, const char* suffix, mode_t mode, uid_t owner)
+{
+    const QByteArray name = QByteArray(f) + suffix;
+    const int fd = open(name.constData(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+    EXPECT_TRUE(fd >= 0 && fchmod(fd, mode) == 0 && fchown(fd, owner, owner) == 0);
+    close(fd);
+}
+
+// arrange changes the new register's folder d or file f; reason: "%1" is the folder, "%2" where a shared
+// register belongs, empty if opened.
 struct FileCase { const char* what; void (*arrange)(const char* d, const char* f); const char* reason; };
 
 const FileCase kFiles[] = {
@@ -34,8 +46,20 @@ const FileCase kFiles[] = {
     {"its group may write", [](auto, auto f) { chmod(f, 0660); }, "it may be written by other users (mode 0660)"},
     {"another user's folder", [](auto d, auto) { chown(d, 65534, 65534); },
      "its folder %1 belongs to another user (uid 65534)"},
-    {"a folder others may write", [](auto d, auto) { chmod(d, 0777); }, "its folder %1 may be written by other users"},
-    {"a sticky folder others may write", [](auto d, auto) { chmod(d, 01777); }, ""},
+    {"a folder others may write", [](auto d, auto) { chmod(d, 0777); }, "its folder %1 may be written by other users; %2"},
+    {"a sticky folder others may write", [](auto d, auto) { chmod(d, 01777); },
+     "its folder %1 may be written by other users; %2"},
+    {"a folder its group may write", [](auto d, auto) { chmod(d, 0770); },
+     "its folder %1 may be written by other users; %2"},
+    // SQLite takes in what it finds beside the register under these names.
+    {"a -wal of another user beside it", [](auto, auto f) { Plant(f, "-wal", 0600, 65534); },
+     "its file passes.sqlite-wal belongs to another user (uid 65534)"},
+    {"a -shm that is a link", [](auto d, auto f) {
+         EXPECT_EQ(symlink(QByteArray(d) + "/elsewhere", QByteArray(f) + "-shm"), 0);
+     }, "its file passes.sqlite-shm is not a plain file"},
+    {"a -journal others may write", [](auto, auto f) { Plant(f, "-journal", 0666, 0); },
+     "its file passes.sqlite-journal may be written by other users (mode 0666)"},
+    {"a -wal of its own", [](auto, auto f) { Plant(f, "-wal", 0600, 0); }, ""},
     {"a link to a register of another user", [](auto d, auto f) {
          const QByteArray theirs = QByteArray(d) + "/theirs.sqlite";
          EXPECT_TRUE(rename(f, theirs) == 0 && chown(theirs, 65534, 65534) == 0 && symlink(theirs, f) == 0);
@@ -71,7 +95,7 @@ TEST(RegisterFileChecks, RefusesARegisterOthersCanChangeAndWhatIsNoRegister)
             EXPECT_STREQ(c.reason, "") << "opened";
         } catch (const TessaryError& error) {
             EXPECT_EQ(error.text(), "The register " + location.file + " cannot be opened: "
-                                        + QString::fromUtf8(c.reason).replace("%1", folder));
+                                        + QString::fromUtf8(c.reason).replace("%1", folder).replace("%2", kSharedRegisterHint));
             EXPECT_EQ(contents(), before) << "a refused file was changed";
         }
     }

@@ -81,7 +81,8 @@ TEST(RegisterLocation, RefusesWhatIsNoRegisterSetting)
     const QString before = QDir::currentPath();
     ASSERT_TRUE(QDir::setCurrent(scratch.path()));
     for (const char* setting : {"of", "no", "0", "false", "none", "disabled", "file:/x", "reg.sqlite", "./r", "../r.sqlite",
-                                "~/passes.sqlite", "desk/passes.sqlite", "off.sqlite", "o ff", "offf", ":/passes.sqlite"}) {
+                                "~/passes.sqlite", "desk/passes.sqlite", "off.sqlite", "o ff", "offf", ":/passes.sqlite",
+                                "/srv/desk/newdir/"}) {
         ScopedEnv env("TESSARY_REGISTER", QString::fromUtf8(setting));
         try {
             RegisterLocationFromEnvironment();
