@@ -50,5 +50,7 @@ QString RegisterHelpText()
         "\n"
         "Exit status: 0 done, 1 nothing found, 2 usage, a TESSARY_REGISTER that is\n"
         "not a register setting, or a backup that cannot be made here, 3 the\n"
-        "register cannot be used, 4 the run may still be printing.\n");
+        "register cannot be used, 4 the run may still be printing, 5 the output\n"
+        "(standard output, or export's FILE) could not be written whole, a reader\n"
+        "that went away included.\n");
 }
