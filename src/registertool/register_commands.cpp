@@ -56,6 +56,7 @@ int RunCommand(const QStringList& arguments, QTextStream& out)
         expect(1, {QStringLiteral("from"), QStringLiteral("to"), QStringLiteral("lane"), json});
     } else if (command == QLatin1String("find")) {
         expect(2, {json});
+        ParseBarcode(words.at(1));
     } else if (command == QLatin1String("counts")) {
         expect(1, {QStringLiteral("from"), QStringLiteral("to"), QStringLiteral("by"), json});
     } else if (command == QLatin1String("withdraw-pending")) {

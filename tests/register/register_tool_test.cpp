@@ -1,7 +1,7 @@
 // tessary-register as built: it reads a register its user may only read and
 // makes none, withdraws no run that may still be printing, hands on no field
-// a spreadsheet or a terminal would run, and tells every output it could not
-// write whole.
+// a spreadsheet or a terminal would run, tells every output it could not
+// write whole, and finds only what is shaped as a barcode.
 #include "batch/batch_tool.h"
 #include "register/pass_register.h"
 #include "register/register_test_support.h"
@@ -46,13 +46,14 @@ protected:
                 QString::fromUtf8(tool.readAllStandardOutput()), QString::fromUtf8(tool.readAllStandardError())};
     }
 
-    // Records one pass of lane 03 on a day of its own, as pending or issued.
-    // Returns its barcode.
-    QString Record(RunInfo run, bool issued, const QString& output = QStringLiteral("run.pdf"))
+    // Records one pass of lane 03, valid on a day of its own unless validOn is
+    // given, as pending or issued. Returns its barcode.
+    QString Record(RunInfo run, bool issued, const QString& output = QStringLiteral("run.pdf"), QDateTime validOn = {})
     {
         run.output = RunOutput{true, output};
-        const std::vector<RunPass> passes =
-            RowPasses("03", QDateTime(QDate(2026, 2, 1), QTime(9, 0)).addDays(++day), 1);
+        if (!validOn.isValid())
+            validOn = QDateTime(QDate(2026, 2, 1), QTime(9, 0)).addDays(++day);
+        const std::vector<RunPass> passes = RowPasses("03", validOn, 1);
         PassRegister passRegister(location);
         passRegister.Reserve(run, passes, {});
         if (issued)
@@ -205,6 +206,33 @@ TEST_F(RegisterToolTest, TellsEveryOutputItCouldNotWriteWhole)
     }
     if (skipped > 0)
         GTEST_SKIP() << skipped << " cases need a full disk: " << disk.Error().toStdString();
+}
+
+// find's argument: %b a barcode of 2026, %m one of 1999, whose pass number
+// holds a minus, or any other text; and whether find takes it for a barcode.
+struct BarcodeCase { const char* text; bool barcode; };
+
+const BarcodeCase kBarcodes[] = {
+    {"%b", true}, {"%m", true}, {"", false}, {"abc", false}, {"%b ", false}, {" %b", false}, {"0%b", false},
+    {"251408000", false}, {"25140800AB", false}, {"25140-8003", false}, {"\x1b]0;x\x07", false},
+};
+
+TEST_F(RegisterToolTest, FindsOnlyWhatIsShapedAsABarcode)
+{
+    const QString recent = Record(NewRunInfo("tessary-print"), true);
+    const QString minus = Record(NewRunInfo("tessary-print"), true, "run.pdf", QDateTime(QDate(1999, 5, 14), QTime(12, 26, 35)));
+    ASSERT_TRUE(minus.contains('-')) << minus.toStdString();
+    for (const BarcodeCase& c : kBarcodes) {
+        const QString text = QString::fromUtf8(c.text).replace("%b", recent).replace("%m", minus);
+        SCOPED_TRACE(text.toStdString());
+        const ToolRun result = Run({"find", "--", text});
+        EXPECT_EQ(result.status, c.barcode ? 0 : 2) << result.err.toStdString();
+        // Never the listing of every pass that an empty or stray argument once gave.
+        EXPECT_EQ(result.out.startsWith(text + ": pass "), c.barcode) << result.out.toStdString();
+        EXPECT_EQ(result.out.count(": pass "), c.barcode ? 1 : 0);
+        EXPECT_TRUE(c.barcode || (result.err.startsWith("tessary-register: \"") && result.err.endsWith("--help)\n")));
+        EXPECT_FALSE(result.err.contains('\x1b')) << "a control character reached the terminal";
+    }
 }
 
 }  // namespace
