@@ -2,6 +2,7 @@
 
 #include "register/pass_register.h"
 #include "registertool/admin_commands.h"
+#include "registertool/checked_output.h"
 #include "registertool/lookup_commands.h"
 #include "registertool/register_help.h"
 #include "registertool/tool_arguments.h"
@@ -55,6 +56,7 @@ int RunCommand(const QStringList& arguments, QTextStream& out)
         expect(1, {QStringLiteral("from"), QStringLiteral("to"), QStringLiteral("lane"), json});
     } else if (command == QLatin1String("find")) {
         expect(2, {json});
+        ParseBarcode(words.at(1));
     } else if (command == QLatin1String("counts")) {
         expect(1, {QStringLiteral("from"), QStringLiteral("to"), QStringLiteral("by"), json});
     } else if (command == QLatin1String("withdraw-pending")) {
@@ -111,23 +113,30 @@ int RunCommand(const QStringList& arguments, QTextStream& out)
 
 }  // namespace
 
-int RunRegisterTool(const QStringList& arguments, QTextStream& out, QTextStream& err)
+int RunRegisterTool(const QStringList& arguments, CheckedOutput& out, QTextStream& err)
 {
+    int status = kToolDone;
+    QString failure;
     try {
-        const int status = RunCommand(arguments, out);
-        out.flush();
-        return status;
-    } catch (const ToolFailure& failure) {
-        out.flush();
-        err << QStringLiteral("tessary-register: ") << failure.message << Qt::endl;
-        return failure.status;
+        status = RunCommand(arguments, out.Stream());
+    } catch (const ToolFailure& toolFailure) {
+        status = toolFailure.status;
+        failure = toolFailure.message;
     } catch (const RegisterSettingError& error) {
-        out.flush();
-        err << QStringLiteral("tessary-register: ") << error.text() << Qt::endl;
-        return kToolUsage;
+        status = kToolUsage;
+        failure = error.text();
     } catch (const TessaryError& error) {
-        out.flush();
-        err << QStringLiteral("tessary-register: ") << error.text() << Qt::endl;
-        return kToolRegisterFailed;
+        status = kToolRegisterFailed;
+        failure = error.text();
     }
+    // What the command wrote goes out before the message of what stopped it.
+    const QString outputFault = out.Finish();
+    if (!failure.isEmpty())
+        err << QStringLiteral("tessary-register: ") << failure << Qt::endl;
+    if (!outputFault.isEmpty()) {
+        err << QStringLiteral("tessary-register: ") << outputFault << Qt::endl;
+        if (status == kToolDone)
+            status = kToolOutputFailed;
+    }
+    return status;
 }

@@ -1,6 +1,7 @@
 #include "registertool/register_csv.h"
 
-#include <QSaveFile>
+#include "registertool/checked_output.h"
+#include "registertool/tool_arguments.h"
 
 namespace {
 
@@ -62,7 +63,7 @@ void WriteRecordsCsv(const std::vector<PassRecord>& records, const QString& path
         out << text;
         return;
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text.toUtf8()) < 0 || !file.commit())
-        throw TessaryError(QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
+    const QString fault = WriteOutputFile(path, text);
+    if (!fault.isEmpty())
+        throw ToolFailure{kToolOutputFailed, fault};
 }

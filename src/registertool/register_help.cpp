@@ -48,7 +48,9 @@ QString RegisterHelpText()
         "  withdraw-pending --force RUN\n"
         "                    withdraws a run of another host within those 15 minutes\n"
         "\n"
-        "Exit status: 0 done, 1 nothing found, 2 usage, a TESSARY_REGISTER that is\n"
-        "not a register setting, or a backup that cannot be made here, 3 the\n"
-        "register cannot be used, 4 the run may still be printing.\n");
+        "Exit status: 0 done, 1 nothing found, 2 usage (a malformed BARCODE too), a\n"
+        "TESSARY_REGISTER that is not a register setting, or a backup that cannot\n"
+        "be made here, 3 the register cannot be used, 4 the run may still be\n"
+        "printing, 5 the output (standard output, or export's FILE) could not be\n"
+        "written whole, a reader that went away included.\n");
 }

@@ -1,5 +1,7 @@
 #include "registertool/tool_arguments.h"
 
+#include "registertool/terminal_text.h"
+
 #include <QRegularExpression>
 
 void UsageFault(const QString& message)
@@ -18,6 +20,17 @@ QDate ParseDay(const QString& option, const QString& text)
     if (!day.isValid())
         UsageFault(QStringLiteral("--%1 \"%2\" is not a date YYYY-MM-DD").arg(option, text));
     return day;
+}
+
+QString ParseBarcode(const QString& text)
+{
+    // Any two digits for the lane, not only LaneCodes(): a lane dropped from
+    // that list leaves its passes in the register.
+    static const QRegularExpression barcode(QStringLiteral("^(?:[0-9]{8}|0*-[0-9]+)[0-9]{2}$"));
+    if (text.size() != 10 || !barcode.match(text).hasMatch())
+        UsageFault(QStringLiteral("\"%1\" is not a barcode: eight digits of pass number, then two of lane, as 2514080003")
+                       .arg(TerminalText(text)));
+    return text;
 }
 
 RecordFilter FilterOf(const QCommandLineParser& parser)

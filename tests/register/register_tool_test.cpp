@@ -1,15 +1,21 @@
 // tessary-register as built: it reads a register its user may only read and
-// makes none, withdraws no run that may still be printing, and hands on no
-// field a spreadsheet or a terminal would run.
+// makes none, withdraws no run that may still be printing, hands on no field
+// a spreadsheet or a terminal would run, tells every output it could not
+// write whole, and finds only what is shaped as a barcode.
 #include "batch/batch_tool.h"
 #include "register/pass_register.h"
 #include "register/register_test_support.h"
+#include "support/small_tmpfs.h"
 
 #include <QDir>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <cstring>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace {
@@ -21,11 +27,16 @@ protected:
     ScopedEnv registerOn{"TESSARY_REGISTER", location.file};
     int day = 0;
 
-    // asUser: the uid the tool runs as, or -1 for the test's own.
-    ToolRun Run(const QStringList& arguments, int asUser = -1)
+    // asUser: the uid the tool runs as, or -1 for the test's own; stdoutTo: a
+    // descriptor its standard output goes to, or -1 for one the test reads.
+    ToolRun Run(const QStringList& arguments, int asUser = -1, int stdoutTo = -1)
     {
         QProcess tool;
-        tool.setChildProcessModifier([asUser] {
+        tool.setChildProcessModifier([asUser, stdoutTo] {
+            // SIGPIPE as a shell leaves it, whatever the test program set.
+            signal(SIGPIPE, SIG_DFL);
+            if (stdoutTo >= 0 && dup2(stdoutTo, STDOUT_FILENO) < 0)
+                _exit(126);
             if (asUser >= 0 && (setgid(gid_t(asUser)) != 0 || setuid(uid_t(asUser)) != 0))
                 _exit(126);
         });
@@ -35,14 +46,33 @@ protected:
                 QString::fromUtf8(tool.readAllStandardOutput()), QString::fromUtf8(tool.readAllStandardError())};
     }
 
-    // Records one pass of lane 03 on a day of its own, as pending or issued.
-    void Record(RunInfo run, bool issued, const QString& output = QStringLiteral("run.pdf"))
+    // Records one pass of lane 03, valid on a day of its own unless validOn is
+    // given, as pending or issued. Returns its barcode.
+    QString Record(RunInfo run, bool issued, const QString& output = QStringLiteral("run.pdf"), QDateTime validOn = {})
     {
         run.output = RunOutput{true, output};
+        if (!validOn.isValid())
+            validOn = QDateTime(QDate(2026, 2, 1), QTime(9, 0)).addDays(++day);
+        const std::vector<RunPass> passes = RowPasses("03", validOn, 1);
         PassRegister passRegister(location);
-        passRegister.Reserve(run, RowPasses("03", QDateTime(QDate(2026, 2, 1), QTime(9, 0)).addDays(++day), 1), {});
+        passRegister.Reserve(run, passes, {});
         if (issued)
             passRegister.Confirm(run.id, 1);
+        return passes.front().barcode;
+    }
+
+    // /dev/full, or for root a node of its device in the test's folder: a tool
+    // that renamed a file over it replaces the test's node, not the machine's.
+    QString FullDevice()
+    {
+        if (geteuid() != 0)
+            return QStringLiteral("/dev/full");
+        const QString node = dir.filePath("full");
+        struct stat full {};
+        if (!QFileInfo::exists(node) && (stat("/dev/full", &full) != 0
+                                         || mknod(QFile::encodeName(node).constData(), S_IFCHR | 0666, full.st_rdev) != 0))
+            ADD_FAILURE() << "no node of /dev/full's device: " << std::strerror(errno);
+        return node;
     }
 };
 
@@ -109,6 +139,99 @@ TEST_F(RegisterToolTest, WithdrawsNoRunThatMayStillBePrinting)
         EXPECT_EQ(result.status, refusal.isEmpty() ? 0 : 4) << result.err.toStdString();
         EXPECT_TRUE(refusal.isEmpty() || result.err.startsWith("tessary-register: " + refusal)) << result.err.toStdString();
         EXPECT_EQ(PassRegister(location).FindRun(run.id).has_value(), !refusal.isEmpty());
+    }
+}
+
+// Where output goes that cannot be written whole.
+enum class Sink { DevFull, ClosedPipe, FullDisk };
+
+// command: the arguments, split at spaces; %b is a barcode recorded, %f the
+// file export writes. The sink is %f's when it is given, else standard output's.
+struct OutputCase { const char* command; Sink sink; };
+
+const OutputCase kOutputs[] = {
+    {"list", Sink::DevFull}, {"list", Sink::ClosedPipe}, {"list --json", Sink::FullDisk},
+    {"counts --by lane", Sink::DevFull}, {"counts --json", Sink::ClosedPipe},
+    {"find %b", Sink::DevFull}, {"find %b --json", Sink::ClosedPipe},
+    {"export --csv -", Sink::DevFull}, {"export --csv -", Sink::ClosedPipe},
+    {"export --csv %f", Sink::DevFull}, {"export --csv %f", Sink::FullDisk},
+};
+
+TEST_F(RegisterToolTest, TellsEveryOutputItCouldNotWriteWhole)
+{
+    const QString barcode = Record(NewRunInfo("tessary-print"), true);
+    SmallTmpfs disk(64 << 10);
+    // The export a full disk must leave as it was, written while there is room.
+    const QString kept = disk.FilePath("issued.csv");
+    if (disk.Error().isEmpty()) {
+        QFile before(kept);
+        ASSERT_TRUE(before.open(QIODevice::WriteOnly) && before.write("before\n") == 7 && before.flush());
+        ASSERT_TRUE(disk.Fill());
+    }
+    int skipped = 0;
+    for (const OutputCase& c : kOutputs) {
+        SCOPED_TRACE(c.command);
+        if (c.sink == Sink::FullDisk && !disk.Error().isEmpty()) {
+            ++skipped;
+            continue;
+        }
+        const bool toFile = QByteArray(c.command).contains("%f");
+        const QString file = c.sink == Sink::DevFull ? FullDevice() : kept;
+        QStringList arguments = QString::fromUtf8(c.command).split(' ');
+        arguments.replaceInStrings("%b", barcode).replaceInStrings("%f", file);
+        int ends[2] = {-1, -1};
+        if (!toFile && c.sink == Sink::ClosedPipe) {
+            ASSERT_EQ(pipe2(ends, O_CLOEXEC), 0) << std::strerror(errno);
+            close(ends[0]);  // the reader gone before the tool writes
+        } else if (!toFile) {
+            const QString sink = c.sink == Sink::DevFull ? QStringLiteral("/dev/full") : disk.FilePath("out");
+            ends[1] = open(QFile::encodeName(sink).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+            ASSERT_GE(ends[1], 0) << std::strerror(errno);
+        }
+        const ToolRun result = Run(arguments, -1, ends[1]);
+        if (ends[1] >= 0)
+            close(ends[1]);
+        const int reason = c.sink == Sink::ClosedPipe ? EPIPE : ENOSPC;
+        EXPECT_EQ(result.status, 5) << result.err.toStdString();
+        EXPECT_EQ(result.err, "tessary-register: cannot write " + (toFile ? file : QStringLiteral("standard output")) + ": "
+                                  + QString::fromLocal8Bit(std::strerror(reason)) + '\n');
+        if (toFile && c.sink == Sink::DevFull) {
+            EXPECT_FALSE(QFileInfo(file).isFile()) << "a file took the device's place";
+        }
+        if (toFile && c.sink == Sink::FullDisk) {
+            QFile after(kept);
+            EXPECT_TRUE(after.open(QIODevice::ReadOnly) && after.readAll() == "before\n");
+            EXPECT_EQ(QDir(disk.Path()).entryList(QDir::Files | QDir::Hidden).filter("issued.csv"), QStringList{"issued.csv"});
+        }
+    }
+    if (skipped > 0)
+        GTEST_SKIP() << skipped << " cases need a full disk: " << disk.Error().toStdString();
+}
+
+// find's argument: %b a barcode of 2026, %m one of 1999, whose pass number
+// holds a minus, or any other text; and whether find takes it for a barcode.
+struct BarcodeCase { const char* text; bool barcode; };
+
+const BarcodeCase kBarcodes[] = {
+    {"%b", true}, {"%m", true}, {"", false}, {"abc", false}, {"%b ", false}, {" %b", false}, {"0%b", false},
+    {"251408000", false}, {"25140800AB", false}, {"25140-8003", false}, {"\x1b]0;x\x07", false},
+};
+
+TEST_F(RegisterToolTest, FindsOnlyWhatIsShapedAsABarcode)
+{
+    const QString recent = Record(NewRunInfo("tessary-print"), true);
+    const QString minus = Record(NewRunInfo("tessary-print"), true, "run.pdf", QDateTime(QDate(1999, 5, 14), QTime(12, 26, 35)));
+    ASSERT_TRUE(minus.contains('-')) << minus.toStdString();
+    for (const BarcodeCase& c : kBarcodes) {
+        const QString text = QString::fromUtf8(c.text).replace("%b", recent).replace("%m", minus);
+        SCOPED_TRACE(text.toStdString());
+        const ToolRun result = Run({"find", "--", text});
+        EXPECT_EQ(result.status, c.barcode ? 0 : 2) << result.err.toStdString();
+        // Never the listing of every pass that an empty or stray argument once gave.
+        EXPECT_EQ(result.out.startsWith(text + ": pass "), c.barcode) << result.out.toStdString();
+        EXPECT_EQ(result.out.count(": pass "), c.barcode ? 1 : 0);
+        EXPECT_TRUE(c.barcode || (result.err.startsWith("tessary-register: \"") && result.err.endsWith("--help)\n")));
+        EXPECT_FALSE(result.err.contains('\x1b')) << "a control character reached the terminal";
     }
 }
 
