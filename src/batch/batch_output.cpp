@@ -64,7 +64,7 @@ QString KnownQueue(const BatchOptions& options)
     return queue;
 }
 
-JobOptions PrepareQueueOutput(QPrinter& printer, const BatchOptions& options, const QString& queue)
+PassStockJobOptions PrepareQueueOutput(QPrinter& printer, const BatchOptions& options, const QString& queue)
 {
     const auto noSuchPrinter = [&queue] { return NoPrinterNamed(queue); };
     if (QPrinterInfo::printerInfo(queue).isNull())
@@ -87,7 +87,7 @@ JobOptions PrepareQueueOutput(QPrinter& printer, const BatchOptions& options, co
     const PassStockJobOptions layered = LayeredPassStockOptions(*lpoptions, own, QPageSize(QPageSize::Letter));
     AddQueueJobOptions(printer, layered.options);
     PrepareLetterPrinter(printer);  // after the options: they may name the job's resolution
-    return layered.replacedCallerOptions;
+    return layered;
 }
 
 StandardOutputPdf::StandardOutputPdf() : folder_(QDir::tempPath() + QStringLiteral("/tessary-print-XXXXXX"))

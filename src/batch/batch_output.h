@@ -1,6 +1,7 @@
 #pragma once
 
 #include "output/queue_job.h"
+#include "output/queue_job_options.h"
 
 #include <QString>
 #include <QTemporaryDir>
@@ -30,10 +31,10 @@ QString KnownQueue(const BatchOptions& options);
 // printable area, with the job's title (the label file's name unless --title)
 // and its options as lp would send them: the destination's lpoptions under
 // -n and -o, under the stock's own (LayeredPassStockOptions). Returns the -o
-// options the stock's replace. Throws BatchFailure(kExitPrintingFailed) "No
+// and lpoptions options the stock's replace. Throws BatchFailure(kExitPrintingFailed) "No
 // printer named <queue>" when the scheduler does not know the queue (Qt would
 // quietly write a PDF).
-JobOptions PrepareQueueOutput(QPrinter& printer, const BatchOptions& options, const QString& queue);
+PassStockJobOptions PrepareQueueOutput(QPrinter& printer, const BatchOptions& options, const QString& queue);
 
 // A PDF bound for standard output: the run writes it to a folder only this
 // user can open, and it is copied out only once the run has completed it, so

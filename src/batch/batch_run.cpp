@@ -134,7 +134,7 @@ BatchResult PrintBatch(const BatchOptions& options, const BatchEnvironment& envi
         AskNoPrintServer();
     const QString queue = toQueue ? KnownQueue(options) : QString();
     QPrinter printer(QPrinter::HighResolution);
-    JobOptions replaced;
+    PassStockJobOptions replaced;
     std::optional<StandardOutputPdf> toStandardOutput;
     if (PdfToStandardOutput(options))
         PreparePdfOutput(printer, toStandardOutput.emplace().path());
@@ -143,12 +143,16 @@ BatchResult PrintBatch(const BatchOptions& options, const BatchEnvironment& envi
     else
         PreparePdfOutput(printer, options.pdfFile);
     watchdog.reset();
-    for (const auto& [name, value] : replaced) {
-        const QString option = QString::fromLocal8Bit(value.isEmpty() ? name : name + '=' + value);
-        err << QStringLiteral("tessary-print: -o %1 is not sent: the passes are placed for US Letter, unscaled, "
-                              "one upright page a sheet")
-                   .arg(option)
-            << Qt::endl;
+    // Said of the destination's lpoptions as of -o: either would have moved the passes.
+    for (const auto& [source, dropped] : {std::pair{"-o", &replaced.replacedCallerOptions},
+                                          std::pair{"lpoptions", &replaced.replacedDestinationOptions}}) {
+        for (const auto& [name, value] : *dropped) {
+            const QString option = QString::fromLocal8Bit(value.isEmpty() ? name : name + '=' + value);
+            err << QStringLiteral("tessary-print: %1 %2 is not sent: the passes are placed for US Letter, unscaled, "
+                                  "one upright page a sheet")
+                       .arg(QLatin1String(source), option)
+                << Qt::endl;
+        }
     }
     request.correction = options.correction.value_or(toQueue ? StoredCorrection(CorrectionOutputKey(printer))
                                                              : PrinterCorrection{});
@@ -176,8 +180,10 @@ BatchResult PrintBatch(const BatchOptions& options, const BatchEnvironment& envi
             err << QStringLiteral("sheet %1 of %2").arg(sheet - firstSheet + 1).arg(sheetCount) << Qt::endl;
         };
     }
-    if (toStandardOutput)
+    if (toStandardOutput) {
         request.deliverFile = [&toStandardOutput] { toStandardOutput->CopyOut(); };
+        request.recordedOutputName = QStringLiteral("standard output");  // not the file it was staged in
+    }
     // From here a stop signal ends the run on its own terms: nothing handed on
     // yet, the passes are withdrawn and any job cancelled; handed on, the run
     // records that and ends with the truth. That holds until the tool exits:

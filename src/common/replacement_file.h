@@ -17,11 +17,13 @@ public:
 };
 
 // A new file that is to take the place of the file at a path. It is created
-// beside that file, in a folder opened once, exclusively and without following
-// a link, and is only ever written through its open handle: whoever can rename
-// entries of the folder cannot make the writes land in another file. Its name
-// carries the process id, so that a later run can tell the leftover of a run
-// that died (killed, or stopped by a signal nothing handled) and remove it.
+// beside that file, in a folder opened once, and is only ever written through
+// its open handle: whoever can rename entries of the folder cannot make the
+// writes land in another file. Where the file system allows, it has no name
+// until CommitOver, so a run that dies leaves nothing; elsewhere it is made
+// exclusively under a name that carries the process id, so that a later run
+// can tell the leftover of a run that died (killed, or stopped by a signal
+// nothing handled) and remove it.
 class ReplacementFile {
 public:
     // Follows the symbolic links of finalPath, one folder handle at a time,
@@ -40,7 +42,8 @@ public:
     ReplacementFile& operator=(const ReplacementFile&) = delete;
 
     int handle() const { return fd_; }
-    QString path() const { return folderPath_ + QLatin1Char('/') + stagedName_; }
+    // The new file's name, "" while it has none.
+    QString path() const { return stagedName_.isEmpty() ? QString() : folderPath_ + QLatin1Char('/') + stagedName_; }
     QString ErrorText() const;
 
     // Whether the written data reached the disk.
@@ -56,6 +59,7 @@ public:
     void CommitOver();
 
 private:
+    void NameStagedFile();
     bool TakePlace(const struct stat* old);
 
     QString finalPath_;     // as the caller named it, for messages

@@ -3,6 +3,7 @@
 #include "common/replacement_file.h"
 
 #include "common/tessary_error.h"
+#include "common/unnamed_file.h"
 
 #include <QDir>
 #include <QFile>
@@ -270,6 +271,9 @@ ReplacementFile::ReplacementFile(const QString& finalPath) : finalPath_(finalPat
     struct stat existing {};
     ResolveForWriting(finalPath, resolved, existing);
     const QByteArray& name = resolved.name;
+    // Unnamed until CommitOver, where the file system allows: a run killed
+    // meanwhile leaves nothing beside the file.
+    fd_ = OpenUnnamedFile(resolved.folderFd);
     for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
         const QByteArray staged = StagedName(name);
         // Private while it is written; CommitOver gives it its mode.
@@ -289,7 +293,7 @@ ReplacementFile::ReplacementFile(const QString& finalPath) : finalPath_(finalPat
 
 ReplacementFile::~ReplacementFile()
 {
-    if (!committed_) {
+    if (!committed_ && !stagedName_.isEmpty()) {
         // Only while the name still stands for this file: whatever someone put
         // in its place is not this run's to remove.
         const QByteArray staged = QFile::encodeName(stagedName_);
@@ -325,6 +329,8 @@ bool ReplacementFile::SyncToDisk() const { return fsync(fd_) == 0; }
 
 void ReplacementFile::CommitOver()
 {
+    if (stagedName_.isEmpty())
+        NameStagedFile();
     const QByteArray staged = QFile::encodeName(stagedName_);
     const QByteArray target = QFile::encodeName(targetName_);
     struct stat mine {};
@@ -350,6 +356,21 @@ void ReplacementFile::CommitOver()
     if (fstatat(folderFd_, target.constData(), &named, AT_SYMLINK_NOFOLLOW) != 0 || !SameFile(named, mine)
         || !synced)
         throw TessaryError(ErrorText());
+}
+
+void ReplacementFile::NameStagedFile()
+{
+    const QByteArray target = QFile::encodeName(targetName_);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const QByteArray staged = StagedName(target);
+        if (NameUnnamedFile(fd_, folderFd_, staged)) {
+            stagedName_ = QFile::decodeName(staged);
+            return;
+        }
+        if (errno != EEXIST)
+            break;
+    }
+    throw TessaryError(ErrorText());
 }
 
 // Where the file system can, the two names are exchanged and what came out is

@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <cups/cups.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -133,10 +134,17 @@ bool StockOption(const QByteArray& name)
 PassStockJobOptions LayeredPassStockOptions(const JobOptions& destination, const JobOptions& caller,
                                             const QPageSize& paper)
 {
+    const JobOptions stock = {{"media", PwgMediaName(paper)},
+                              {"print-scaling", "none"},
+                              {"number-up", "1"},
+                              {"orientation-requested", "3"}};  // portrait
     PassStockJobOptions layered;
     for (const auto& option : destination) {
+        // A destination's own defaults often name the stock's values already.
         if (!StockOption(option.first))
             layered.options.push_back(option);
+        else if (std::find(stock.begin(), stock.end(), option) == stock.end())
+            layered.replacedDestinationOptions.push_back(option);
     }
     for (const auto& option : caller) {
         if (StockOption(option.first))
@@ -144,10 +152,7 @@ PassStockJobOptions LayeredPassStockOptions(const JobOptions& destination, const
         else
             layered.options.push_back(option);
     }
-    layered.options.emplace_back("media", PwgMediaName(paper));
-    layered.options.emplace_back("print-scaling", "none");
-    layered.options.emplace_back("number-up", "1");
-    layered.options.emplace_back("orientation-requested", "3");  // portrait
+    layered.options.insert(layered.options.end(), stock.begin(), stock.end());
     return layered;
 }
 

@@ -24,7 +24,9 @@ StagedPdf::StagedPdf(QString path, int fd, std::unique_ptr<ReplacementFile> repl
     // The folder first: a stop removes files before folders either way.
     if (folder_)
         guards_.push_back(std::make_unique<RemovedOnTermination>(folder_->path()));
-    guards_.push_back(std::make_unique<RemovedOnTermination>(path_));
+    // An unnamed file (path_ "") goes with the process.
+    if (!path_.isEmpty())
+        guards_.push_back(std::make_unique<RemovedOnTermination>(path_));
 }
 
 StagedPdf::StagedPdf(StagedPdf&& other) noexcept

@@ -308,7 +308,10 @@ PrintRunResult PrintRun(QPrinter& printer, const PrintRunRequest& request,
     if (recording)
         recorded.Reserve(
             RunPasses(request.rows, request.settings.cols, request.settings.rows, request.startCell, request.sheets),
-            RunOutput{toFile, toFile ? QFileInfo(printer.outputFileName()).absoluteFilePath() : printer.printerName(),
+            RunOutput{toFile,
+                      !request.recordedOutputName.isEmpty() ? request.recordedOutputName
+                      : toFile                              ? QFileInfo(printer.outputFileName()).absoluteFilePath()
+                                                            : printer.printerName(),
                       CorrectionText(request.correction)});
     StagedPdf staged = toFile ? StagedPdf::BesideFile(printer.outputFileName()) : StagedPdf::InTemporaryFolder();
 

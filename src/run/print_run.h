@@ -41,6 +41,8 @@ struct PrintRunRequest {
     // is left empty (the preview draws only the sheets near the one in view).
     std::function<bool(int sheet)> fillSheet;
     RunRecorder* recorder = nullptr;  // keeps account of the passes handed on; none: not recorded
+    // What the record names the output; "": the file's absolute name, or the queue.
+    QString recordedOutputName;
     BarcodeCheck barcodeCheck = BarcodeCheck::StopRun;  // every pass's barcode read back from its sheet
     std::function<void(int sheet, SheetLegibility)> sheetChecked;  // MarkSheet only
     // Asked, once the whole run is drawn and before anything is handed on, about

@@ -77,6 +77,8 @@ SheetGeometry ComputeSheetGeometry(const LayoutSettings& settings, int dpiX, int
 
 bool LayoutUsable(int entryRowCount, const LayoutSettings& settings, const SheetGeometry& geometry)
 {
+    // A size factor at or below zero leaves every heading line without a
+    // glyph: the passes would go out bare without a word.
     return entryRowCount >= 1 && settings.cols >= 1 && settings.rows >= 1 && geometry.pixelsFit
-        && geometry.cellHeightPx >= 1 && geometry.cellWidthPx >= 1;
+        && geometry.cellHeightPx >= 1 && geometry.cellWidthPx >= 1 && settings.fontSizeFactor > 0;
 }

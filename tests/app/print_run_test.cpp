@@ -2,6 +2,7 @@
 // way a reader would: pages counted and barcodes scanned.
 #include "app/main_window_fixture.h"
 #include "app/printed_pdf.h"
+#include "support/tools.h"
 
 #include <QApplication>
 #include <QDir>
@@ -17,8 +18,8 @@ namespace {
 std::string Joined(const QStringList& list) { return list.join(QLatin1Char(' ')).toStdString(); }
 
 // Acts once, at the first moment a run is drawing: the caption reads "&Abort",
-// no dialog is open and the run's document has been begun (the run draws into a
-// file of its own beside the chosen one). Events reach the window only at a page
+// no dialog is open and the run's document has been begun (the run draws into an
+// unnamed file of its own beside the chosen one). Events reach the window only at a page
 // change, so that is when the action runs.
 class DuringRun : public QObject {
 public:
@@ -27,7 +28,7 @@ public:
         timer_.setInterval(1);
         connect(&timer_, &QTimer::timeout, this, [this, &printButton, pdfPath, action] {
             if (printButton.text() != QStringLiteral("&Abort") || QApplication::activeModalWidget()
-                || QDir(QFileInfo(pdfPath).path()).entryList(QDir::Files | QDir::Hidden).isEmpty())
+                || !HoldsUnnamedFileIn(QCoreApplication::applicationPid(), QFileInfo(pdfPath).path()))
                 return;
             timer_.stop();
             ++fired;

@@ -2,6 +2,8 @@
 // error, and what is left at the output path.
 #include "app/printed_pdf.h"
 #include "batch/batch_tool.h"
+#include "labelfile/label_file.h"
+#include "support/tools.h"
 
 #include <QDir>
 #include <QFile>
@@ -23,6 +25,7 @@ namespace {
 std::string Text(const QString& text) { return text.toStdString(); }
 
 // Placeholders: %LABEL% a 2 x 2 label file, %FLAT% one with no rows of passes,
+// %BARE% one whose headings have a size below zero,
 // %CSV% a rows file with a bad third line, %DIR% the case's output folder,
 // %PDF% = %DIR%/out.pdf, which holds an earlier file before every failing case.
 struct ExitCase {
@@ -103,6 +106,9 @@ const ExitCase kExitCases[] = {
                             "--allow-duplicates", "--quiet", "--pdf", "%PDF%"}, 0, "", 2},
 
     {"unusable layout", {"--label", "%FLAT%", "--row", kRow, "--pdf", "%PDF%"}, 1,
+     "tessary-print: Invalid value, fix and retry...\n", 0},
+    // Passes with no heading line at all would go out without a word.
+    {"headings sized below zero", {"--label", "%BARE%", "--row", kRow, "--pdf", "%PDF%"}, 1,
      "tessary-print: Invalid value, fix and retry...\n", 0},
     {"dated 1979", {"--label", "%LABEL%", "--row", "03,1979-12-31,4", "--pdf", "%PDF%"}, 1,
      "tessary-print: row \"03,1979-12-31,4\": Invalid argument to date encode\n", 0},
@@ -226,6 +232,7 @@ QString Filled(QString text, const QTemporaryDir& inputs, const QString& dir)
 {
     return text.replace("%LABEL%", inputs.filePath("2x2.lbl"))
         .replace("%FLAT%", inputs.filePath("flat.lbl"))
+        .replace("%BARE%", inputs.filePath("bare.lbl"))
         .replace("%CSV%", inputs.filePath("rows.csv"))
         .replace("%PDF%", dir + "/out.pdf")
         .replace("%NOSCHEDULER%", inputs.filePath("no-scheduler"))
@@ -243,6 +250,9 @@ TEST(TessaryPrint, EachOutcomeHasItsExitStatusAndMessage)
     QTemporaryDir inputs;
     WriteLabelFile(inputs.filePath("2x2.lbl"), 2, 2);
     WriteLabelFile(inputs.filePath("flat.lbl"), 2, 0);
+    LabelValues bare = LoadLabelFile(inputs.filePath("2x2.lbl"));
+    bare.fontSize = QStringLiteral("-3");
+    SaveLabelFile(inputs.filePath("bare.lbl"), bare);
     QFile csv(inputs.filePath("rows.csv"));
     ASSERT_TRUE(csv.open(QIODevice::WriteOnly));
     csv.write("Lane,Valid on,Quantity\n03,2026-03-04,4\n03,2026-03-05,four\n");
@@ -301,34 +311,37 @@ TEST(TessaryPrint, AnInterruptedRunLeavesTheEarlierFileAndNothingElse)
 {
     QTemporaryDir inputs;
     WriteLabelFile(inputs.filePath("2x2.lbl"), 2, 2);
-    QTemporaryDir out;
-    const QString pdf = out.filePath("out.pdf");
-    QFile earlier(pdf);
-    ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
-    earlier.write(kEarlierPdf);
-    earlier.close();
-
     // Enough passes for a run of many minutes.
     QByteArray rows;
     for (int i = 0; i < 5000; ++i)
         rows += "03,2026-03-04,99\n";
     WriteFile(inputs.filePath("rows.csv"), rows);
-    QProcess tool;
-    tool.setProcessEnvironment(ToolEnvironment(inputs.filePath("no-scheduler")));
-    tool.start(TESSARY_PRINT_EXE, {"--label", inputs.filePath("2x2.lbl"), "--rows", inputs.filePath("rows.csv"),
-                                   "--allow-duplicates", "--quiet", "--pdf", pdf});
-    ASSERT_TRUE(tool.waitForStarted());
-    // The run has begun its document once its staged file sits beside the output.
-    const auto staged = [&out] { return QDir(out.path()).entryList(QDir::Files | QDir::Hidden).size() > 1; };
-    ASSERT_TRUE(QTest::qWaitFor(staged, 20000));
-    tool.terminate();
-    ASSERT_TRUE(tool.waitForFinished(60000));
 
-    EXPECT_EQ(tool.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(tool.exitCode(), 128 + SIGTERM);
-    EXPECT_EQ(Text(QString::fromUtf8(tool.readAllStandardError())), "");
-    EXPECT_EQ(FileBytes(pdf), kEarlierPdf);
-    EXPECT_EQ(QDir(out.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"out.pdf"});
+    // A stop the run handles, and one no program can: neither leaves a file beside the output.
+    for (const int signal : {SIGTERM, SIGKILL}) {
+        SCOPED_TRACE(signal);
+        QTemporaryDir out;
+        const QString pdf = out.filePath("out.pdf");
+        WriteFile(pdf, kEarlierPdf);
+        QProcess tool;
+        tool.setProcessEnvironment(ToolEnvironment(inputs.filePath("no-scheduler")));
+        tool.start(TESSARY_PRINT_EXE, {"--label", inputs.filePath("2x2.lbl"), "--rows", inputs.filePath("rows.csv"),
+                                       "--allow-duplicates", "--quiet", "--pdf", pdf});
+        ASSERT_TRUE(tool.waitForStarted());
+        // The run has begun its document once it holds its unnamed file beside the output.
+        const auto staged = [&out, &tool] { return HoldsUnnamedFileIn(tool.processId(), out.path()); };
+        ASSERT_TRUE(QTest::qWaitFor(staged, 20000));
+        ::kill(pid_t(tool.processId()), signal);
+        ASSERT_TRUE(tool.waitForFinished(60000));
+
+        if (signal == SIGTERM) {
+            EXPECT_EQ(tool.exitStatus(), QProcess::NormalExit);
+            EXPECT_EQ(tool.exitCode(), 128 + SIGTERM);
+            EXPECT_EQ(Text(QString::fromUtf8(tool.readAllStandardError())), "");
+        }
+        EXPECT_EQ(FileBytes(pdf), kEarlierPdf);
+        EXPECT_EQ(QDir(out.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"out.pdf"});
+    }
 }
 
 }  // namespace

@@ -226,12 +226,15 @@ struct LpoptionsCase {
     const char* lpoptions[2];     // the system's, the user's
     const char* report;           // --json, -q, or "" for the request id line
     std::map<std::string, std::string> carried;  // by lp's job and the tool's alike
+    const char* said = "";                        // on standard error: what was not sent
 };
 
 const LpoptionsCase kLpoptionsCases[] = {
     {"the queue's, but not its paper", "Passes", {},
      {nullptr, "Dest Passes job-priority=10 print-color-mode=monochrome media=iso_a4_210x297mm\n"}, "",
-     {{"job-priority", "10"}, {"print-color-mode", "monochrome"}}},
+     {{"job-priority", "10"}, {"print-color-mode", "monochrome"}},
+     "tessary-print: lpoptions media=iso_a4_210x297mm is not sent: the passes are placed for US Letter, unscaled, "
+     "one upright page a sheet\n"},
     {"the instance's, the user's over the system's", "Passes/stock", {},
      {"Dest Passes/stock job-priority=20 media-source=tray-2\n", "Dest Passes/stock job-priority=30\n"}, "-q",
      {{"job-priority", "30"}, {"media-source", "tray-2"}}},
@@ -266,6 +269,7 @@ TEST_F(TessaryPrintAsLp, JobsCarryTheDestinationsLpoptionsAsLpsJobsDo)
         arguments.removeAll("");  // the request id line takes no flag
         const ToolRun run = RunTessaryPrint(arguments, environment);
         ASSERT_EQ(run.status, 0) << Text(run.err);
+        EXPECT_EQ(Text(run.err), c.said);
         ASSERT_TRUE(scheduler_->WaitUntilQueueEmpty(kDefaultQueue, 120000));
         QStringList jobs = scheduler_->CompletedJobs(kDefaultQueue);
         for (const QString& job : before)

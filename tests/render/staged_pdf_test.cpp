@@ -174,8 +174,8 @@ TEST(StagedPdf, TakesThePlaceOfAFileOnlyAndKeepsItsPermissions)
         const bool wasPlainFile = QFileInfo(chosen).isFile();
         try {
             StagedPdf staged = StagedPdf::BesideFile(chosen);
-            QFile file(staged.path());
-            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            QFile file;
+            ASSERT_TRUE(file.open(staged.handle(), QIODevice::WriteOnly, QFileDevice::DontCloseHandle));
             file.write(pdf);
             file.close();
             staged.CheckComplete(3);
@@ -211,12 +211,13 @@ TEST(StagedPdf, AFileWithFewerPagesThanDrawnIsRefusedAndRemoved)
     const QByteArray pdf = ThreePagePdf();
     QTemporaryDir tmp;
     const QString chosen = tmp.filePath("run.pdf");
-    QString stagedPath;
     try {
         StagedPdf staged = StagedPdf::BesideFile(chosen);
-        stagedPath = staged.path();
-        QFile file(stagedPath);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        // Unnamed while it is written: nothing stands beside the output.
+        EXPECT_EQ(staged.path(), QString());
+        EXPECT_TRUE(QDir(tmp.path()).isEmpty());
+        QFile file;
+        ASSERT_TRUE(file.open(staged.handle(), QIODevice::WriteOnly, QFileDevice::DontCloseHandle));
         file.write(pdf);
         file.close();
         staged.CheckComplete(4);
@@ -224,8 +225,6 @@ TEST(StagedPdf, AFileWithFewerPagesThanDrawnIsRefusedAndRemoved)
     } catch (const TessaryError& error) {
         EXPECT_EQ(QString(error.what()), "Unable to write to " + chosen);
     }
-    EXPECT_FALSE(stagedPath.isEmpty());
-    EXPECT_FALSE(QFile::exists(stagedPath));
     EXPECT_TRUE(QDir(tmp.path()).isEmpty());
 }
 

@@ -2,6 +2,10 @@
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QFileInfo>
+
+#include <dirent.h>
+#include <unistd.h>
 #include <QFile>
 #include <QRegularExpression>
 
@@ -29,4 +33,26 @@ QString GoldenPdfHash(const QString& pdfPath)
     static const QRegularExpression creationDate(QStringLiteral("/CreationDate \\(D:[^)]*\\)"));
     bytes = QString::fromLatin1(bytes).remove(creationDate).toLatin1();
     return QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex().left(16));
+}
+
+bool HoldsUnnamedFileIn(qint64 pid, const QString& folder)
+{
+    // Such a file shows in /proc as "<folder>/#<inode> (deleted)".
+    const QByteArray prefix = QFile::encodeName(QDir(folder).canonicalPath()) + "/#";
+    const QByteArray fds = "/proc/" + QByteArray::number(pid) + "/fd";
+    DIR* listing = opendir(fds.constData());
+    if (!listing)
+        return false;
+    bool found = false;
+    while (const dirent* entry = readdir(listing)) {
+        char target[4096];
+        const ssize_t length = readlinkat(dirfd(listing), entry->d_name, target, sizeof(target) - 1);
+        if (length <= 0)
+            continue;
+        const QByteArray link(target, int(length));
+        if (link.startsWith(prefix) && link.endsWith(" (deleted)"))
+            found = true;
+    }
+    closedir(listing);
+    return found;
 }

@@ -22,3 +22,7 @@ QStringList ScanPdfBarcodes(const QString& pdfPath, const QString& workDir);
 // creation date, the one thing that differs from run to run (with
 // QT_HASH_SEED=0, as the tests run); "" when the file cannot be read.
 QString GoldenPdfHash(const QString& pdfPath);
+
+// Whether the process holds a file open that has no name yet in folder (an
+// unnamed file being written there): the sign that a run has begun its document.
+bool HoldsUnnamedFileIn(qint64 pid, const QString& folder);

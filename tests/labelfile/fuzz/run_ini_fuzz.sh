@@ -37,6 +37,7 @@ if ! "$cxx" -std=c++17 -g -O1 -fPIC \
         "$source_dir/src/labelfile/text_encoding.cpp" \
         "$source_dir/src/labelfile/whole_file_write.cpp" \
         "$source_dir/src/common/replacement_file_posix.cpp" \
+        "$source_dir/src/common/unnamed_file_posix.cpp" \
         $qt_flags -o "$work/ini_fuzz" 2>"$work/compile.log"; then
     cat "$work/compile.log"
     # Only a missing fuzzer runtime falls back; a fault in our sources fails.
