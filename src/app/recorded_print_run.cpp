@@ -1,7 +1,6 @@
 #include "app/recorded_print_run.h"
 
 #include "app/yes_no_question.h"
-#include "passes/run_passes.h"
 #include "register/pass_register.h"
 #include "register/register_run.h"
 
@@ -26,8 +25,7 @@ void PrintRecordedRun(QPrinter& printer, PrintRunRequest request, const std::fun
     }
     PassRegister passRegister(location);
     ReprintAllowance allowance;
-    const EarlierIssues earlier = passRegister.LookUp(
-        RunPasses(request.rows, request.settings.cols, request.settings.rows, request.startCell, request.sheets));
+    const EarlierIssues earlier = passRegister.LookUp(RequestedPasses(request));
     if (earlier.Any()) {
         if (!ReprintAccepted(earlier))
             return;

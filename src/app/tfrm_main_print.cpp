@@ -43,8 +43,7 @@ private:
 // Passes that share a barcode are let through only when the operator says so.
 bool DuplicatesAccepted(const PrintRunRequest& request)
 {
-    const auto [first, end] = RunPassWindow(request);
-    const DuplicateBarcodes found = FindDuplicateBarcodes(request.rows, first, end);
+    const DuplicateBarcodes found = FindDuplicateBarcodes(RequestedPasses(request));
     return found.repeatedPasses == 0
            || OperatorSaysYes(DuplicateBarcodesQuestion(found), QStringLiteral("duplicateQuestion"));
 }

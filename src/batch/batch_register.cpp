@@ -1,7 +1,6 @@
 #include "batch/batch_register.h"
 
 #include "batch/batch_failure.h"
-#include "passes/run_passes.h"
 
 BatchRegister::BatchRegister()
 {
@@ -26,8 +25,7 @@ RunRecorder* BatchRegister::PrepareRun(const PrintRunRequest& request, bool allo
     allowance.any = allowReprint;
     if (!allowReprint) {
         try {
-            const EarlierIssues earlier = register_->LookUp(RunPasses(
-                request.rows, request.settings.cols, request.settings.rows, request.startCell, request.sheets));
+            const EarlierIssues earlier = register_->LookUp(RequestedPasses(request));
             if (earlier.Any())
                 throw BatchFailure(kExitRefused, ReprintRefusal(earlier));
         } catch (const TessaryError& error) {

@@ -15,6 +15,7 @@
 #include "output/run_outcome.h"
 #include "output/stored_correction.h"
 #include "passes/duplicate_barcodes.h"
+#include "passes/run_passes.h"
 #include "run/nothing_to_print.h"
 #include "run/print_run.h"
 #include "verify/partly_read_passes.h"
@@ -85,8 +86,7 @@ void CheckPrintable(const PrintRunRequest& request, const QPrinter& printer, con
         Refuse(nothing);
     if (options.allowDuplicates)
         return;
-    const auto [first, end] = RunPassWindow(request);
-    const DuplicateBarcodes found = FindDuplicateBarcodes(request.rows, first, end);
+    const DuplicateBarcodes found = FindDuplicateBarcodes(RequestedPasses(request));
     if (found.repeatedPasses > 0) {
         const QString rowsText = found.firstRow == found.secondRow
                                      ? QStringLiteral("row %1").arg(found.firstRow)
@@ -172,12 +172,14 @@ BatchResult PrintBatch(const BatchOptions& options, const BatchEnvironment& envi
     BatchRegister passRegister;
     request.recorder = passRegister.PrepareRun(request, options.allowReprint);
 
-    const int sheetCount = SheetsInRange(request);
-    const int firstSheet = std::max(1, request.sheets.first);
     // Progress is for somebody watching; a script reads the result instead.
+    // Counted among the sheets that print: "1,3" is sheet 2 of 2 at sheet 3.
+    const std::vector<int> printedSheets = SheetsOf(RequestedPasses(request));
+    const int sheetCount = int(printedSheets.size());
     if (sheetCount > 1 && !options.quiet && environment.errIsTerminal) {
-        request.sheetBegun = [&err, sheetCount, firstSheet](int sheet) {
-            err << QStringLiteral("sheet %1 of %2").arg(sheet - firstSheet + 1).arg(sheetCount) << Qt::endl;
+        request.sheetBegun = [&err, printedSheets, sheetCount](int sheet) {
+            const auto position = std::find(printedSheets.begin(), printedSheets.end(), sheet) - printedSheets.begin();
+            err << QStringLiteral("sheet %1 of %2").arg(position + 1).arg(sheetCount) << Qt::endl;
         };
     }
     if (toStandardOutput) {

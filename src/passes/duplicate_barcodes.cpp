@@ -1,39 +1,22 @@
 #include "passes/duplicate_barcodes.h"
 
-#include "passes/pass_serial.h"
-#include "passes/valid_on_stamp.h"
-
 #include <QHash>
-#include <algorithm>
 
-DuplicateBarcodes FindDuplicateBarcodes(const std::vector<PassListRow>& rows, qint64 first, qint64 end)
+DuplicateBarcodes FindDuplicateBarcodes(const std::vector<RunPass>& passes)
 {
     DuplicateBarcodes found;
     QHash<QString, int> rowOfBarcode;  // barcode text -> 1-based row that first carries it
-    qint64 ordinal = 0;
-    for (std::size_t k = 0; k < rows.size() && ordinal < end; ++k) {
-        const int quantity = rows[k].quantity();
-        if (quantity < 1)
+    for (const RunPass& pass : passes) {
+        const auto seen = rowOfBarcode.constFind(pass.barcode);
+        if (seen == rowOfBarcode.constEnd()) {
+            rowOfBarcode.insert(pass.barcode, pass.row);
             continue;
-        const qint64 from = std::max<qint64>(0, first - ordinal);
-        const qint64 to = std::min<qint64>(quantity, end - ordinal);
-        if (from < to) {
-            const CalendarInstant instant = DecodeValidOnStamp(rows[k].validOnStamp);
-            for (qint64 i = from; i < to; ++i) {
-                const QString barcode = BarcodeText(PassNumberText(instant, int(i)), rows[k].lane);
-                const auto seen = rowOfBarcode.constFind(barcode);
-                if (seen == rowOfBarcode.constEnd()) {
-                    rowOfBarcode.insert(barcode, int(k) + 1);
-                    continue;
-                }
-                if (found.repeatedPasses++ == 0) {
-                    found.firstRow = seen.value();
-                    found.secondRow = int(k) + 1;
-                    found.lane = rows[k].lane;
-                }
-            }
         }
-        ordinal += quantity;
+        if (found.repeatedPasses++ == 0) {
+            found.firstRow = seen.value();
+            found.secondRow = pass.row;
+            found.lane = pass.lane;
+        }
     }
     return found;
 }

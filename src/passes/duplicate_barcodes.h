@@ -1,9 +1,8 @@
 #pragma once
 
-#include "passes/pass_list.h"
+#include "passes/run_pass.h"
 
 #include <QString>
-#include <limits>
 #include <vector>
 
 // Passes that would carry the barcode of an earlier pass of the same run: rows
@@ -17,10 +16,9 @@ struct DuplicateBarcodes {
     QString lane;
 };
 
-// Looks at the passes numbered first..end-1 when all rows' passes are counted
-// in order from 0 (rows below 1 have none). Throws as decoding a stamp does.
-DuplicateBarcodes FindDuplicateBarcodes(const std::vector<PassListRow>& rows, qint64 first = 0,
-                                        qint64 end = std::numeric_limits<qint64>::max());
+// Looks at the passes a run prints (RunPasses): those of sheets left out of
+// it carry no barcode onto paper.
+DuplicateBarcodes FindDuplicateBarcodes(const std::vector<RunPass>& passes);
 
 // "N passes of this run would carry the same barcode as another pass (rows 1 and
 // 2, lane 03). Print anyway?"

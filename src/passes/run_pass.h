@@ -13,6 +13,7 @@ struct RunPass {
     CalendarInstant validOn{};
     int sheet = 0;         // sheet of the full run, from 1
     int cell = 0;          // cell of that sheet, counted across each row of passes from 1
+    int row = 0;           // entry row of the pass list it comes from, from 1
 };
 
 // The first year of the two-year cycle the instant's pass numbers belong to:

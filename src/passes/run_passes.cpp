@@ -13,7 +13,9 @@ std::vector<RunPass> RunPasses(const std::vector<PassListRow>& rows, int cols, i
     const qint64 cells = qint64(cols) * rowsDown;
     // Position of a pass among all cells of the run, counted from sheet 1's first cell.
     qint64 position = CellsSkippedOnFirstSheet(startCell, cells);
+    int entryRow = 0;
     for (const PassListRow& row : rows) {
+        ++entryRow;
         const int quantity = row.quantity();
         if (quantity < 1)
             continue;
@@ -31,8 +33,19 @@ std::vector<RunPass> RunPasses(const std::vector<PassListRow>& rows, int cols, i
             pass.validOn = instant;
             pass.sheet = int(sheet);
             pass.cell = int(position % cells) + 1;
+            pass.row = entryRow;
             passes.push_back(std::move(pass));
         }
     }
     return passes;
+}
+
+std::vector<int> SheetsOf(const std::vector<RunPass>& passes)
+{
+    std::vector<int> sheets;
+    for (const RunPass& pass : passes) {
+        if (sheets.empty() || sheets.back() != pass.sheet)
+            sheets.push_back(pass.sheet);
+    }
+    return sheets;
 }

@@ -12,3 +12,7 @@
 // the passes of sheet 2. Throws as decoding a stamp does.
 std::vector<RunPass> RunPasses(const std::vector<PassListRow>& rows, int cols, int rowsDown, int startCell,
                                const SheetRange& sheets);
+
+// The sheets the passes lie on, each once, in the order they come: the sheets
+// a run of them prints, which a progress line or a preview counts.
+std::vector<int> SheetsOf(const std::vector<RunPass>& passes);

@@ -1,6 +1,7 @@
 #include "preview/run_preview.h"
 
 #include "common/tessary_error.h"
+#include "passes/run_passes.h"
 
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -31,7 +32,7 @@ QPushButton* Button(const QString& text, const char* name)
 }  // namespace
 
 RunPreview::RunPreview(QPrinter& page, const PrintRunRequest& request, QWidget* parent)
-    : QDialog(parent), page_(page), request_(request)
+    : QDialog(parent), page_(page), request_(request), sheets_(SheetsOf(RequestedPasses(request)))
 {
     setObjectName(QStringLiteral("runPreview"));
     setWindowTitle(tr("Print Preview"));
@@ -115,9 +116,10 @@ void RunPreview::Draw(QPrinter* printer)
 
 int RunPreview::SheetInView() const
 {
-    if (view_->pageCount() < 1)
+    if (view_->pageCount() < 1 || sheets_.empty())
         return 0;
-    return std::max(1, request_.sheets.first) + view_->currentPage() - 1;
+    // One page a sheet: the preview draws one copy.
+    return sheets_[std::min(std::size_t(view_->currentPage() - 1), sheets_.size() - 1)];
 }
 
 QString RunPreview::PositionText() const { return position_->text(); }

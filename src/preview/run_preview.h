@@ -52,6 +52,7 @@ private:
 
     QPrinter& page_;
     PrintRunRequest request_;
+    std::vector<int> sheets_;  // of the run, page by page: the sheets that print
     QString drawError_;
     int filledFrom_ = 1;
     int filledTo_ = 0;

@@ -110,18 +110,9 @@ int SheetsInRange(const PrintRunRequest& request)
     return count;
 }
 
-std::pair<qint64, qint64> RunPassWindow(const PrintRunRequest& request)
+std::vector<RunPass> RequestedPasses(const PrintRunRequest& request)
 {
-    const int cols = request.settings.cols;
-    const int rowsDown = request.settings.rows;
-    if (cols < 1 || rowsDown < 1)
-        return {0, 0};
-    const qint64 cells = qint64(cols) * rowsDown;
-    const qint64 skipped = CellsSkippedOnFirstSheet(request.startCell, cells);
-    const qint64 total = TotalPasses(request.rows);
-    const qint64 first = std::clamp<qint64>((qint64(std::max(1, request.sheets.first)) - 1) * cells - skipped, 0, total);
-    const qint64 end = std::clamp<qint64>(qint64(request.sheets.last) * cells - skipped, first, total);
-    return {first, end};
+    return RunPasses(request.rows, request.settings.cols, request.settings.rows, request.startCell, request.sheets);
 }
 
 namespace {
@@ -306,13 +297,12 @@ PrintRunResult PrintRun(QPrinter& printer, const PrintRunRequest& request,
     const bool recording = usable && !request.calibrationSheet;
     RecordedRun recorded(recording ? request.recorder : nullptr);
     if (recording)
-        recorded.Reserve(
-            RunPasses(request.rows, request.settings.cols, request.settings.rows, request.startCell, request.sheets),
-            RunOutput{toFile,
-                      !request.recordedOutputName.isEmpty() ? request.recordedOutputName
-                      : toFile                              ? QFileInfo(printer.outputFileName()).absoluteFilePath()
-                                                            : printer.printerName(),
-                      CorrectionText(request.correction)});
+        recorded.Reserve(RequestedPasses(request),
+                         RunOutput{toFile,
+                                   !request.recordedOutputName.isEmpty() ? request.recordedOutputName
+                                   : toFile ? QFileInfo(printer.outputFileName()).absoluteFilePath()
+                                            : printer.printerName(),
+                                   CorrectionText(request.correction)});
     StagedPdf staged = toFile ? StagedPdf::BesideFile(printer.outputFileName()) : StagedPdf::InTemporaryFolder();
 
     PrintRunRequest run = request;

@@ -2,6 +2,7 @@
 
 #include "draw/pass_walk.h"
 #include "passes/pass_list.h"
+#include "passes/run_pass.h"
 #include "run/run_copies.h"
 #include "sheet/layout_settings.h"
 #include "sheet/printer_correction.h"
@@ -80,9 +81,9 @@ int RunSheetCount(const PrintRunRequest& request);
 // How many of the sheets a full run fills lie within the request's range.
 int SheetsInRange(const PrintRunRequest& request);
 
-// The passes from the range's first sheet to its last, counted over all rows
-// from 0: first and one past the last.
-std::pair<qint64, qint64> RunPassWindow(const PrintRunRequest& request);
+// The passes the request prints, each where it lands (RunPasses): the one
+// placement that the duplicate check, the register and the sheet counts read.
+std::vector<RunPass> RequestedPasses(const PrintRunRequest& request);
 
 // A row that cannot be numbered would stop a run half way; this finds it before
 // anything is begun, throwing the error its stamp gives.

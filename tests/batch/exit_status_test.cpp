@@ -389,4 +389,29 @@ TEST(TessaryPrint, TermWhileTheBarcodeBitmapIsLockedElsewhereEndsTheRunAtOnce)
     EXPECT_EQ(QDir(out.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList{});
 }
 
+// Shared barcodes on sheet 2 alone: a list of the sheets around it prints
+// them unasked, and the progress counts the sheets that print.
+TEST(TessaryPrint, APageListOfPiecesLooksOnlyAtTheSheetsItPrints)
+{
+    QTemporaryDir dir;
+    WriteLabelFile(dir.filePath("2x2.lbl"), 2, 2);
+    // Sheet 1: lane 03 at 08:00:00; sheet 2: two seconds later, its first two
+    // passes the numbers of sheet 1's last two; sheet 3: lane 04.
+    const QStringList rows = {"--row", "03,2026-03-04T08:00:00,4", "--row", "03,2026-03-04T08:00:02,4",
+                              "--row", "04,2026-03-04T09:00:00,4"};
+    const QString pdf = dir.filePath("out.pdf");
+    const QStringList arguments = QStringList{"--label", dir.filePath("2x2.lbl"), "--pdf", pdf} + rows;
+    const QProcessEnvironment environment = ToolEnvironment(dir.filePath("no-scheduler"));
+    EXPECT_EQ(RunTessaryPrint(arguments, environment).status, 1) << "the whole run shares barcodes";
+
+    // Standard error on a terminal of its own, as an operator watching sees it.
+    QStringList command{QStringLiteral(TESSARY_PRINT_EXE)};
+    command << arguments << "-P" << "1,3";
+    int status = -1;
+    const QString seen = RunTool("script", {"-qec", command.join(' '), "/dev/null"}, &status);
+    EXPECT_EQ(status, 0) << Text(seen);
+    EXPECT_EQ(Text(QString(seen).remove('\r')), "sheet 1 of 2\nsheet 2 of 2\n");
+    EXPECT_EQ(PdfPageCount(pdf), 2);
+}
+
 }  // namespace

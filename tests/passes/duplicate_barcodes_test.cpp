@@ -1,4 +1,5 @@
 #include "passes/duplicate_barcodes.h"
+#include "passes/run_passes.h"
 #include "passes/valid_on_stamp.h"
 
 #include <gtest/gtest.h>
@@ -16,10 +17,23 @@ PassListRow Row(const QString& lane, int quantity, QDate date, QTime time)
 
 const QDate kDay(2026, 3, 4);
 
+// The passes a run of the rows prints, one pass a sheet: sheet n holds pass n - 1.
+DuplicateBarcodes FoundOnSheets(const std::vector<PassListRow>& rows, const SheetRange& sheets = {})
+{
+    return FindDuplicateBarcodes(RunPasses(rows, 1, 1, 1, sheets));
+}
+
+SheetRange Pieces(std::vector<std::pair<int, int>> pieces)
+{
+    SheetRange range(pieces.front().first, pieces.back().second);
+    range.pieces = std::move(pieces);
+    return range;
+}
+
 struct DuplicateCase {
     const char* what;
     std::vector<PassListRow> rows;
-    qint64 first, end;
+    SheetRange sheets;
     int repeated, firstRow, secondRow;
     const char* lane;
 };
@@ -28,25 +42,31 @@ TEST(FindDuplicateBarcodes, CountsPassesThatRepeatAnEarlierBarcode)
 {
     const QTime noon(12, 0);
     const DuplicateCase cases[] = {
-        {"same lane, same instant", {Row("03", 3, kDay, noon), Row("03", 2, kDay, noon)}, 0, 99, 2, 1, 2, "03"},
-        {"different lanes", {Row("03", 3, kDay, noon), Row("04", 2, kDay, noon)}, 0, 99, 0, 0, 0, ""},
+        {"same lane, same instant", {Row("03", 3, kDay, noon), Row("03", 2, kDay, noon)}, {}, 2, 1, 2, "03"},
+        {"different lanes", {Row("03", 3, kDay, noon), Row("04", 2, kDay, noon)}, {}, 0, 0, 0, ""},
         // Serials count seconds; two seconds apart, a row of 3 reaches the next row's first number.
-        {"two seconds apart, 3 passes", {Row("03", 3, kDay, noon), Row("03", 3, kDay, QTime(12, 0, 2))}, 0, 99, 1,
-         1, 2, "03"},
-        {"as far apart as the quantity", {Row("03", 2, kDay, noon), Row("03", 2, kDay, QTime(12, 0, 2))}, 0, 99, 0,
-         0, 0, ""},
+        {"two seconds apart, 3 passes", {Row("03", 3, kDay, noon), Row("03", 3, kDay, QTime(12, 0, 2))}, {}, 1, 1,
+         2, "03"},
+        {"as far apart as the quantity", {Row("03", 2, kDay, noon), Row("03", 2, kDay, QTime(12, 0, 2))}, {}, 0, 0,
+         0, ""},
         // The serial restarts every two years.
-        {"two years apart", {Row("05", 1, QDate(2026, 1, 10), noon), Row("05", 1, QDate(2028, 1, 10), noon)}, 0, 99,
-         1, 1, 2, "05"},
-        {"an empty row between", {Row("03", 2, kDay, noon), Row("03", 0, kDay, noon), Row("03", 2, kDay, noon)}, 0,
-         99, 2, 1, 3, "03"},
-        // Only the passes of the page range count: passes 3 and 4 are the second row's.
-        {"range holds only the second row", {Row("03", 3, kDay, noon), Row("03", 2, kDay, noon)}, 3, 5, 0, 0, 0, ""},
-        {"range holds one of each", {Row("03", 3, kDay, noon), Row("03", 2, kDay, noon)}, 2, 4, 0, 0, 0, ""},
-        {"range holds two of each", {Row("03", 3, kDay, noon), Row("03", 2, kDay, noon)}, 0, 4, 1, 1, 2, "03"},
+        {"two years apart", {Row("05", 1, QDate(2026, 1, 10), noon), Row("05", 1, QDate(2028, 1, 10), noon)}, {}, 1,
+         1, 2, "05"},
+        {"an empty row between", {Row("03", 2, kDay, noon), Row("03", 0, kDay, noon), Row("03", 2, kDay, noon)}, {},
+         2, 1, 3, "03"},
+        // Only the passes of the sheets that print count: sheets 4 and 5 hold the second row's.
+        {"range holds only the second row", {Row("03", 3, kDay, noon), Row("03", 2, kDay, noon)}, {4, 5}, 0, 0, 0,
+         ""},
+        {"range holds one of each", {Row("03", 3, kDay, noon), Row("03", 2, kDay, noon)}, {3, 4}, 0, 0, 0, ""},
+        {"range holds two of each", {Row("03", 3, kDay, noon), Row("03", 2, kDay, noon)}, {1, 4}, 1, 1, 2, "03"},
+        // A list of pieces: the sheet between them prints nothing, so neither does its barcode.
+        {"pieces around the second pass", {Row("03", 3, kDay, noon), Row("03", 2, kDay, noon)},
+         Pieces({{1, 1}, {3, 3}, {5, 5}}), 0, 0, 0, ""},
+        {"pieces that hold both first passes", {Row("03", 3, kDay, noon), Row("03", 2, kDay, noon)},
+         Pieces({{1, 1}, {4, 4}}), 1, 1, 2, "03"},
     };
     for (const DuplicateCase& c : cases) {
-        const DuplicateBarcodes found = FindDuplicateBarcodes(c.rows, c.first, c.end);
+        const DuplicateBarcodes found = FoundOnSheets(c.rows, c.sheets);
         EXPECT_EQ(found.repeatedPasses, c.repeated) << c.what;
         EXPECT_EQ(found.firstRow, c.firstRow) << c.what;
         EXPECT_EQ(found.secondRow, c.secondRow) << c.what;
@@ -57,7 +77,7 @@ TEST(FindDuplicateBarcodes, CountsPassesThatRepeatAnEarlierBarcode)
 TEST(FindDuplicateBarcodes, AskTheOperatorInTheirWords)
 {
     const QTime noon(12, 0);
-    const DuplicateBarcodes found = FindDuplicateBarcodes({Row("03", 3, kDay, noon), Row("03", 2, kDay, noon)});
+    const DuplicateBarcodes found = FoundOnSheets({Row("03", 3, kDay, noon), Row("03", 2, kDay, noon)});
     EXPECT_EQ(DuplicateBarcodesQuestion(found),
               "2 passes of this run would carry the same barcode as another pass (rows 1 and 2, lane 03). "
               "Print anyway?");
@@ -67,7 +87,7 @@ TEST(FindDuplicateBarcodes, AnUndecodableStampIsTheRunsOwnError)
 {
     PassListRow bad = Row("03", 1, kDay, QTime(12, 0));
     bad.validOnStamp = 0;
-    EXPECT_THROW(FindDuplicateBarcodes({bad}), std::exception);
+    EXPECT_THROW(FoundOnSheets({bad}), std::exception);
 }
 
 }  // namespace

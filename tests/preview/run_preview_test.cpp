@@ -68,6 +68,13 @@ struct Shown {
     bool Enabled(const char* name) { return preview->findChild<QPushButton*>(name)->isEnabled(); }
 };
 
+SheetRange Pieces(std::vector<std::pair<int, int>> pieces)
+{
+    SheetRange range(pieces.front().first, pieces.back().second);
+    range.pieces = std::move(pieces);
+    return range;
+}
+
 struct RangeCase {
     SheetRange sheets;
     int pages;
@@ -82,6 +89,9 @@ TEST(RunPreview, HoldsTheSheetsOfTheRangeAndSaysWhichIsInView)
          {"Sheet 2 of 4 (page 1 of 2 in the chosen range)", "Sheet 3 of 4 (page 2 of 2 in the chosen range)"}},
         {{4, 9}, 1, {"Sheet 4 of 4 (page 1 of 1 in the chosen range)"}},
         {{5, 9}, 0, {"No sheet of the chosen range holds a pass: this run prints nothing."}},
+        // A list of pieces: the second page is sheet 3, not the range's second sheet.
+        {Pieces({{1, 1}, {3, 3}}), 2,
+         {"Sheet 1 of 4 (page 1 of 2 in the chosen range)", "Sheet 3 of 4 (page 2 of 2 in the chosen range)"}},
     };
     for (const RangeCase& c : cases) {
         SCOPED_TRACE(testing::Message() << "sheets " << c.sheets.first << " to " << c.sheets.last);

@@ -223,7 +223,7 @@ TEST(StartCell, SheetCountsAndPassWindowsIncludeTheEmptyCells)
         request.startCell = c.startCell;
         request.sheets = c.sheets;
         EXPECT_EQ(RunSheetCount(request), c.sheetCount) << "start " << c.startCell << ", " << c.quantity << " passes";
-        EXPECT_EQ(RunPassWindow(request), c.passes)
+        EXPECT_EQ(qint64(RequestedPasses(request).size()), c.passes.second - c.passes.first)
             << "start " << c.startCell << ", sheets " << c.sheets.first << " to " << c.sheets.last;
     }
 }
