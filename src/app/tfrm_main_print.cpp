@@ -40,12 +40,15 @@ private:
     const TFontComboBox& font_;
 };
 
-// Passes that share a barcode are let through only when the operator says so.
-bool DuplicatesAccepted(const PrintRunRequest& request)
+// Passes that share a barcode are let through only when the operator says
+// so, and so are copies: each carries every barcode of the run again.
+bool DuplicatesAccepted(const PrintRunRequest& request, int copies)
 {
     const DuplicateBarcodes found = FindDuplicateBarcodes(RequestedPasses(request));
-    return found.repeatedPasses == 0
-           || OperatorSaysYes(DuplicateBarcodesQuestion(found), QStringLiteral("duplicateQuestion"));
+    if (found.repeatedPasses > 0
+        && !OperatorSaysYes(DuplicateBarcodesQuestion(found), QStringLiteral("duplicateQuestion")))
+        return false;
+    return copies <= 1 || OperatorSaysYes(CopiesQuestion(copies), QStringLiteral("copiesQuestion"));
 }
 
 // Asked once the run is drawn, before anything goes out.
@@ -104,6 +107,8 @@ void TfrmMain::PrintPasses()
     // A queue chosen last time left its own resolution on the printer; a file
     // chosen now is laid out at the file's.
     printer_.setResolution(kFileResolutionDpi);
+    // Copies asked for last time are not asked for again unseen.
+    printer_.setCopyCount(1);
     RunPrintDialog dialog(printer_, request, preview);
     dialog.setObjectName(QStringLiteral("printDialog"));
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
@@ -125,7 +130,7 @@ void TfrmMain::PrintPasses()
         ShowMessage(nothing);
         return;
     }
-    if (!RunPaperAccepted(printer_) || (usable && !DuplicatesAccepted(request)))
+    if (!RunPaperAccepted(printer_) || (usable && !DuplicatesAccepted(request, printer_.copyCount())))
         return;
     PrintRecordedRun(printer_, request, [] { ShowMessage(kInvalidValueMessage); });
 }

@@ -211,7 +211,7 @@ QString BatchHelpText()
         "                          the queue, none for a PDF; 0,0 for none\n"
         "  --calibration-sheet     print the page of rulers that the correction is\n"
         "                          read from, in place of passes (no rows)\n"
-        "  --allow-duplicates      print even when passes would share a barcode\n"
+        "  --allow-duplicates      print even when passes would share a barcode (-n 2 too)\n"
         "  --allow-partly-covered  print even passes whose barcodes read only along\n"
         "                          a strip of their bars (a heading covers the rest)\n"
         "  --allow-reprint         print even passes the register holds as printed before\n"

@@ -86,6 +86,12 @@ void CheckPrintable(const PrintRunRequest& request, const QPrinter& printer, con
         Refuse(nothing);
     if (options.allowDuplicates)
         return;
+    // Copies hand on every barcode of the run again, as rows that share
+    // numbers would.
+    if (options.copies.value_or(1) > 1)
+        Refuse(QStringLiteral("-n %1 would print every barcode of this run %1 times; --allow-duplicates prints them "
+                              "anyway")
+                   .arg(*options.copies));
     const DuplicateBarcodes found = FindDuplicateBarcodes(RequestedPasses(request));
     if (found.repeatedPasses > 0) {
         const QString rowsText = found.firstRow == found.secondRow

@@ -31,3 +31,8 @@ QString DuplicateBarcodesQuestion(const DuplicateBarcodes& found)
         .arg(found.repeatedPasses)
         .arg(rowsText, found.lane);
 }
+
+QString CopiesQuestion(int copies)
+{
+    return QStringLiteral("%1 copies would print every barcode of this run %1 times. Print anyway?").arg(copies);
+}

@@ -23,3 +23,6 @@ DuplicateBarcodes FindDuplicateBarcodes(const std::vector<RunPass>& passes);
 // "N passes of this run would carry the same barcode as another pass (rows 1 and
 // 2, lane 03). Print anyway?"
 QString DuplicateBarcodesQuestion(const DuplicateBarcodes& found);
+
+// "3 copies would print every barcode of this run 3 times. Print anyway?"
+QString CopiesQuestion(int copies);

@@ -17,6 +17,7 @@ struct RunOutput {
     bool toFile = false;
     QString name;  // the file's path, or the queue's name
     QString correction;  // the output's offset and scale, "DX,DY,SX,SY"; "" when not known
+    int copies = 0;      // copies handed on, each with every pass; 0 when not known
 };
 
 // Keeps account of the passes a run hands on, all or nothing. The run calls

@@ -42,6 +42,8 @@ std::vector<PassRecord> PassRegister::Records(const RecordFilter& filter)
         " p.issued_at, r.run_id, r.started_at, r.user_name, r.host_name, r.program, r.output_kind, r.output_name, ")
         + VoidColumns() + QStringLiteral(", ")
         + (schemaVersion_ >= kRunCorrectionSchemaVersion ? QStringLiteral("r.correction") : QStringLiteral("NULL"))
+        + QStringLiteral(", ")
+        + (schemaVersion_ >= kRunCopiesSchemaVersion ? QStringLiteral("r.copies") : QStringLiteral("NULL"))
         + QStringLiteral(" FROM passes p JOIN runs r ON r.run_id = p.run_id");
     if (!conditions.isEmpty())
         statement += QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND "));
@@ -74,6 +76,7 @@ std::vector<PassRecord> PassRegister::Records(const RecordFilter& filter)
         record.voided = VoidMark{UtcTime(query.value(17)), query.value(18).toString(), query.value(19).toString(),
                                  query.value(20).toString()};
         record.run.output.correction = query.value(21).toString();
+        record.run.output.copies = query.value(22).toInt();
         records.push_back(std::move(record));
     }
     return records;

@@ -56,6 +56,11 @@ const std::vector<QStringList>& RegisterSchemaSteps()
         {
             QStringLiteral("ALTER TABLE runs ADD COLUMN correction TEXT"),
         },
+        // 4 -> 5. The copies each run handed on, every one carrying the run's
+        // barcodes; NULL for runs recorded before.
+        {
+            QStringLiteral("ALTER TABLE runs ADD COLUMN copies INTEGER"),
+        },
     };
     return steps;
 }

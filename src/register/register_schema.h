@@ -16,3 +16,6 @@ constexpr int kVoidMarksSchemaVersion = 3;
 
 // The first version that keeps the printer correction of each run.
 constexpr int kRunCorrectionSchemaVersion = 4;
+
+// The first version that keeps the copies of each run.
+constexpr int kRunCopiesSchemaVersion = 5;

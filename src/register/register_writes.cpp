@@ -39,14 +39,15 @@ void PassRegister::InsertPasses(const RunInfo& run, const std::vector<RunPass>& 
 {
     const QString doing = QStringLiteral("cannot record the run's passes");
     QSqlQuery runRow = Prepared(QStringLiteral("INSERT INTO runs (run_id, started_at, user_name, host_name, program,"
-                                               " output_kind, output_name, process_id, correction)"
-                                               " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+                                               " output_kind, output_name, process_id, correction, copies)"
+                                               " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
     for (const QString& value : {run.id, UtcText(run.started), run.user, run.host, run.program,
                                  run.output.toFile ? QStringLiteral("file") : QStringLiteral("queue"), run.output.name})
         runRow.addBindValue(value);
     runRow.addBindValue(run.processId > 0 ? QVariant(run.processId) : QVariant(QMetaType::fromType<qint64>()));
     runRow.addBindValue(run.output.correction.isEmpty() ? QVariant(QMetaType::fromType<QString>())
                                                         : QVariant(run.output.correction));
+    runRow.addBindValue(run.output.copies > 0 ? QVariant(run.output.copies) : QVariant(QMetaType::fromType<int>()));
     Exec(runRow, doing);
 
     // Many rows a statement: one run may hold thousands of passes. 50 rows of

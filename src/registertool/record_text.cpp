@@ -29,10 +29,13 @@ QString RunText(const PassRecord& record)
                              .arg(TerminalText(record.run.id), TerminalText(record.run.program),
                                   TerminalText(record.run.user), TerminalText(record.run.host),
                                   TerminalText(OutputText(record.run.output)));
-    // Runs recorded before the register kept it have none to show.
-    if (record.run.output.correction.isEmpty())
-        return text;
-    return text + QStringLiteral(" correction ") + TerminalText(record.run.output.correction);
+    // Runs recorded before the register kept them have none to show; one copy goes without saying.
+    QString shown = text;
+    if (record.run.output.copies > 1)
+        shown += QStringLiteral(", %1 copies").arg(record.run.output.copies);
+    if (!record.run.output.correction.isEmpty())
+        shown += QStringLiteral(" correction ") + TerminalText(record.run.output.correction);
+    return shown;
 }
 
 QString ValidOnText(const PassRecord& record)

@@ -296,13 +296,15 @@ PrintRunResult PrintRun(QPrinter& printer, const PrintRunRequest& request,
     // An unusable layout prints one empty page: no pass to account for.
     const bool recording = usable && !request.calibrationSheet;
     RecordedRun recorded(recording ? request.recorder : nullptr);
-    if (recording)
-        recorded.Reserve(RequestedPasses(request),
-                         RunOutput{toFile,
-                                   !request.recordedOutputName.isEmpty() ? request.recordedOutputName
-                                   : toFile ? QFileInfo(printer.outputFileName()).absoluteFilePath()
-                                            : printer.printerName(),
-                                   CorrectionText(request.correction)});
+    if (recording) {
+        RunOutput output{toFile,
+                         !request.recordedOutputName.isEmpty() ? request.recordedOutputName
+                         : toFile                              ? QFileInfo(printer.outputFileName()).absoluteFilePath()
+                                                               : printer.printerName(),
+                         CorrectionText(request.correction)};
+        output.copies = printer.copyCount();
+        recorded.Reserve(RequestedPasses(request), output);
+    }
     StagedPdf staged = toFile ? StagedPdf::BesideFile(printer.outputFileName()) : StagedPdf::InTemporaryFolder();
 
     PrintRunRequest run = request;

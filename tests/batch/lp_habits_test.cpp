@@ -91,7 +91,8 @@ const LpCase kLpCases[] = {
     {"the user's lpoptions", kRun, {}, "Default Other\n", 0, Output::Queue, "Other", {}, 3, nullptr, ""},
     {"the scheduler's default", kRun, {}, nullptr, 0, Output::Queue, "Passes", {}, 3, nullptr, ""},
     {"-d over PRINTER, title, copies, options, pages", kRun + QStringList{"-d", "Passes", "-t", "Morning run", "-n",
-                                                                          "2", "-o", "print-color-mode=monochrome",
+                                                                          "2", "--allow-duplicates", "-o",
+                                                                          "print-color-mode=monochrome",
                                                                           "-ojob-priority=60", "-P", "2"},
      {"PRINTER=Other"}, nullptr, 0, Output::Queue, "Passes",
      // sheet 2 alone, in two copies: two pages reach the printer
@@ -106,6 +107,10 @@ const LpCase kLpCases[] = {
      "tessary-print: --pages \"3-1,4\" is not a list of sheets such as 1,3-4 or 2- (see tessary-print --help)\n"},
     {"pages beyond the run", kRun + QStringList{"--pdf", "-", "-P", "4-"}, {}, nullptr, 1, Output::None, nullptr, {}, 0,
      "", "tessary-print: Nothing to print: the page range holds no sheet of this run.\n"},
+    // Every copy carries the run's barcodes again: nothing goes to the queue.
+    {"copies without --allow-duplicates", kRun + QStringList{"-d", "Passes", "-n", "3"}, {}, nullptr, 1, Output::None,
+     nullptr, {}, 0, "",
+     "tessary-print: -n 3 would print every barcode of this run 3 times; --allow-duplicates prints them anyway\n"},
     {"no default destination", kRun, {"-CUPS_SERVER", "CUPS_SERVER=%NOSERVER%"}, nullptr, 2, Output::None, nullptr,
      {}, 0, "",
      "tessary-print: No default destination: give --printer QUEUE or --pdf FILE, or set PRINTER (see tessary-print "

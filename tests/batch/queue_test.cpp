@@ -133,7 +133,7 @@ TEST_F(TessaryPrintQueue, EveryBarcodeOfTheJobScansAsTheRunsPasses)
 TEST_F(TessaryPrintQueue, UncollatedCopiesSendTheDocumentOfOneCopy)
 {
     const QStringList before = scheduler_->CompletedJobs(kQueue);
-    const ToolRun run = RunTessaryPrint(Arguments({"-n", "2", "-o", "collate=false"}), scheduler_->Env());
+    const ToolRun run = RunTessaryPrint(Arguments({"-n", "2", "-o", "collate=false", "--allow-duplicates"}), scheduler_->Env());
     ASSERT_EQ(run.status, 0) << Text(run.err);
     const QStringList jobs = NewJobs(before);
     ASSERT_EQ(jobs.size(), 1) << Text(jobs.join(' '));

@@ -43,7 +43,13 @@ struct Attempt {
     QString told;                // the message or question that shows, answered OK or No
     std::vector<int> sheets;     // the output's pages as sheets of the full run; none: no job, no file
     const char* pageSet = "";    // "Odd Pages" or "Even Pages" in the dialog's page set; "" all
+    bool yes = false;            // the question is answered Yes
 };
+
+QString CopiesAsked(int copies)
+{
+    return QStringLiteral("%1 copies would print every barcode of this run %1 times. Print anyway?").arg(copies);
+}
 
 struct Case {
     const char* name;
@@ -76,8 +82,12 @@ const Case kCases[] = {
       {Output::Queue, {}, "2-", 1, true, "", "", {2, 4}, "Even Pages"},
       {Output::Queue, {}, "", 1, true, "", "", {1, 2, 3, 4}, "All Pages"}}},
     {"NoRowHasAQuantity", "", {{Output::File, {}, "", 1, true, "", kNoQuantityText, {}}}},
-    {"TwoCopiesToAFileCollated", "6", {{Output::File, {}, "", 2, true, "", "", {1, 2, 1, 2}}}},
-    {"TwoCopiesToAFileUncollated", "6", {{Output::File, {}, "", 2, false, "", "", {1, 1, 2, 2}}}},
+    // Copies carry every barcode again: asked, default No; the next dialog opens on one copy.
+    {"TwoCopiesToAFileCollated", "6",
+     {{Output::File, {}, "", 2, true, "", CopiesAsked(2), {1, 2, 1, 2}, "", true},
+      {Output::AsShown, {}, "", 1, true, kFileEntry, "", {1, 2}}}},
+    {"TwoCopiesToAFileUncollated", "6", {{Output::File, {}, "", 2, false, "", CopiesAsked(2), {1, 1, 2, 2}, "", true}}},
+    {"CopiesAskedAndNoPrintsNothing", "6", {{Output::Queue, {}, "", 3, true, "", CopiesAsked(3), {}}}},
 };
 
 QPageSize ShownPaper(QWidget* properties)
@@ -140,20 +150,29 @@ protected:
             if (auto* reverse = dialog->findChild<QCheckBox*>("reverse")) {
                 EXPECT_FALSE(reverse->isVisible());
             }
+            EXPECT_EQ(dialog->findChild<QSpinBox*>("copies")->value(), 1) << "the dialog opens on one copy";
             dialog->findChild<QSpinBox*>("copies")->setValue(click.copies);
             dialog->findChild<QCheckBox*>("collate")->setChecked(click.collate);
             QWidget* focused = QApplication::focusWidget();
             QTest::keyClick(focused && focused->window() == dialog ? focused : dialog, Qt::Key_Return);
         });
-        const auto answer = [told](QWidget* box) {
+        const auto answer = [told, yes = click.yes](QWidget* box) {
             *told = static_cast<QMessageBox*>(box)->text();
             EXPECT_EQ(box->windowTitle(), QStringLiteral("Tessary Utility"));
             auto* message = static_cast<QMessageBox*>(box);
+            if (yes) {
+                ASSERT_EQ(message->defaultButton(), message->button(QMessageBox::No));
+                message->button(QMessageBox::Yes)->click();
+                return;
+            }
             (message->button(QMessageBox::No) ? message->button(QMessageBox::No) : message->button(QMessageBox::Ok))
                 ->click();
         };
+        const char* const box = click.told == kA4Question                ? "paperQuestion"
+                                : click.told.endsWith("times. Print anyway?") ? "copiesQuestion"
+                                                                              : "messageBox";
         if (!click.told.isEmpty())
-            script.Expect(click.told == kA4Question ? "paperQuestion" : "messageBox", answer);
+            script.Expect(box, answer);
         Click("btnPrint");
         EXPECT_EQ(script.Pending(), 0);
         EXPECT_TRUE(script.Unexpected().isEmpty()) << script.Unexpected().join(' ').toStdString();

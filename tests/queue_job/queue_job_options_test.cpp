@@ -145,7 +145,7 @@ TEST_P(QueueJobOptions, ReachTheJobAndTheSheetsAreQtsOwn)
     EXPECT_EQ(PrintToQueue([&choice](QWidget* dialog) {
                   dialog->findChild<QSpinBox*>(QStringLiteral("copies"))->setValue(choice.copies);
                   dialog->findChild<QCheckBox*>(QStringLiteral("collate"))->setChecked(choice.collate);
-              }),
+              }, choice.copies > 1),
               QString());
     const QString ours = OnlyNewJob(before);
     ASSERT_FALSE(ours.isEmpty());

@@ -1,5 +1,6 @@
 #include "queue_job/queue_window_fixture.h"
 
+#include "app/answer_question.h"
 #include "app/printed_pdf.h"
 #include "support/private_cups_scheduler.h"
 
@@ -67,9 +68,10 @@ void QueueWindowTest::SetUp()
     MainWindowTest::SetUp();
 }
 
-QString QueueWindowTest::PrintToQueue(const std::function<void(QWidget* dialog)>& inDialog)
+QString QueueWindowTest::PrintToQueue(const std::function<void(QWidget* dialog)>& inDialog, bool copiesAsked)
 {
     QString error;
+    QString asked;
     ModalScript script;
     script.Expect("printDialog", [&inDialog](QWidget* dialog) {
         auto* printers = dialog->findChild<QComboBox*>(QStringLiteral("printers"));
@@ -79,6 +81,8 @@ QString QueueWindowTest::PrintToQueue(const std::function<void(QWidget* dialog)>
             inDialog(dialog);
         static_cast<QDialog*>(dialog)->accept();
     });
+    if (copiesAsked)
+        script.Expect("copiesQuestion", Answer(QMessageBox::Yes, &asked));
     script.Expect("errorBox", AcceptMessage(&error));
     Click("btnPrint");
     EXPECT_TRUE(script.Unexpected().isEmpty()) << Joined(script.Unexpected());

@@ -23,9 +23,9 @@ protected:
     void SetUp() override;
 
     // Clicks Print and accepts the dialog on the queue, after inDialog (if
-    // any) has acted on the open dialog. Returns the error box's text, "" when
-    // none showed.
-    QString PrintToQueue(const std::function<void(QWidget* dialog)>& inDialog = {});
+    // any) has acted on the open dialog, answering Yes to the copies question
+    // when copiesAsked. Returns the error box's text, "" when none showed.
+    QString PrintToQueue(const std::function<void(QWidget* dialog)>& inDialog = {}, bool copiesAsked = false);
 
     QStringList CompletedJobs() const;
     QSet<QString> OutputFiles() const;

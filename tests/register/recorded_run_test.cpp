@@ -5,7 +5,6 @@
 #include "batch/batch_tool.h"
 #include "common/tessary_error.h"
 #include "output/run_page_layout.h"
-#include "passes/run_passes.h"
 #include "register/pass_register.h"
 #include "register/register_run.h"
 #include "register/register_test_support.h"
@@ -108,19 +107,17 @@ TEST(RecordedRun, RecordsExactlyWhatWasHandedOn)
             issued += record.pending ? 0 : 1;
             pending += record.pending ? 1 : 0;
             EXPECT_FALSE(record.reissue);
+            // Every copy carries the run's barcodes again: the record says how many went.
+            EXPECT_EQ(record.run.output.copies, c.copies.count);
         }
         EXPECT_EQ(issued, c.issued);
         EXPECT_EQ(pending, c.pending);
         if (c.fault == Fault::Stop && c.issued == 4) {
             RecordFilter filter;
-            filter.barcode = RunPasses(run.request.rows, run.request.settings.cols, run.request.settings.rows,
-                                       run.request.startCell, run.request.sheets)[3]
-                                 .barcode;  // the last pass of sheet 1
+            filter.barcode = RequestedPasses(run.request)[3].barcode;  // the last pass of sheet 1
             EXPECT_EQ(passRegister.Records(filter).size(), 1u);
         }
-        const EarlierIssues next = passRegister.LookUp(RunPasses(run.request.rows, run.request.settings.cols,
-                                                                 run.request.settings.rows, run.request.startCell,
-                                                                 run.request.sheets));
+        const EarlierIssues next = passRegister.LookUp(RequestedPasses(run.request));
         EXPECT_EQ(next.passes, c.issued + c.pending);
         EXPECT_EQ(next.mayHavePrinted, c.pending);
     }

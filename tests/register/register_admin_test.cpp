@@ -148,8 +148,9 @@ TEST_P(RegisterAdminOn, LooksAfterAnOlderRegister)
     ASSERT_EQ(RecordIssuedEarlier(location, a, passesA), "");
     ASSERT_EQ(RecordIssuedEarlier(location, b, passesB), "");
     // Back to the version before void marks, as a register of an older program.
-    ASSERT_EQ(kRunCorrectionSchemaVersion, RegisterSchemaVersion());
-    QStringList older{QStringLiteral("ALTER TABLE runs DROP COLUMN correction")};
+    ASSERT_EQ(kRunCopiesSchemaVersion, RegisterSchemaVersion());
+    QStringList older{QStringLiteral("ALTER TABLE runs DROP COLUMN copies"),
+                      QStringLiteral("ALTER TABLE runs DROP COLUMN correction")};
     for (const char* column : {"voided_at", "voided_by", "voided_host", "void_reason"})
         older << QStringLiteral("ALTER TABLE passes DROP COLUMN %1").arg(column);
     older << QStringLiteral("UPDATE register_schema SET version = %1").arg(kVoidMarksSchemaVersion - 1);
