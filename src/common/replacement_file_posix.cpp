@@ -239,7 +239,7 @@ QString Refusal(const QString& path, const char* what)
         .arg(path, QLatin1String(what));
 }
 
-// Where path leads, its links checked as the kernel would check them, and
+// Where path leads, only this user's links and root's followed, and
 // whether a file stands at that name (existing). Throws SharedFolderRefusal
 // for what another user may have laid, and TessaryError("Unable to write to
 // <path>") where it leads nowhere, or to a device, a folder or anything else

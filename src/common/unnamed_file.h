@@ -7,7 +7,8 @@
 // caller makes a named file instead.
 
 // A new file of mode 0600 with no name in the folder, open for reading and
-// writing; -1 where the file system does not make such files.
+// writing; -1 where the file system does not make such files or where it
+// could not be named later (no /proc).
 int OpenUnnamedFile(int folderFd);
 
 // Gives the unnamed file open at fd the name in the folder, which must be

@@ -9,5 +9,6 @@
 // folder that takes no new file, an existing file the user may write is
 // rewritten in place, the whole content in one write; if that fails, the old
 // content is written back. Throws "Unable to write to <path>" on failure, and
-// the refusals of ReplacementFile for a link or file another user may have laid.
+// the refusals of ReplacementFile for a link or a file of another user, which
+// is never rewritten either.
 void WriteWholeFile(const QString& path, const QByteArray& bytes);

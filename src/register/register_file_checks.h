@@ -25,14 +25,16 @@ QString RegisterFolderRefusal(const QString& folder);
 // user's, writable by nobody else, and so is every file SQLite keeps beside it.
 QString RegisterFileRefusal(const QString& file);
 
-// The files SQLite keeps beside the register file (-wal, -shm, -journal),
-// those that exist, looked at through the folder's own handle: plain files
-// of this user's or owner's that nobody else may write.
+// The register file's folder, through a handle of its own: owner's, this
+// user's or root's and writable by nobody else; and through that handle the
+// files SQLite keeps beside the register (-wal, -shm, -journal), those that
+// exist: plain files of this user's or owner's that nobody else may write.
 QString RegisterCompanionRefusal(const QString& file, uid_t owner);
 
-// For a look-up, which may read another user's register: the file (or the
-// file a link names) in a folder that nobody but its owner may write, and
-// the files beside it the register owner's or this user's.
+// For a look-up, which may read another user's register: a link only in a
+// folder nobody else may write, laid by this user, root or the register's
+// owner; the file a plain one nobody but its owner may write; its folder and
+// the files beside it as RegisterCompanionRefusal says.
 QString RegisterReaderRefusal(const QString& file);
 
 // A new empty file of mode 0600 in folder, for a new register to be built in

@@ -65,11 +65,23 @@ QString RegisterFolderRefusal(const QString& folder)
 QString RegisterCompanionRefusal(const QString& file, uid_t owner)
 {
     const QFileInfo info(file);
-    const int folder = open(Native(info.absolutePath()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const QString folderPath = info.absolutePath();
+    const int folder = open(Native(folderPath).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folder < 0)
-        return QStringLiteral("its folder %1 cannot be read: %2").arg(info.absolutePath(), SystemReason());
+        return QStringLiteral("its folder %1 cannot be read: %2").arg(folderPath, SystemReason());
     QString refusal;
+    // The folder again, as the handle that finds the files beside the
+    // register: not one swapped in since it was looked at by name.
+    struct stat held {};
+    if (fstat(folder, &held) != 0)
+        refusal = QStringLiteral("its folder %1 cannot be read: %2").arg(folderPath, SystemReason());
+    else if (held.st_uid != 0 && held.st_uid != owner && held.st_uid != geteuid())
+        refusal = QStringLiteral("its folder %1 belongs to another user (uid %2)").arg(folderPath).arg(held.st_uid);
+    else if ((held.st_mode & (S_IWGRP | S_IWOTH)) != 0)
+        refusal = QStringLiteral("its folder %1 may be written by other users; %2").arg(folderPath, kSharedRegisterHint);
     for (const char* suffix : {"-wal", "-shm", "-journal"}) {
+        if (!refusal.isEmpty())
+            break;
         const QString name = info.fileName() + QLatin1String(suffix);
         struct stat status {};
         if (fstatat(folder, Native(name).constData(), &status, AT_SYMLINK_NOFOLLOW) != 0) {
@@ -85,8 +97,6 @@ QString RegisterCompanionRefusal(const QString& file, uid_t owner)
                           .arg(name)
                           .arg(status.st_mode & 07777, 4, 8, QLatin1Char('0'));
         }
-        if (!refusal.isEmpty())
-            break;
     }
     close(folder);
     return refusal;
@@ -127,13 +137,29 @@ QString RegisterFileRefusal(const QString& file)
 
 QString RegisterReaderRefusal(const QString& file)
 {
-    const QString target = Resolved(file);
-    struct stat folder {}, status {};
-    if (target.isEmpty() || stat(Native(target).constData(), &status) != 0
-        || stat(Native(FolderOf(target)).constData(), &folder) != 0)
+    struct stat status {};
+    if (lstat(Native(file).constData(), &status) != 0)
         return QStringLiteral("it cannot be read: %1").arg(SystemReason());
-    if ((folder.st_mode & (S_IWGRP | S_IWOTH)) != 0)
-        return QStringLiteral("its folder %1 may be written by other users; %2").arg(FolderOf(target), kSharedRegisterHint);
+    QString target = file;
+    if (S_ISLNK(status.st_mode)) {
+        // A link is as good as the folder it stands in and whoever laid it.
+        struct stat linkFolder {};
+        if (stat(Native(FolderOf(file)).constData(), &linkFolder) != 0)
+            return QStringLiteral("its folder %1 cannot be read: %2").arg(FolderOf(file), SystemReason());
+        if ((linkFolder.st_mode & (S_IWGRP | S_IWOTH)) != 0)
+            return QStringLiteral("its folder %1 may be written by other users; %2").arg(FolderOf(file), kSharedRegisterHint);
+        const uid_t linkOwner = status.st_uid;
+        target = Resolved(file);
+        if (target.isEmpty() || stat(Native(target).constData(), &status) != 0)
+            return QStringLiteral("it is a link to nothing that can be read");
+        if (linkOwner != geteuid() && linkOwner != 0 && linkOwner != status.st_uid)
+            return QStringLiteral("the link belongs to another user (uid %1)").arg(linkOwner);
+    }
+    if (!S_ISREG(status.st_mode))
+        return QStringLiteral("it is not a register");
+    if ((status.st_mode & (S_IWGRP | S_IWOTH)) != 0)
+        return QStringLiteral("it may be written by other users (mode %1)").arg(status.st_mode & 07777, 4, 8, QLatin1Char('0'));
+    // Its folder, held, and the files beside it: the register owner's, root's or this user's.
     return RegisterCompanionRefusal(target, status.st_uid);
 }
 

@@ -2,14 +2,17 @@
 
 #include "registertool/terminal_text.h"
 
+#include "common/replacement_file.h"
+#include "common/tessary_error.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QIODevice>
-#include <QSaveFile>
 
 #include <cerrno>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 // The descriptor as a QIODevice, keeping the errno of the first failure.
@@ -100,25 +103,55 @@ QString CheckedOutput::Finish()
 
 namespace {
 
+QString CannotWrite(const QString& path, const QString& reason)
+{
+    return QStringLiteral("cannot write %1: %2").arg(TerminalText(path), reason);
+}
+
+// A new file that takes the old one's place whole, made as the programs' own
+// outputs are: another user's link is not followed nor their file replaced.
 QString WriteByRename(const QString& path, const QByteArray& bytes)
 {
-    const auto fault = [&](const QString& reason) {
-        return QStringLiteral("cannot write %1: %2").arg(TerminalText(path), reason);
-    };
-    QSaveFile file(path);
-    // Unbuffered: from its own buffer QSaveFile would learn of a full disk
-    // only in commit, which then renames the file cut short over the old one.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return fault(file.errorString());
-    // A write cut short tells why only on the next one.
-    for (qint64 written = 0; written < bytes.size();) {
-        const qint64 n = file.write(bytes.constData() + written, bytes.size() - written);
-        if (n <= 0)
-            return fault(file.errorString());  // the new file goes with file, the old one stays
-        written += n;
+    try {
+        ReplacementFile file(path);
+        // A write cut short tells why only on the next one.
+        for (qint64 written = 0; written < bytes.size();) {
+            const ssize_t n = ::write(file.handle(), bytes.constData() + written, size_t(bytes.size() - written));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                return CannotWrite(path, qt_error_string(n < 0 ? errno : ENOSPC));  // the old file stays
+            written += n;
+        }
+        if (!file.SyncToDisk())
+            return CannotWrite(path, qt_error_string(errno));
+        file.CommitOver();
+    } catch (const TessaryError& error) {
+        // "Unable to write to PATH[: why]": the why, else the file system's say.
+        const QString prefix = QStringLiteral("Unable to write to ") + path;
+        const QString why = error.text().startsWith(prefix + QStringLiteral(": ")) ? error.text().mid(prefix.size() + 2)
+                                                                                  : QStringLiteral("it cannot be replaced");
+        return CannotWrite(path, why);
     }
-    if (!file.commit())
-        return fault(file.errorString());
+    return QString();
+}
+
+// A link of another user on the way to a device or pipe is theirs to point
+// anywhere: "" when every link of the chain is this user's or root's.
+QString LinkOfAnotherUser(const QString& path)
+{
+    QString at = QFileInfo(path).absoluteFilePath();
+    for (int hop = 0; hop < 40; ++hop) {
+        struct stat status {};
+        if (::lstat(QFile::encodeName(at).constData(), &status) != 0 || !S_ISLNK(status.st_mode))
+            return QString();
+        if (status.st_uid != ::geteuid() && status.st_uid != 0)
+            return QStringLiteral("it is a link of another user");
+        const QString target = QFile::symLinkTarget(at);
+        if (target.isEmpty())
+            return QString();
+        at = target;
+    }
     return QString();
 }
 
@@ -129,6 +162,9 @@ QString WriteOutputFile(const QString& path, const QString& text)
     const QFileInfo info(path);
     if (!info.exists() || info.isFile())
         return WriteByRename(path, text.toUtf8());
+    const QString link = LinkOfAnotherUser(path);
+    if (!link.isEmpty())
+        return CannotWrite(path, link);
     // No O_CREAT: should the device or pipe go meanwhile, no file takes its place.
     const int descriptor = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
     if (descriptor < 0)

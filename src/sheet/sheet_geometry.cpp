@@ -77,8 +77,9 @@ SheetGeometry ComputeSheetGeometry(const LayoutSettings& settings, int dpiX, int
 
 bool LayoutUsable(int entryRowCount, const LayoutSettings& settings, const SheetGeometry& geometry)
 {
-    // A size factor at or below zero leaves every heading line without a
+    // Headings less than a pixel high (a size factor at or below zero, or
+    // too small for the resolution) leave every heading line without a
     // glyph: the passes would go out bare without a word.
     return entryRowCount >= 1 && settings.cols >= 1 && settings.rows >= 1 && geometry.pixelsFit
-        && geometry.cellHeightPx >= 1 && geometry.cellWidthPx >= 1 && settings.fontSizeFactor > 0;
+        && geometry.cellHeightPx >= 1 && geometry.cellWidthPx >= 1 && geometry.headingHeightPx >= 1;
 }

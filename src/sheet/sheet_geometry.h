@@ -42,6 +42,6 @@ SheetGeometry ComputeSheetGeometry(const LayoutSettings& settings, int dpiX, int
                                    const PrinterCorrection& correction = {});
 
 // Whether a run can lay anything out: entry rows exist, at least one cell across
-// and down, cells at least one pixel wide and high, a heading size above zero,
-// and every pixel value within 32 bits.
+// and down, cells at least one pixel wide and high, headings at least one pixel
+// high, and every pixel value within 32 bits.
 bool LayoutUsable(int entryRowCount, const LayoutSettings& settings, const SheetGeometry& geometry);

@@ -5,6 +5,7 @@
 // differs from run to run.
 #include "app/main_window_fixture.h"
 #include "batch/batch_tool.h"
+#include "register/pass_register.h"
 #include "support/tools.h"
 #include "support/twelve_pass_run.h"
 
@@ -12,6 +13,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -84,6 +87,13 @@ TEST(GoldenOutput, TessaryPrintToFile)
         ASSERT_EQ(run.status, 0) << run.err.toStdString();
         EXPECT_EQ(GoldenPdfHash(pdf), c.hash);
         EXPECT_EQ(QFile::exists(registerFile), c.recorded);
+        if (c.recorded) {
+            // The bytes of the same run unrecorded, every pass recorded issued.
+            PassRegister passRegister(ParseRegisterLocation(registerFile), RegisterAccess::ReadOnly);
+            const std::vector<PassRecord> records = passRegister.Records({});
+            EXPECT_EQ(records.size(), 4u);
+            EXPECT_TRUE(std::none_of(records.begin(), records.end(), [](const PassRecord& r) { return r.pending; }));
+        }
     }
 }
 

@@ -36,8 +36,13 @@ void Plant(const char* f, const char* suffix, mode_t mode, uid_t owner)
 }
 
 // arrange changes the new register's folder d or file f; reason: "%1" is the folder, "%2" where a shared
-// register belongs, empty if opened.
-struct FileCase { const char* what; void (*arrange)(const char* d, const char* f); const char* reason; };
+// register belongs, empty if opened. readOnly: opened for a look-up, which may read another user's register.
+struct FileCase {
+    const char* what;
+    void (*arrange)(const char* d, const char* f);
+    const char* reason;
+    bool readOnly = false;
+};
 
 const FileCase kFiles[] = {
     {"a register of this user", [](auto, auto) {}, ""},
@@ -68,6 +73,20 @@ const FileCase kFiles[] = {
     {"a text file", [](auto, auto f) { QFile out(f); EXPECT_TRUE(out.open(QIODevice::WriteOnly) && out.write("a,b\n")); },
      "it is not a register"},
     {"a database of another program", [](auto, auto f) { DropSchemaTable(f); }, "it is not a register"},
+    // Look-ups: what is read must still be what the register's owner wrote.
+    {"another user's register in their folder, read", [](auto d, auto f) {
+         EXPECT_TRUE(chown(d, 65534, 65534) == 0 && chmod(d, 0755) == 0 && chown(f, 65534, 65534) == 0);
+     }, "", true},
+    {"a register others may write, read", [](auto, auto f) { chmod(f, 0646); },
+     "it may be written by other users (mode 0646)", true},
+    {"a sticky folder others may write, read", [](auto d, auto) { chmod(d, 01777); },
+     "its folder %1 may be written by other users; %2", true},
+    {"a -wal of a third user, read", [](auto, auto f) { Plant(f, "-wal", 0600, 12345); },
+     "its file passes.sqlite-wal belongs to another user (uid 12345)", true},
+    {"a link a third user laid, read", [](auto d, auto f) {
+         const QByteArray real = QByteArray(d) + "/real.sqlite";
+         EXPECT_TRUE(rename(f, real) == 0 && symlink(real, f) == 0 && lchown(f, 12345, 12345) == 0);
+     }, "the link belongs to another user (uid 12345)", true},
 };
 
 TEST(RegisterFileChecks, RefusesARegisterOthersCanChangeAndWhatIsNoRegister)
@@ -91,7 +110,7 @@ TEST(RegisterFileChecks, RefusesARegisterOthersCanChangeAndWhatIsNoRegister)
         const auto contents = [&f] { QFile in(f); return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray(); };
         const QByteArray before = contents();
         try {
-            PassRegister opened(location);
+            PassRegister opened(location, c.readOnly ? RegisterAccess::ReadOnly : RegisterAccess::Create);
             EXPECT_STREQ(c.reason, "") << "opened";
         } catch (const TessaryError& error) {
             EXPECT_EQ(error.text(), "The register " + location.file + " cannot be opened: "

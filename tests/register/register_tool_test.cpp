@@ -208,6 +208,32 @@ TEST_F(RegisterToolTest, TellsEveryOutputItCouldNotWriteWhole)
         GTEST_SKIP() << skipped << " cases need a full disk: " << disk.Error().toStdString();
 }
 
+// An export goes where the programs' own outputs may go: as root, through
+// another user's link to a file of root's or to a device, nothing is written.
+TEST_F(RegisterToolTest, AnExportFollowsNoLinkOfAnotherUser)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "needs root to give a link to another user";
+    Record(NewRunInfo("tessary-print"), true);
+    QTemporaryDir dir;
+    const QString victim = dir.filePath("victim.conf");
+    QFile planted(victim);
+    ASSERT_TRUE(planted.open(QIODevice::WriteOnly) && planted.write("root's own\n") == 11);
+    planted.close();
+    for (const QString& target : {victim, FullDevice()}) {
+        SCOPED_TRACE(target.toStdString());
+        const QString link = dir.filePath("export.csv");
+        QFile::remove(link);
+        ASSERT_TRUE(QFile::link(target, link));
+        ASSERT_EQ(lchown(QFile::encodeName(link).constData(), 65534, 65534), 0);
+        const ToolRun result = Run({"export", "--csv", link});
+        EXPECT_EQ(result.status, 5);
+        EXPECT_EQ(result.err, "tessary-register: cannot write " + link + ": it is a link of another user\n");
+    }
+    QFile after(victim);
+    EXPECT_TRUE(after.open(QIODevice::ReadOnly) && after.readAll() == "root's own\n");
+}
+
 // find's argument: %b a barcode of 2026, %m one of 1999, whose pass number
 // holds a minus, or any other text; and whether find takes it for a barcode.
 struct BarcodeCase { const char* text; bool barcode; };
