@@ -20,6 +20,7 @@
 #include <QCheckBox>
 #include <QPrintDialog>
 #include <QPushButton>
+#include <QFileInfo>
 #include <QTimer>
 
 namespace {
@@ -120,6 +121,8 @@ void TfrmMain::PrintPasses()
         return;
 
     SetRunPageLayout(printer_);
+    // Titled as tessary-print titles it: by the label file, else as passes.
+    printer_.setDocName(lastLabelFile_.isEmpty() ? QStringLiteral("Passes") : QFileInfo(lastLabelFile_).fileName());
     readRest(request);
     dialog.ApplyChoices(request);
     request.stopRequested = [this] { return abortRequested_; };
