@@ -1,6 +1,7 @@
 // The label files shipped in examples/ must load as written and print a full
 // sheet whose every barcode scans.
 #include "labelfile/label_file.h"
+#include "labelfile/label_layout.h"
 #include "passes/pass_serial.h"
 #include "passes/valid_on_stamp.h"
 #include "sheet/layout_settings.h"
@@ -37,33 +38,6 @@ const ExampleSheet kExamples[] = {
 const char* const kTwentyKeys[] = {"Cols",   "Rows",   "RowAdjust", "ColAdjust", "Font",   "FontSize", "Type",
                                    "Center", "margin", "top",       "Line 1",    "Line 2", "Line 3",   "Line 4",
                                    "Line 5", "Bold 1", "Bold 2",    "Bold 3",    "Bold 4", "Bold 5"};
-
-class FileStyle : public HeadingStyleSource {
-public:
-    explicit FileStyle(const LabelValues& values) : values_(values) {}
-    bool Centred() const override { return values_.center; }
-    QString FaceName() const override { return values_.font; }
-
-private:
-    const LabelValues& values_;
-};
-
-LayoutTexts TextsOf(const LabelValues& values)
-{
-    LayoutTexts texts;
-    texts.cols = values.cols;
-    texts.rows = values.rows;
-    texts.rowAdjust = values.rowAdjust;
-    texts.colAdjust = values.colAdjust;
-    texts.leftMargin = values.leftMargin;
-    texts.top = values.top;
-    texts.fontSize = values.fontSize;
-    for (int n = 0; n < kHeadingLineCount; ++n) {
-        texts.headingLines[n] = values.lines[n];
-        texts.headingBold[n] = values.bold[n];
-    }
-    return texts;
-}
 
 // Spreads cellCount passes over rows of different lanes (at most four passes a
 // row), so that every barcode on the sheet is different.
@@ -115,7 +89,7 @@ TEST_P(ExampleLabelFile, PrintsAFullSheetThatScans)
     const LabelValues values = LoadLabelFile(path());
     ASSERT_TRUE(QFontDatabase::hasFamily(values.font)) << values.font.toStdString();
 
-    const LayoutSettings settings = ReadLayoutSettings(TextsOf(values));
+    const LayoutSettings settings = LabelLayoutSettings(values);
     ASSERT_EQ(settings.cols, sheet.cols);
     ASSERT_EQ(settings.rows, sheet.rows);
     EXPECT_GT(settings.leftMarginInches, 0.0);
@@ -126,7 +100,7 @@ TEST_P(ExampleLabelFile, PrintsAFullSheetThatScans)
     QStringList expected;
     const int cells = sheet.cols * sheet.rows;
     const std::vector<PassListRow> rows = FullSheetRows(cells, expected);
-    const FileStyle style(values);
+    const LabelHeadingStyle style(values.center, values.font);
     const QString pdf = dir.filePath(QStringLiteral("sheet.pdf"));
     EXPECT_EQ(PrintPassesToPdf(pdf, 300, settings, rows, style, dir.filePath(QStringLiteral("code128.bmp"))), cells);
 
