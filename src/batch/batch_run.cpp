@@ -180,9 +180,10 @@ BatchResult PrintBatch(const BatchOptions& options, const BatchEnvironment& envi
 
     // Progress is for somebody watching; a script reads the result instead.
     // Counted among the sheets that print: "1,3" is sheet 2 of 2 at sheet 3.
-    const std::vector<int> printedSheets = SheetsOf(RequestedPasses(request));
-    const int sheetCount = int(printedSheets.size());
+    // The passes are placed for it only when it shows.
+    const int sheetCount = SheetsInRange(request);
     if (sheetCount > 1 && !options.quiet && environment.errIsTerminal) {
+        const std::vector<int> printedSheets = SheetsOf(RequestedPasses(request));
         request.sheetBegun = [&err, printedSheets, sheetCount](int sheet) {
             const auto position = std::find(printedSheets.begin(), printedSheets.end(), sheet) - printedSheets.begin();
             err << QStringLiteral("sheet %1 of %2").arg(position + 1).arg(sheetCount) << Qt::endl;
