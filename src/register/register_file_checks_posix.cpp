@@ -26,11 +26,29 @@ QString Resolved(const QString& file)
     return realpath(Native(file).constData(), buffer) ? QFile::decodeName(buffer) : QString();
 }
 
+// The refusals' words, one place each.
+QString OfAnotherUser(const QString& what, uid_t owner)
+{
+    return QStringLiteral("%1 belongs to another user (uid %2)").arg(what).arg(owner);
+}
+
+QString WritableByOthers(const QString& what, const struct stat& status)
+{
+    return QStringLiteral("%1 may be written by other users (mode %2)")
+        .arg(what)
+        .arg(status.st_mode & 07777, 4, 8, QLatin1Char('0'));
+}
+
+QString FolderWritableByOthers(const QString& folder)
+{
+    return QStringLiteral("its folder %1 may be written by other users; %2").arg(folder, kSharedRegisterHint);
+}
+
 QString OwnerRefusal(const struct stat& status, const QString& what)
 {
     if (status.st_uid == geteuid())
         return QString();
-    return QStringLiteral("%1 belongs to another user (uid %2)").arg(what).arg(status.st_uid);
+    return OfAnotherUser(what, status.st_uid);
 }
 
 }  // namespace
@@ -58,7 +76,7 @@ QString RegisterFolderRefusal(const QString& folder)
     // -journal) under names that are free between runs, and another user
     // who may make files in the folder could plant them there.
     if ((status.st_mode & (S_IWGRP | S_IWOTH)) != 0)
-        return QStringLiteral("its folder %1 may be written by other users; %2").arg(folder, kSharedRegisterHint);
+        return FolderWritableByOthers(folder);
     return QString();
 }
 
@@ -76,9 +94,9 @@ QString RegisterCompanionRefusal(const QString& file, uid_t owner)
     if (fstat(folder, &held) != 0)
         refusal = QStringLiteral("its folder %1 cannot be read: %2").arg(folderPath, SystemReason());
     else if (held.st_uid != 0 && held.st_uid != owner && held.st_uid != geteuid())
-        refusal = QStringLiteral("its folder %1 belongs to another user (uid %2)").arg(folderPath).arg(held.st_uid);
+        refusal = OfAnotherUser(QStringLiteral("its folder ") + folderPath, held.st_uid);
     else if ((held.st_mode & (S_IWGRP | S_IWOTH)) != 0)
-        refusal = QStringLiteral("its folder %1 may be written by other users; %2").arg(folderPath, kSharedRegisterHint);
+        refusal = FolderWritableByOthers(folderPath);
     for (const char* suffix : {"-wal", "-shm", "-journal"}) {
         if (!refusal.isEmpty())
             break;
@@ -91,11 +109,9 @@ QString RegisterCompanionRefusal(const QString& file, uid_t owner)
         } else if (!S_ISREG(status.st_mode)) {
             refusal = QStringLiteral("its file %1 is not a plain file").arg(name);
         } else if (status.st_uid != owner && status.st_uid != geteuid()) {
-            refusal = QStringLiteral("its file %1 belongs to another user (uid %2)").arg(name).arg(status.st_uid);
+            refusal = OfAnotherUser(QStringLiteral("its file ") + name, status.st_uid);
         } else if ((status.st_mode & (S_IWGRP | S_IWOTH)) != 0) {
-            refusal = QStringLiteral("its file %1 may be written by other users (mode %2)")
-                          .arg(name)
-                          .arg(status.st_mode & 07777, 4, 8, QLatin1Char('0'));
+            refusal = WritableByOthers(QStringLiteral("its file ") + name, status);
         }
     }
     close(folder);
@@ -131,7 +147,7 @@ QString RegisterFileRefusal(const QString& file)
     if (!refusal.isEmpty())
         return refusal;
     if ((status.st_mode & (S_IWGRP | S_IWOTH)) != 0)
-        return QStringLiteral("it may be written by other users (mode %1)").arg(status.st_mode & 07777, 4, 8, QLatin1Char('0'));
+        return WritableByOthers(QStringLiteral("it"), status);
     return RegisterCompanionRefusal(target, geteuid());
 }
 
@@ -147,18 +163,18 @@ QString RegisterReaderRefusal(const QString& file)
         if (stat(Native(FolderOf(file)).constData(), &linkFolder) != 0)
             return QStringLiteral("its folder %1 cannot be read: %2").arg(FolderOf(file), SystemReason());
         if ((linkFolder.st_mode & (S_IWGRP | S_IWOTH)) != 0)
-            return QStringLiteral("its folder %1 may be written by other users; %2").arg(FolderOf(file), kSharedRegisterHint);
+            return FolderWritableByOthers(FolderOf(file));
         const uid_t linkOwner = status.st_uid;
         target = Resolved(file);
         if (target.isEmpty() || stat(Native(target).constData(), &status) != 0)
             return QStringLiteral("it is a link to nothing that can be read");
         if (linkOwner != geteuid() && linkOwner != 0 && linkOwner != status.st_uid)
-            return QStringLiteral("the link belongs to another user (uid %1)").arg(linkOwner);
+            return OfAnotherUser(QStringLiteral("the link"), linkOwner);
     }
     if (!S_ISREG(status.st_mode))
         return QStringLiteral("it is not a register");
     if ((status.st_mode & (S_IWGRP | S_IWOTH)) != 0)
-        return QStringLiteral("it may be written by other users (mode %1)").arg(status.st_mode & 07777, 4, 8, QLatin1Char('0'));
+        return WritableByOthers(QStringLiteral("it"), status);
     // Its folder, held, and the files beside it: the register owner's, root's or this user's.
     return RegisterCompanionRefusal(target, status.st_uid);
 }
