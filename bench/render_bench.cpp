@@ -36,7 +36,6 @@
 #include "common/heap_retention.h"
 #include "common/tessary_error.h"
 #include "output/run_page_layout.h"
-#include "passes/run_passes.h"
 #include "passes/valid_on_stamp.h"
 #include "register/pass_register.h"
 #include "register/register_run.h"
@@ -262,8 +261,7 @@ std::unique_ptr<PassRegister> OpenBenchRegister(const BenchOptions& options, con
         earlierRun.rows = BenchRows(options.earlier, options.firstDay.addDays(-rowDays));
         RunInfo run = NewRunInfo(QStringLiteral("render-bench"));
         run.output = RunOutput{true, QStringLiteral("earlier.pdf")};
-        const std::vector<RunPass> earlier = RunPasses(earlierRun.rows, earlierRun.settings.cols,
-                                                       earlierRun.settings.rows, earlierRun.startCell, earlierRun.sheets);
+        const std::vector<RunPass> earlier = RequestedPasses(earlierRun);
         passRegister->Reserve(run, earlier, ReprintAllowance{true, {}});
         passRegister->Confirm(run.id, qint64(earlier.size()));
     }
@@ -326,8 +324,7 @@ int main(int argc, char** argv)
         if (passRegister) {
             QElapsedTimer check;
             check.start();
-            const EarlierIssues earlier = passRegister->LookUp(RunPasses(
-                request.rows, request.settings.cols, request.settings.rows, request.startCell, request.sheets));
+            const EarlierIssues earlier = passRegister->LookUp(RequestedPasses(request));
             checkMs = double(check.nsecsElapsed()) / 1e6;
             ReprintAllowance allowance;
             allowance.keys = earlier.keys;
