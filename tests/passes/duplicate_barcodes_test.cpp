@@ -1,6 +1,7 @@
 #include "passes/duplicate_barcodes.h"
 #include "passes/run_passes.h"
 #include "passes/valid_on_stamp.h"
+#include "support/sheet_pieces.h"
 
 #include <gtest/gtest.h>
 
@@ -21,13 +22,6 @@ const QDate kDay(2026, 3, 4);
 DuplicateBarcodes FoundOnSheets(const std::vector<PassListRow>& rows, const SheetRange& sheets = {})
 {
     return FindDuplicateBarcodes(RunPasses(rows, 1, 1, 1, sheets));
-}
-
-SheetRange Pieces(std::vector<std::pair<int, int>> pieces)
-{
-    SheetRange range(pieces.front().first, pieces.back().second);
-    range.pieces = std::move(pieces);
-    return range;
 }
 
 struct DuplicateCase {

@@ -3,6 +3,7 @@
 #include "passes/valid_on_stamp.h"
 #include "preview/preview_printer.h"
 #include "preview/run_preview.h"
+#include "support/sheet_pieces.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
@@ -67,13 +68,6 @@ struct Shown {
     void Click(const char* name) { QTest::mouseClick(preview->findChild<QPushButton*>(name), Qt::LeftButton); }
     bool Enabled(const char* name) { return preview->findChild<QPushButton*>(name)->isEnabled(); }
 };
-
-SheetRange Pieces(std::vector<std::pair<int, int>> pieces)
-{
-    SheetRange range(pieces.front().first, pieces.back().second);
-    range.pieces = std::move(pieces);
-    return range;
-}
 
 struct RangeCase {
     SheetRange sheets;
