@@ -234,6 +234,8 @@ public:
     }
     void Confirm(qint64 handedOn) override { Timed([&] { inner_.Confirm(handedOn); }); }
     void Withdraw() override { Timed([&] { inner_.Withdraw(); }); }
+    void AllowAgain(const QSet<QString>& keys) override { inner_.AllowAgain(keys); }
+    QString RunId() const override { return inner_.RunId(); }
     double Milliseconds() const { return double(nanoseconds_) / 1e6; }
 
 private:
@@ -256,17 +258,44 @@ std::unique_ptr<PassRegister> OpenBenchRegister(const BenchOptions& options, con
     auto passRegister = std::make_unique<PassRegister>(ParseRegisterLocation(options.registerLocation));
     if (options.earlier > 0) {
         const int rowDays = (options.earlier / kMaxPassesPerRow) / 24 + 2;
-        PrintRunRequest earlierRun;
-        earlierRun.settings = settings;
-        earlierRun.rows = BenchRows(options.earlier, options.firstDay.addDays(-rowDays));
         RunInfo run = NewRunInfo(QStringLiteral("render-bench"));
         run.output = RunOutput{true, QStringLiteral("earlier.pdf")};
-        const std::vector<RunPass> earlier = RequestedPasses(earlierRun);
+        const std::vector<RunPass> earlier =
+            PlacePasses(BenchRows(options.earlier, options.firstDay.addDays(-rowDays)), settings.cols, settings.rows,
+                        1, SheetRange())
+                .passes;
         passRegister->Reserve(run, earlier, ReprintAllowance{true, {}});
         passRegister->Confirm(run.id, qint64(earlier.size()));
     }
     return passRegister;
 }
+
+// Says yes to every question, as an operator in a hurry would; the figures
+// are of printing, not of asking.
+class YesToAll : public RunAnswers {
+public:
+    bool Accept(const RunQuestion&) override { return true; }
+    void ReportUnusable() override { throw TessaryError(QStringLiteral("Invalid value, fix and retry...")); }
+};
+
+// Forwards the plan's look-up to the register, timing it.
+class TimedLookup : public IssuedPassLookup {
+public:
+    explicit TimedLookup(PassRegister& inner) : inner_(inner) {}
+    EarlierIssues LookUp(const std::vector<RunPass>& passes) override
+    {
+        QElapsedTimer timer;
+        timer.start();
+        const EarlierIssues found = inner_.LookUp(passes);
+        milliseconds_ = double(timer.nsecsElapsed()) / 1e6;
+        return found;
+    }
+    double Milliseconds() const { return milliseconds_; }
+
+private:
+    PassRegister& inner_;
+    double milliseconds_ = 0;
+};
 
 }  // namespace
 
@@ -321,14 +350,10 @@ int main(int argc, char** argv)
     timer.start();
     try {
         std::unique_ptr<RegisterRun> recorder;
+        std::unique_ptr<TimedLookup> lookup;
         if (passRegister) {
-            QElapsedTimer check;
-            check.start();
-            const EarlierIssues earlier = passRegister->LookUp(RequestedPasses(request));
-            checkMs = double(check.nsecsElapsed()) / 1e6;
-            ReprintAllowance allowance;
-            allowance.keys = earlier.keys;
-            recorder = std::make_unique<RegisterRun>(*passRegister, QStringLiteral("render-bench"), allowance);
+            lookup = std::make_unique<TimedLookup>(*passRegister);
+            recorder = std::make_unique<RegisterRun>(*passRegister, QStringLiteral("render-bench"), ReprintAllowance{});
             timedRecorder = std::make_unique<TimedRecorder>(*recorder);
             request.recorder = timedRecorder.get();
         }
@@ -342,9 +367,12 @@ int main(int argc, char** argv)
         }
         printer.setResolution(options.dpi);
         PrepareLetterPrinter(printer);
-        drawn = PrintRun(printer, request, [] {
-                    throw TessaryError(QStringLiteral("Invalid value, fix and retry..."));
-                }).passesDrawn;
+        const RunPlan plan = PlanRun(request, OutputChoiceOf(printer), lookup.get());
+        if (plan.refusal && plan.refusal->kind != RunRefusal::LayoutUnusable)
+            throw TessaryError(plan.refusal->text);
+        checkMs = lookup ? lookup->Milliseconds() : 0;
+        YesToAll answers;
+        drawn = PrintPlanned(printer, plan, answers).passesDrawn;
     } catch (const std::exception& error) {
         std::fprintf(stderr, "printing failed: %s\n", error.what());
         WriteList(options.list, drawnTexts);

@@ -3,16 +3,13 @@
 
 #include "app/error_box.h"
 #include "app/fontpicker/font_combo_box.h"
-#include "app/recorded_print_run.h"
-#include "app/run_paper_question.h"
+#include "app/window_run.h"
 #include "app/tessary_application.h"
 #include "app/yes_no_question.h"
 #include "barcode/barcode_bitmap_path.h"
 #include "output/run_page_layout.h"
-#include "passes/duplicate_barcodes.h"
 #include "passes/pass_list.h"
 #include "preview/run_print_dialog.h"
-#include "run/nothing_to_print.h"
 #include "run/print_run.h"
 #include "verify/partly_read_passes.h"
 
@@ -27,7 +24,6 @@ namespace {
 
 const QString kPrintCaption = QStringLiteral("&Print");
 const QString kAbortCaption = QStringLiteral("&Abort");
-const QString kInvalidValueMessage = QStringLiteral("Invalid value, fix and retry...");
 
 // The centring box and the font picker, read afresh for every line drawn.
 class WindowHeadingStyle : public HeadingStyleSource {
@@ -40,17 +36,6 @@ private:
     const QCheckBox& centred_;
     const TFontComboBox& font_;
 };
-
-// Passes that share a barcode are let through only when the operator says
-// so, and so are copies: each carries every barcode of the run again.
-bool DuplicatesAccepted(const PrintRunRequest& request, int copies)
-{
-    const DuplicateBarcodes found = FindDuplicateBarcodes(RequestedPasses(request));
-    if (found.repeatedPasses > 0
-        && !OperatorSaysYes(DuplicateBarcodesQuestion(found), QStringLiteral("duplicateQuestion")))
-        return false;
-    return copies <= 1 || OperatorSaysYes(CopiesQuestion(copies), QStringLiteral("copiesQuestion"));
-}
 
 // Asked once the run is drawn, before anything goes out.
 bool PartlyReadAccepted(const QStringList& passNumbers)
@@ -103,7 +88,7 @@ void TfrmMain::PrintPasses()
         readRest(whole);
         return whole;
     };
-    preview.reportUnusable = [] { ShowMessage(kInvalidValueMessage); };
+    preview.reportUnusable = [] { ShowMessage(kInvalidValueText); };
     preview.reportError = [](const QString& text) { ShowErrorBox(text); };
     // A queue chosen last time left its own resolution on the printer; a file
     // chosen now is laid out at the file's.
@@ -127,13 +112,5 @@ void TfrmMain::PrintPasses()
     dialog.ApplyChoices(request);
     request.stopRequested = [this] { return abortRequested_; };
     request.partlyReadAccepted = PartlyReadAccepted;
-    const bool usable = RunLayoutUsable(request, printer_.logicalDpiX(), printer_.logicalDpiY());
-    const QString nothing = usable ? NothingToPrintText(request) : QString();
-    if (!nothing.isEmpty()) {
-        ShowMessage(nothing);
-        return;
-    }
-    if (!RunPaperAccepted(printer_) || (usable && !DuplicatesAccepted(request, printer_.copyCount())))
-        return;
-    PrintRecordedRun(printer_, request, [] { ShowMessage(kInvalidValueMessage); });
+    PrintWindowRun(printer_, request);
 }

@@ -5,9 +5,7 @@
 BatchRegister::BatchRegister()
 {
     try {
-        const RegisterLocation location = RegisterLocationFromEnvironment();
-        if (location.kind != RegisterLocation::Kind::Off)
-            register_ = std::make_unique<PassRegister>(location);
+        location_ = RegisterLocationFromEnvironment();
     } catch (const RegisterSettingError& error) {
         throw BatchFailure(kExitUsage, error.text());
     } catch (const TessaryError& error) {
@@ -17,22 +15,35 @@ BatchRegister::BatchRegister()
 
 BatchRegister::~BatchRegister() = default;
 
-RunRecorder* BatchRegister::PrepareRun(const PrintRunRequest& request, bool allowReprint)
+PassRegister& BatchRegister::Opened()
 {
-    if (!register_)
-        return nullptr;
-    ReprintAllowance allowance;
-    allowance.any = allowReprint;
-    if (!allowReprint) {
+    if (!register_) {
         try {
-            const EarlierIssues earlier = register_->LookUp(RequestedPasses(request));
-            if (earlier.Any())
-                throw BatchFailure(kExitRefused, ReprintRefusal(earlier));
+            register_ = std::make_unique<PassRegister>(location_);
         } catch (const TessaryError& error) {
             throw BatchFailure(kExitPrintingFailed, error.text());
         }
     }
-    run_ = std::make_unique<RegisterRun>(*register_, QStringLiteral("tessary-print"), allowance);
+    return *register_;
+}
+
+EarlierIssues BatchRegister::LookUp(const std::vector<RunPass>& passes)
+{
+    PassRegister& opened = Opened();
+    try {
+        return opened.LookUp(passes);
+    } catch (const TessaryError& error) {
+        throw BatchFailure(kExitPrintingFailed, error.text());
+    }
+}
+
+RunRecorder* BatchRegister::Recorder(bool allowReprint)
+{
+    if (!On())
+        return nullptr;
+    ReprintAllowance allowance;
+    allowance.any = allowReprint;
+    run_ = std::make_unique<RegisterRun>(Opened(), QStringLiteral("tessary-print"), allowance);
     return run_.get();
 }
 

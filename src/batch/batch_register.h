@@ -1,26 +1,32 @@
 #pragma once
 
+#include "passes/earlier_issues.h"
 #include "register/pass_register.h"
 #include "register/register_run.h"
-#include "run/print_run.h"
 
 #include <memory>
+#include <optional>
 
-// tessary-print's side of the register of issued passes: a run that would
-// print passes printed before is refused unless reprints are allowed.
-class BatchRegister {
+// tessary-print's side of the register of issued passes, opened when the run
+// first needs it: a run refused before then leaves it alone.
+class BatchRegister : public IssuedPassLookup {
 public:
-    // Opens the register TESSARY_REGISTER names; nothing when it is off.
-    // Throws BatchFailure (printing failed) when it cannot be opened.
+    // Reads where TESSARY_REGISTER puts the register; throws BatchFailure
+    // (usage) for a setting that names none.
     BatchRegister();
-    ~BatchRegister();
+    ~BatchRegister() override;
 
-    // The recorder for the run, or nullptr when the register is off. Throws
-    // BatchFailure (refused) when passes of the run were printed before and
-    // allowReprint is false.
-    RunRecorder* PrepareRun(const PrintRunRequest& request, bool allowReprint);
+    bool On() const { return location_.kind != RegisterLocation::Kind::Off; }
+    // Throws BatchFailure (printing failed) when the register cannot be used.
+    EarlierIssues LookUp(const std::vector<RunPass>& passes) override;
+    // The recorder for the run, or nullptr when the register is off; with
+    // allowReprint every pass may be issued again.
+    RunRecorder* Recorder(bool allowReprint);
 
 private:
+    PassRegister& Opened();
+
+    RegisterLocation location_;
     std::unique_ptr<PassRegister> register_;
     std::unique_ptr<RegisterRun> run_;
 };

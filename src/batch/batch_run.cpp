@@ -14,9 +14,6 @@
 #include "output/queue_job.h"
 #include "output/run_outcome.h"
 #include "output/stored_correction.h"
-#include "passes/duplicate_barcodes.h"
-#include "passes/run_passes.h"
-#include "run/nothing_to_print.h"
 #include "run/print_run.h"
 #include "verify/partly_read_passes.h"
 #include "verify/run_barcode_check.h"
@@ -28,8 +25,6 @@
 #include <optional>
 
 namespace {
-
-const QString kInvalidValueMessage = QStringLiteral("Invalid value, fix and retry...");
 
 LabelValues ReadLabel(const QString& path)
 {
@@ -68,53 +63,57 @@ std::vector<PassListRow> ReadRows(const BatchOptions& options, const QTime& star
     return rows;
 }
 
-void Refuse(const QString& message) { throw BatchFailure(kExitRefused, message); }
+[[noreturn]] void Refuse(const QString& message) { throw BatchFailure(kExitRefused, message); }
 
-// Everything the window would refuse or ask about, refused before a page is begun.
-void CheckPrintable(const PrintRunRequest& request, const QPrinter& printer, const BatchOptions& options)
+// What the plan refuses, in tessary-print's words where its flags say it otherwise.
+[[noreturn]] void RefusePlan(const RunPlan& plan)
 {
-    // The layout check also wants rows; an empty rows file is not a layout fault.
-    if (request.rows.empty())
-        Refuse(kNoQuantityText);
-    if (!RunLayoutUsable(request, printer.logicalDpiX(), printer.logicalDpiY()))
-        Refuse(kInvalidValueMessage);
-    const qint64 cells = qint64(request.settings.cols) * request.settings.rows;
-    if (request.startCell > cells)
-        Refuse(QStringLiteral("--start-cell %1 is beyond the %2 cells of a sheet").arg(request.startCell).arg(cells));
-    const QString nothing = NothingToPrintText(request);
-    if (!nothing.isEmpty())
-        Refuse(nothing);
-    if (options.allowDuplicates)
-        return;
-    // Copies hand on every barcode of the run again, as rows that share
-    // numbers would.
-    if (options.copies.value_or(1) > 1)
-        Refuse(QStringLiteral("-n %1 would print every barcode of this run %1 times; --allow-duplicates prints them "
-                              "anyway")
-                   .arg(*options.copies));
-    const DuplicateBarcodes found = FindDuplicateBarcodes(RequestedPasses(request));
-    if (found.repeatedPasses > 0) {
-        const QString rowsText = found.firstRow == found.secondRow
-                                     ? QStringLiteral("row %1").arg(found.firstRow)
-                                     : QStringLiteral("rows %1 and %2").arg(found.firstRow).arg(found.secondRow);
-        Refuse(QStringLiteral("%1 passes of this run would carry the same barcode as another pass (%2, lane %3); "
-                              "--allow-duplicates prints them anyway")
-                   .arg(found.repeatedPasses)
-                   .arg(rowsText, found.lane));
-    }
+    const RunRefusal& refusal = *plan.refusal;
+    if (refusal.kind == RunRefusal::StartCellBeyondSheet)
+        Refuse(QStringLiteral("--start-cell %1 is beyond the %2 cells of a sheet")
+                   .arg(plan.request.startCell)
+                   .arg(qint64(plan.request.settings.cols) * plan.request.settings.rows));
+    Refuse(refusal.text);
 }
 
-// The rulers' page: nothing to check but the layout, and no pass to record.
-void PrintCalibrationSheet(QPrinter& printer, const PrintRunRequest& request)
-{
-    try {
-        PrintRun(printer, request, [] { Refuse(kInvalidValueMessage); });
-    } catch (const BatchFailure&) {
-        throw;
-    } catch (const TessaryError& error) {
-        throw BatchFailure(kExitPrintingFailed, error.text());
+// The plan's questions answered from the flags: what is not allowed is refused
+// with the flag that would allow it.
+class BatchAnswers : public RunAnswers {
+public:
+    explicit BatchAnswers(const BatchOptions& options) : options_(options) {}
+    bool Accept(const RunQuestion& question) override
+    {
+        switch (question.kind) {
+        case RunQuestion::PaperNotLetter:
+            Refuse(QStringLiteral("the passes are laid out for US Letter, not %1").arg(question.paperName));
+        case RunQuestion::DuplicateBarcodes:
+            if (options_.allowDuplicates)
+                return true;
+            if (question.copies > 1)
+                Refuse(QStringLiteral("-n %1 would print every barcode of this run %1 times; --allow-duplicates "
+                                      "prints them anyway")
+                           .arg(question.copies));
+            Refuse(QStringLiteral("%1 passes of this run would carry the same barcode as another pass (%2, lane %3); "
+                                  "--allow-duplicates prints them anyway")
+                       .arg(question.duplicates.repeatedPasses)
+                       .arg(question.duplicates.firstRow == question.duplicates.secondRow
+                                ? QStringLiteral("row %1").arg(question.duplicates.firstRow)
+                                : QStringLiteral("rows %1 and %2")
+                                      .arg(question.duplicates.firstRow)
+                                      .arg(question.duplicates.secondRow),
+                            question.duplicates.lane));
+        case RunQuestion::PrintedBefore:
+            if (options_.allowReprint)
+                return true;
+            Refuse(ReprintRefusal(question.earlier));
+        }
+        return false;
     }
-}
+    void ReportUnusable() override { Refuse(kInvalidValueText); }
+
+private:
+    const BatchOptions& options_;
+};
 
 BatchResult PrintBatch(const BatchOptions& options, const BatchEnvironment& environment, QTextStream& err)
 {
@@ -162,10 +161,22 @@ BatchResult PrintBatch(const BatchOptions& options, const BatchEnvironment& envi
     }
     request.correction = options.correction.value_or(toQueue ? StoredCorrection(CorrectionOutputKey(printer))
                                                              : PrinterCorrection{});
+    BatchRegister passRegister;
+    // Reprints allowed, nothing is looked up.
+    RunPlan plan = PlanRun(request, OutputChoiceOf(printer),
+                           passRegister.On() && !options.allowReprint && !options.calibrationSheet ? &passRegister
+                                                                                                   : nullptr);
+    if (plan.refusal)
+        RefusePlan(plan);
+    BatchAnswers answers(options);
     if (options.calibrationSheet) {
         if (toStandardOutput)
-            request.deliverFile = [&toStandardOutput] { toStandardOutput->CopyOut(); };
-        PrintCalibrationSheet(printer, request);
+            plan.request.deliverFile = [&toStandardOutput] { toStandardOutput->CopyOut(); };
+        try {
+            PrintPlanned(printer, plan, answers);
+        } catch (const TessaryError& error) {
+            throw BatchFailure(kExitPrintingFailed, error.text());
+        }
         BatchResult result;
         if (toQueue)
             result.job = LastReleasedJobName();
@@ -174,24 +185,22 @@ BatchResult PrintBatch(const BatchOptions& options, const BatchEnvironment& envi
         result.sheets = 1;
         return result;
     }
-    CheckPrintable(request, printer, options);
-    BatchRegister passRegister;
-    request.recorder = passRegister.PrepareRun(request, options.allowReprint);
+    PrintRunRequest& run = plan.request;
+    run.recorder = passRegister.Recorder(options.allowReprint);
 
     // Progress is for somebody watching; a script reads the result instead.
     // Counted among the sheets that print: "1,3" is sheet 2 of 2 at sheet 3.
-    // The passes are placed for it only when it shows.
-    const int sheetCount = SheetsInRange(request);
+    const std::vector<int>& printedSheets = plan.placed.sheets;
+    const int sheetCount = int(printedSheets.size());
     if (sheetCount > 1 && !options.quiet && environment.errIsTerminal) {
-        const std::vector<int> printedSheets = SheetsOf(RequestedPasses(request));
-        request.sheetBegun = [&err, printedSheets, sheetCount](int sheet) {
+        run.sheetBegun = [&err, &printedSheets, sheetCount](int sheet) {
             const auto position = std::find(printedSheets.begin(), printedSheets.end(), sheet) - printedSheets.begin();
             err << QStringLiteral("sheet %1 of %2").arg(position + 1).arg(sheetCount) << Qt::endl;
         };
     }
     if (toStandardOutput) {
-        request.deliverFile = [&toStandardOutput] { toStandardOutput->CopyOut(); };
-        request.recordedOutputName = QStringLiteral("standard output");  // not the file it was staged in
+        run.deliverFile = [&toStandardOutput] { toStandardOutput->CopyOut(); };
+        run.recordedOutputName = QStringLiteral("standard output");  // not the file it was staged in
     }
     // From here a stop signal ends the run on its own terms: nothing handed on
     // yet, the passes are withdrawn and any job cancelled; handed on, the run
@@ -199,13 +208,13 @@ BatchResult PrintBatch(const BatchOptions& options, const BatchEnvironment& envi
     // a signal after the run must not turn a printed run into "stopped".
     static const StopSignalsDeferred* const untilExit = new StopSignalsDeferred;  // never deleted
     Q_UNUSED(untilExit);
-    request.stopRequested = [] { return StopSignalReceived() != 0; };
-    request.abandonRequested = request.stopRequested;
+    run.stopRequested = [] { return StopSignalReceived() != 0; };
+    run.abandonRequested = run.stopRequested;
     if (options.allowPartlyCovered)
-        request.partlyReadAccepted = [](const QStringList&) { return true; };
+        run.partlyReadAccepted = [](const QStringList&) { return true; };
     PrintRunResult printed;
     try {
-        printed = PrintRun(printer, request, [] { Refuse(kInvalidValueMessage); });
+        printed = PrintPlanned(printer, plan, answers);
     } catch (const RunStopped&) {
         throw BatchFailure(kExitSignalBase + StopSignalReceived(), QString());
     } catch (const MayHavePrinted& error) {
@@ -214,8 +223,6 @@ BatchResult PrintBatch(const BatchOptions& options, const BatchEnvironment& envi
         throw BatchFailure(kExitNotRecorded, job.isEmpty() || error.text().contains(job)
                                                  ? error.text()
                                                  : QStringLiteral("%1 (request id is %2)").arg(error.text(), job));
-    } catch (const PassesIssuedMeanwhile& meanwhile) {
-        Refuse(ReprintRefusal(meanwhile.found()));
     } catch (const PartlyReadBarcodesError& error) {
         Refuse(error.text() + QStringLiteral(" --allow-partly-covered prints them anyway"));
     } catch (const UnreadableBarcodeError& error) {
@@ -231,8 +238,8 @@ BatchResult PrintBatch(const BatchOptions& options, const BatchEnvironment& envi
         result.pdfPath = QFileInfo(options.pdfFile).absoluteFilePath();
     result.sheets = printed.pagesEnded;
     result.passes = printed.distinctPassesDrawn;
-    if (request.recorder)
-        result.registerRun = request.recorder->RunId();
+    if (run.recorder)
+        result.registerRun = run.recorder->RunId();
     return result;
 }
 

@@ -1,6 +1,6 @@
 #include "draw/calibration_sheet.h"
 
-#include "draw/pass_walk.h"
+#include "draw/draw_pass.h"
 #include "draw/rotated_text.h"
 
 #include <QImage>

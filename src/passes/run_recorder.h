@@ -2,6 +2,7 @@
 
 #include "passes/run_pass.h"
 
+#include <QSet>
 #include <QString>
 #include <utility>
 #include <vector>
@@ -36,4 +37,6 @@ public:
     virtual void Withdraw() = 0;
     // The id the pending passes can be found under; empty when none is kept.
     virtual QString RunId() const { return QString(); }
+    // The operator has said these passes (register keys) may print again.
+    virtual void AllowAgain(const QSet<QString>& keys) { Q_UNUSED(keys); }
 };

@@ -1,7 +1,6 @@
 #include "preview/run_preview.h"
 
 #include "common/tessary_error.h"
-#include "passes/run_passes.h"
 
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -31,14 +30,14 @@ QPushButton* Button(const QString& text, const char* name)
 
 }  // namespace
 
-RunPreview::RunPreview(QPrinter& page, const PrintRunRequest& request, QWidget* parent)
-    : QDialog(parent), page_(page), request_(request), sheets_(SheetsOf(RequestedPasses(request)))
+RunPreview::RunPreview(QPrinter& page, const RunPlan& plan, QWidget* parent)
+    : QDialog(parent), page_(page), plan_(plan)
 {
     setObjectName(QStringLiteral("runPreview"));
     setWindowTitle(tr("Print Preview"));
     setWindowModality(Qt::ApplicationModal);
-    request_.barcodeCheck = BarcodeCheck::MarkSheet;
-    request_.sheetChecked = [this](int sheet, SheetLegibility found) { legibilityOnSheet_[sheet] = found; };
+    plan_.request.barcodeCheck = BarcodeCheck::MarkSheet;
+    plan_.request.sheetChecked = [this](int sheet, SheetLegibility found) { legibilityOnSheet_[sheet] = found; };
 
     view_ = new QPrintPreviewWidget(&page, this);
     view_->setObjectName(QStringLiteral("previewView"));
@@ -97,17 +96,13 @@ RunPreview::RunPreview(QPrinter& page, const PrintRunRequest& request, QWidget* 
 void RunPreview::Draw(QPrinter* printer)
 {
     // A range that holds no pass prints nothing at all; neither does its preview.
-    if (SheetsInRange(request_) == 0)
+    if (plan_.refusal)
         return;
     legibilityOnSheet_.clear();
-    PrintRunRequest request = request_;
-    // The walk asks for each page of the range in turn.
-    request.fillSheet = [this, page = 0](int) mutable {
-        ++page;
-        return page >= filledFrom_ && page <= filledTo_;
-    };
+    RunPlan plan = plan_;
+    plan.request.fillPage = [this](int page) { return page >= filledFrom_ && page <= filledTo_; };
     try {
-        DrawRun(*printer, request, {});
+        DrawRun(*printer, plan, {});
     } catch (const std::exception& error) {
         // Qt is drawing the preview here; the error is handed on once it has finished.
         drawError_ = QString::fromUtf8(error.what());
@@ -116,10 +111,10 @@ void RunPreview::Draw(QPrinter* printer)
 
 int RunPreview::SheetInView() const
 {
-    if (view_->pageCount() < 1 || sheets_.empty())
+    const std::vector<int>& pages = plan_.pages;
+    if (view_->pageCount() < 1 || pages.empty())
         return 0;
-    // One page a sheet: the preview draws one copy.
-    return sheets_[std::min(std::size_t(view_->currentPage() - 1), sheets_.size() - 1)];
+    return pages[std::min(std::size_t(std::max(view_->currentPage(), 1) - 1), pages.size() - 1)];
 }
 
 QString RunPreview::PositionText() const { return position_->text(); }
@@ -191,8 +186,9 @@ void RunPreview::ShowPosition()
         position_->setText(tr("No sheet of the chosen range holds a pass: this run prints nothing."));
         return;
     }
-    QString text = tr("Sheet %1 of %2").arg(SheetInView()).arg(RunSheetCount(request_));
-    if (pages < RunSheetCount(request_))
+    const int sheets = plan_.placed.sheetsOfFullRun;
+    QString text = tr("Sheet %1 of %2").arg(SheetInView()).arg(sheets);
+    if (pages < sheets)
         text += tr(" (page %1 of %2 in the chosen range)").arg(page).arg(pages);
     position_->setText(text);
 }

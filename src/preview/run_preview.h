@@ -13,7 +13,7 @@ class QPrintPreviewWidget;
 class QPushButton;
 
 // A window that shows the sheets of one run as the run prints them: it draws
-// through DrawRun on a page set up like the run's own (PreviewPrinterFor). Page
+// the plan through DrawRun on a page set up like the run's own (PreviewPrinterFor). Page
 // through, zoom, fit. Print closes it accepted, Close rejected; the caller
 // decides what printing means. Every sheet of the range has its page, but only
 // the one in view and a few either side hold their passes; paging further draws
@@ -24,7 +24,8 @@ class RunPreview : public QDialog {
 public:
     // page must outlive the window. A drawing error is thrown from here, with the
     // text the run would give.
-    RunPreview(QPrinter& page, const PrintRunRequest& request, QWidget* parent = nullptr);
+    // The plan is made for page's resolution and one copy; a refused one shows no page.
+    RunPreview(QPrinter& page, const RunPlan& plan, QWidget* parent = nullptr);
 
     QPrintPreviewWidget& view() { return *view_; }
     const QPrinter& page() const { return page_; }
@@ -51,8 +52,7 @@ private:
     void FillAroundPageInView();
 
     QPrinter& page_;
-    PrintRunRequest request_;
-    std::vector<int> sheets_;  // of the run, page by page: the sheets that print
+    RunPlan plan_;  // its pages: the sheets that print, one copy
     QString drawError_;
     int filledFrom_ = 1;
     int filledTo_ = 0;

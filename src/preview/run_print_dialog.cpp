@@ -1,5 +1,6 @@
 #include "preview/run_print_dialog.h"
 
+#include "common/tessary_error.h"
 #include "draw/calibration_sheet.h"
 #include "output/run_page_layout.h"
 #include "output/stored_correction.h"
@@ -53,7 +54,7 @@ RunPrintDialog::RunPrintDialog(const PrinterBefore& before, QPrinter& printer, c
 
     paper_ = std::make_unique<PaperChoiceWatch>(*this, before_.paper);
     // Qt offers the page choices again whenever another output is chosen.
-    if (RunSheetCount(counted_) == 0) {
+    if (SheetsOfFullRun(counted_) == 0) {
         if (auto* outputs = findChild<QComboBox*>(QStringLiteral("printers")))
             connect(outputs, &QComboBox::currentIndexChanged, this, [this] {
                 if (isVisible())
@@ -66,7 +67,7 @@ RunPrintDialog::RunPrintDialog(const PrinterBefore& before, QPrinter& printer, c
         reverse->setChecked(false);
         reverse->setVisible(false);
     }
-    const int sheets = std::max(RunSheetCount(counted_), 1);
+    const int sheets = std::max(SheetsOfFullRun(counted_), 1);
     setMinMax(1, sheets);
     printer.setPrintRange(QPrinter::AllPages);
     printer.setFromTo(1, sheets);
@@ -108,7 +109,7 @@ void RunPrintDialog::setVisible(bool visible)
 {
     QPrintDialog::setVisible(visible);
     // Qt fills the page fields as it shows the dialog, never below 1.
-    if (visible && RunSheetCount(counted_) == 0)
+    if (visible && SheetsOfFullRun(counted_) == 0)
         ShowNoSheets();
 }
 
@@ -164,7 +165,7 @@ void RunPrintDialog::FollowStartCell(int startCell)
 {
     PrintRunRequest counted = counted_;
     counted.startCell = startCell;
-    const int sheets = RunSheetCount(counted);
+    const int sheets = SheetsOfFullRun(counted);
     if (sheets == 0)
         return;  // no start cell gives a run without passes a sheet
     setMinMax(1, sheets);
@@ -217,19 +218,25 @@ void RunPrintDialog::ShowPreview()
         PrintRunRequest request = source_.request();
         ApplyChoices(request);
         const std::unique_ptr<QPrinter> page = PreviewPrinterFor(*printer());
-        // The run's own checks, in its order, before anything is drawn.
-        if (!RunLayoutUsable(request, page->logicalDpiX(), page->logicalDpiY())) {
+        // The run's own plan, one copy of it; the preview asks nothing. A run
+        // with nothing to print opens on no page, which says so.
+        RunOutputChoice output = OutputChoiceOf(*page);
+        output.copies = RunCopies{};
+        const RunPlan plan = PlanRun(request, output);
+        if (plan.refusal && plan.refusal->kind == RunRefusal::LayoutUnusable) {
             source_.reportUnusable();
             return;
         }
-        CheckStampsDecode(request.rows);
+        if (plan.refusal
+            && (plan.refusal->kind == RunRefusal::QuantityOverLimit || plan.refusal->kind == RunRefusal::StampInvalid))
+            throw TessaryError(plan.refusal->text);
         std::unique_ptr<RunPreview> preview;
         {
             // Window events are let through at every sheet drawn; the dialog
             // takes none of them until the preview stands in front of it.
             setEnabled(false);
             const auto enable = qScopeGuard([this] { setEnabled(true); });
-            preview = std::make_unique<RunPreview>(*page, request, this);
+            preview = std::make_unique<RunPreview>(*page, plan, this);
         }
         if (preview->exec() == QDialog::Accepted)
             PressPrint();
@@ -269,7 +276,14 @@ void RunPrintDialog::PrintCalibrationSheet()
         }
         CopyPageSetup(*printer(), sheet);
         SetRunPageLayout(sheet);
-        PrintRun(sheet, request, source_.reportUnusable);
+        // Rulers only: nothing to ask.
+        struct SheetAnswers : RunAnswers {
+            explicit SheetAnswers(const std::function<void()>& report) : report_(report) {}
+            bool Accept(const RunQuestion&) override { return true; }
+            void ReportUnusable() override { report_(); }
+            const std::function<void()>& report_;
+        } answers(source_.reportUnusable);
+        PrintPlanned(sheet, PlanRun(request, OutputChoiceOf(sheet)), answers);
     } catch (const std::exception& error) {
         source_.reportError(QString::fromUtf8(error.what()));
     }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "passes/run_recorder.h"
-#include "register/earlier_issues.h"
+#include "passes/earlier_issues.h"
 #include "common/tessary_error.h"
 #include "register/register_location.h"
 
@@ -80,19 +80,6 @@ struct RecordFilter {
     bool issuedOnly = false;
 };
 
-// Thrown by Reserve when passes of the run were taken by another run since the
-// operator was asked (or were never asked about).
-class PassesIssuedMeanwhile : public TessaryError {
-public:
-    explicit PassesIssuedMeanwhile(const EarlierIssues& found)
-        : TessaryError(EarlierIssuesFacts(found)), found_(found)
-    {
-    }
-    const EarlierIssues& found() const { return found_; }
-
-private:
-    EarlierIssues found_;
-};
 
 // How a program opens the register: only the printing programs make one.
 enum class RegisterAccess {
@@ -105,7 +92,7 @@ enum class RegisterAccess {
 // database, the same statements on both where their SQL agrees. Opening it
 // checks that it is a register, a file no other user may change. Every failure
 // throws TessaryError naming the register and giving the database's own reason.
-class PassRegister {
+class PassRegister : public IssuedPassLookup {
 public:
     explicit PassRegister(const RegisterLocation& location, RegisterAccess access = RegisterAccess::Create);
     ~PassRegister();
@@ -118,7 +105,7 @@ public:
     static QString Key(const RunPass& pass);
 
     // Which of the passes an earlier run printed, or may have printed.
-    EarlierIssues LookUp(const std::vector<RunPass>& passes);
+    EarlierIssues LookUp(const std::vector<RunPass>& passes) override;
 
     // In one write transaction: checks the passes again and records them as
     // pending for the run, each a first issue or an allowed re-issue. Throws

@@ -13,6 +13,7 @@ public:
     void Confirm(qint64 handedOn) override;
     void Withdraw() override;
     QString RunId() const override { return run_.id; }
+    void AllowAgain(const QSet<QString>& keys) override { allowance_.keys.unite(keys); }
 
     const RunInfo& run() const { return run_; }
 

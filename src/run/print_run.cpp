@@ -1,13 +1,13 @@
 #include "run/print_run.h"
 
 #include "draw/calibration_sheet.h"
+#include "draw/draw_pass.h"
 #include "draw/print_document.h"
 #include "output/queue_job.h"
 #include "output/run_outcome.h"
 #include "output/staged_pdf.h"
-#include "passes/run_passes.h"
+#include "passes/earlier_issues.h"
 #include "passes/run_recorder.h"
-#include "passes/valid_on_stamp.h"
 #include "sheet/sheet_geometry.h"
 #include "verify/partly_read_passes.h"
 #include "verify/run_barcode_check.h"
@@ -20,6 +20,7 @@
 #include <QPrinter>
 #include <algorithm>
 #include <set>
+#include <unordered_map>
 
 namespace {
 
@@ -27,7 +28,7 @@ namespace {
 // the page of the chosen output: same paper, margins and resolution, no title.
 // The writer has no colour mode of its own; a grey-scale output loses nothing,
 // since a run draws only black on white, which grey-scale PDFs write alike.
-PrintRunResult DrawIntoStagedFile(const QPrinter& printer, const StagedPdf& staged, const PrintRunRequest& request,
+PrintRunResult DrawIntoStagedFile(const QPrinter& printer, const StagedPdf& staged, const RunPlan& plan,
                                   const std::function<void()>& reportUnusable)
 {
     QFile file;
@@ -39,7 +40,7 @@ PrintRunResult DrawIntoStagedFile(const QPrinter& printer, const StagedPdf& stag
     writer.setCreator(printer.creator());
     writer.setTitle(QString());
     try {
-        return DrawRun(writer, request, reportUnusable);
+        return DrawRun(writer, plan, reportUnusable);
     } catch (const OutputFileError&) {
         // Named after the file the operator chose, not the hidden one beside it.
         throw TessaryError(staged.WriteErrorText());
@@ -47,24 +48,6 @@ PrintRunResult DrawIntoStagedFile(const QPrinter& printer, const StagedPdf& stag
 }
 
 }  // namespace
-
-QString QuantityRangeMessage() { return QStringLiteral("Quantity must be 1 to %1").arg(kMostPassesOfARow); }
-
-void CheckQuantitiesInRange(const std::vector<PassListRow>& rows)
-{
-    for (const PassListRow& row : rows) {
-        if (row.quantity() > kMostPassesOfARow)
-            throw TessaryError(QuantityRangeMessage());
-    }
-}
-
-void CheckStampsDecode(const std::vector<PassListRow>& rows)
-{
-    for (const PassListRow& row : rows) {
-        if (row.quantity() >= 1)
-            DecodeValidOnStamp(row.validOnStamp);
-    }
-}
 
 // The staging printer draws exactly what the chosen output would: same paper,
 // margins, resolution and colour mode (a grey-scale queue gets a grey PDF from
@@ -96,50 +79,34 @@ SheetRange ChosenSheetRange(const QPrinter& printer)
     return range;
 }
 
-int RunSheetCount(const PrintRunRequest& request)
-{
-    return SheetsNeeded(request.rows, request.settings.cols, request.settings.rows, request.startCell);
-}
-
-int SheetsInRange(const PrintRunRequest& request)
-{
-    const int last = std::min(RunSheetCount(request), request.sheets.last);
-    int count = 0;
-    for (int sheet = std::max(1, request.sheets.first); sheet <= last; ++sheet)
-        count += request.sheets.Contains(sheet) ? 1 : 0;
-    return count;
-}
-
-std::vector<RunPass> RequestedPasses(const PrintRunRequest& request)
-{
-    return RunPasses(request.rows, request.settings.cols, request.settings.rows, request.startCell, request.sheets);
-}
-
 namespace {
 
-int RowsLaidOut(const PrintRunRequest& request)
+// Where each sheet's passes lie in the plan's list: they come sheet by sheet.
+std::unordered_map<int, std::pair<std::size_t, std::size_t>> PassesBySheet(const std::vector<RunPass>& passes)
 {
-    return request.calibrationSheet ? 1 : int(request.rows.size());
+    std::unordered_map<int, std::pair<std::size_t, std::size_t>> spans;
+    for (std::size_t i = 0; i < passes.size(); ++i) {
+        auto [span, added] = spans.try_emplace(passes[i].sheet, i, i);
+        span->second.second = i + 1;
+    }
+    return spans;
 }
 
 }  // namespace
 
-bool RunLayoutUsable(const PrintRunRequest& request, int dpiX, int dpiY)
+PrintRunResult DrawRun(QPagedPaintDevice& device, const RunPlan& plan, const std::function<void()>& reportUnusable)
 {
-    return LayoutUsable(RowsLaidOut(request), request.settings,
-                        ComputeSheetGeometry(request.settings, dpiX, dpiY, request.correction));
-}
-
-PrintRunResult DrawRun(QPagedPaintDevice& device, const PrintRunRequest& request,
-                       const std::function<void()>& reportUnusable)
-{
+    const PrintRunRequest& request = plan.request;
     PrintRunResult result;
     PrintDocument document(device);
     PainterSurface& surface = document.surface();
+    // Planned at the output's resolution; a device of another is laid out afresh.
+    const bool planned = surface.dpiX() == plan.geometry.dpiX && surface.dpiY() == plan.geometry.dpiY;
     const SheetGeometry geometry =
-        ComputeSheetGeometry(request.settings, surface.dpiX(), surface.dpiY(), request.correction);
+        planned ? plan.geometry : ComputeSheetGeometry(request.settings, surface.dpiX(), surface.dpiY(), request.correction);
     result.pagesEnded = 1;
-    if (!LayoutUsable(RowsLaidOut(request), request.settings, geometry)) {
+    const int rowsLaidOut = request.calibrationSheet ? 1 : int(request.rows.size());
+    if (!plan.usable || (!planned && !LayoutUsable(rowsLaidOut, request.settings, geometry))) {
         result.layoutUsable = false;
         if (reportUnusable)
             reportUnusable();
@@ -153,34 +120,47 @@ PrintRunResult DrawRun(QPagedPaintDevice& device, const PrintRunRequest& request
     }
     const PassPlacement placement{geometry, request.settings, *request.style, request.bitmapPath};
     RunBarcodeCheck check(document, request.barcodeCheck, request.sheetChecked);
-    WalkControl control;
-    control.newPage = [&document, &result, &check] {
-        check.SheetDone();
-        document.newPage();
-        ++result.pagesEnded;
-    };
-    control.stopRequested = request.stopRequested;
-    control.sheets = request.sheets;
-    control.startCell = request.startCell;
-    control.outlineCells = request.outlineCells;
-    // Copies walk the run's sheets again, each in order: the passes drawn
-    // while a sheet is drawn the first time are the passes the document holds.
+    const auto stop = [&request] { return request.stopRequested && request.stopRequested(); };
+    const auto spans = PassesBySheet(plan.placed.passes);
+    // Copies draw a sheet again: the passes drawn the first time are the passes the document holds.
     std::set<int> sheetsDrawn;
-    bool firstTimeOnSheet = false;
-    control.sheetBegun = [&request, &check, &sheetsDrawn, &firstTimeOnSheet](int sheet) {
-        firstTimeOnSheet = sheetsDrawn.insert(sheet).second;
+    bool stopped = false;
+    for (std::size_t page = 0; page < plan.pages.size() && !stopped; ++page) {
+        const int sheet = plan.pages[page];
+        if (page > 0) {
+            if (stop())
+                break;
+            check.SheetDone();
+            document.newPage();
+            ++result.pagesEnded;
+            if (stop())
+                break;
+        }
+        if (request.fillPage && !request.fillPage(int(page) + 1))
+            continue;
+        const bool firstTime = sheetsDrawn.insert(sheet).second;
         check.SheetBegun(sheet);
         if (request.sheetBegun)
             request.sheetBegun(sheet);
-    };
-    control.fillSheet = request.fillSheet;
-    control.passDrawn = [&request, &result, &firstTimeOnSheet](const QString& text) {
-        result.distinctPassesDrawn += firstTimeOnSheet ? 1 : 0;
-        if (request.passDrawn)
-            request.passDrawn(text);
-    };
-    control.passPlaced = [&check](const QString& text, const QRect& cellPx) { check.PassPlaced(text, cellPx); };
-    result.passesDrawn = WalkCopies(check.surface(), placement, request.rows, control, request.copies);
+        const auto span = spans.find(sheet);
+        for (std::size_t i = span->second.first; i < span->second.second; ++i) {
+            const RunPass& pass = plan.placed.passes[i];
+            DrawPlacedPass(check.surface(), placement, pass);
+            ++result.passesDrawn;
+            result.distinctPassesDrawn += firstTime ? 1 : 0;
+            if (request.passDrawn)
+                request.passDrawn(pass.barcode);
+            check.PassPlaced(pass.barcode, PlacedCellPx(placement, pass));
+            if (stop()) {
+                stopped = true;
+                break;
+            }
+        }
+        // Over the sheet's passes once they are drawn: the passes' text bands
+        // are filled white and would break lines drawn before them.
+        if (request.outlineCells)
+            DrawCellOutlines(check.surface(), geometry, request.settings);
+    }
     check.RunDone();
     result.partlyRead = check.PartlyRead();
     result.partlyRead.removeDuplicates();  // copies draw a pass again
@@ -278,39 +258,50 @@ void HandOnToQueue(const QPrinter& printer, const StagedPdf& staged, const Print
 
 }  // namespace
 
-PrintRunResult PrintRun(QPrinter& printer, const PrintRunRequest& request,
-                        const std::function<void()>& reportUnusable)
+PrintRunResult PrintPlanned(QPrinter& printer, const RunPlan& plan, RunAnswers& answers)
 {
-    CheckQuantitiesInRange(request.rows);
-    const bool usable = RunLayoutUsable(request, printer.logicalDpiX(), printer.logicalDpiY());
-    if (usable && !request.calibrationSheet) {
-        CheckStampsDecode(request.rows);
-        if (SheetsInRange(request) == 0) {
-            PrintRunResult nothing;
-            nothing.nothingInRange = true;
-            return nothing;
+    const PrintRunRequest& request = plan.request;
+    if (plan.refusal && plan.refusal->kind != RunRefusal::LayoutUnusable)
+        throw TessaryError(plan.refusal->text);
+    // An unusable layout prints one empty page, a calibration sheet its
+    // rulers: no pass to ask about or account for.
+    const bool recording = plan.usable && !request.calibrationSheet;
+    RunRecorder* const recorder = recording ? request.recorder : nullptr;
+    PrintRunResult declined;
+    declined.declined = true;
+    if (recording) {
+        for (const RunQuestion& question : plan.questions) {
+            if (!answers.Accept(question))
+                return declined;
+            if (question.kind == RunQuestion::PrintedBefore && recorder)
+                recorder->AllowAgain(question.earlier.keys);
         }
     }
     ThrowIfAbandoned(request);
     const bool toFile = printer.outputFormat() == QPrinter::PdfFormat;
-    // An unusable layout prints one empty page: no pass to account for.
-    const bool recording = usable && !request.calibrationSheet;
-    RecordedRun recorded(recording ? request.recorder : nullptr);
-    if (recording) {
+    RecordedRun recorded(recorder);
+    if (recorder) {
         RunOutput output{toFile,
                          !request.recordedOutputName.isEmpty() ? request.recordedOutputName
                          : toFile                              ? QFileInfo(printer.outputFileName()).absoluteFilePath()
                                                                : printer.printerName(),
                          CorrectionText(request.correction)};
         output.copies = printer.copyCount();
-        recorded.Reserve(RequestedPasses(request), output);
+        // Another desk may take some of the passes between the question and
+        // the run: then the operator is asked about those as well.
+        for (;;) {
+            try {
+                recorded.Reserve(plan.placed.passes, output);
+                break;
+            } catch (const PassesIssuedMeanwhile& meanwhile) {
+                if (!answers.Accept(PrintedBeforeQuestion(meanwhile.found())))
+                    return declined;
+                recorder->AllowAgain(meanwhile.found().keys);
+            }
+        }
     }
     StagedPdf staged = toFile ? StagedPdf::BesideFile(printer.outputFileName()) : StagedPdf::InTemporaryFolder();
-
-    PrintRunRequest run = request;
-    if (toFile)
-        run.copies = RunCopies{printer.copyCount(), printer.collateCopies()};
-    PrintRunResult result = DrawIntoStagedFile(printer, staged, run, reportUnusable);
+    PrintRunResult result = DrawIntoStagedFile(printer, staged, plan, [&answers] { answers.ReportUnusable(); });
     staged.CheckComplete(result.pagesEnded);
     ThrowIfAbandoned(request);
     if (!result.partlyRead.isEmpty()) {

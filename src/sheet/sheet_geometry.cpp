@@ -1,5 +1,6 @@
 #include "sheet/sheet_geometry.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -82,4 +83,12 @@ bool LayoutUsable(int entryRowCount, const LayoutSettings& settings, const Sheet
     // glyph: the passes would go out bare without a word.
     return entryRowCount >= 1 && settings.cols >= 1 && settings.rows >= 1 && geometry.pixelsFit
         && geometry.cellHeightPx >= 1 && geometry.cellWidthPx >= 1 && geometry.headingHeightPx >= 1;
+}
+
+QPoint CellOriginPx(const SheetGeometry& g, const LayoutSettings& s, int cell)
+{
+    const int index = std::max(cell, 1) - 1;
+    const int cols = std::max(s.cols, 1);
+    return QPoint(g.leftPx + (index % cols) * (g.cellWidthPx + s.colAdjustPx),
+                  g.firstRowYPx + (index / cols) * (g.cellHeightPx + s.rowAdjustPx));
 }

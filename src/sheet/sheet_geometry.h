@@ -3,6 +3,7 @@
 #include "sheet/layout_settings.h"
 #include "sheet/printer_correction.h"
 
+#include <QPoint>
 #include <QRect>
 
 // Device-pixel geometry of one US-letter sheet for a layout and a resolution.
@@ -40,6 +41,10 @@ constexpr int kSheetHeightInches = 11;
 
 SheetGeometry ComputeSheetGeometry(const LayoutSettings& settings, int dpiX, int dpiY,
                                    const PrinterCorrection& correction = {});
+
+// The top left corner of a cell of the sheet (counted from 1 across each row
+// of cells), in the layout's pixels: the correction is not applied.
+QPoint CellOriginPx(const SheetGeometry& geometry, const LayoutSettings& settings, int cell);
 
 // Whether a run can lay anything out: entry rows exist, at least one cell across
 // and down, cells at least one pixel wide and high, headings at least one pixel

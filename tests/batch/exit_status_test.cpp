@@ -127,8 +127,9 @@ const ExitCase kExitCases[] = {
      "tessary-print: row \"03,2026-03-04,100\": Quantity must be 1 to 99\n", 0},
     {"quantity beyond int", {"--label", "%LABEL%", "--row", "03,2026-03-04,2147483647", "--pdf", "%PDF%"}, 1,
      "tessary-print: row \"03,2026-03-04,2147483647\": Quantity must be 1 to 99\n", 0},
+    // No row at all is a layout with nothing to lay out, as in the window.
     {"empty CSV", {"--label", "%LABEL%", "--rows", "%DIR%/empty.csv", "--pdf", "%PDF%"}, 1,
-     "tessary-print: Nothing to print: no row has a quantity.\n", 0,
+     "tessary-print: Invalid value, fix and retry...\n", 0,
      [](const QDir& dir) { WriteFile(dir.filePath("empty.csv"), "Lane,Date,Quantity\n"); }, nullptr, {}, {},
      {"empty.csv", "out.pdf"}},
     {"label file a FIFO", {"--label", "%DIR%/label.fifo", "--row", kRow, "--pdf", "%PDF%"}, 2,

@@ -3,7 +3,8 @@
 #include "app/printed_pdf.h"
 #include "batch/batch_rows.h"
 #include "batch/batch_tool.h"
-#include "draw/pass_walk.h"
+#include "draw/draw_pass.h"
+#include "support/planned_run.h"
 
 #include <QDir>
 #include <QFile>
@@ -85,7 +86,7 @@ TEST(TessaryPrint, PrintsRefusesOrAsksAboutALayoutAsAReaderWouldReadIt)
         EXPECT_EQ(run.status, 1);
         EXPECT_FALSE(QFile::exists(pdf));
         EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"label.lbl"});
-        const QString first = PassBarcodeText(row, 0).left(8);
+        const QString first = RowPassBarcode(row, 0).left(8);
         const ToolRun anyway = RunTessaryPrint(arguments + QStringList{"--allow-partly-covered"}, environment);
         if (c.verdict == Verdict::Refused) {
             EXPECT_EQ(run.err.toStdString(),

@@ -21,7 +21,7 @@ const QDate kDay(2026, 3, 4);
 // The passes a run of the rows prints, one pass a sheet: sheet n holds pass n - 1.
 DuplicateBarcodes FoundOnSheets(const std::vector<PassListRow>& rows, const SheetRange& sheets = {})
 {
-    return FindDuplicateBarcodes(RunPasses(rows, 1, 1, 1, sheets));
+    return FindDuplicateBarcodes(PlacePasses(rows, 1, 1, 1, sheets).passes);
 }
 
 struct DuplicateCase {

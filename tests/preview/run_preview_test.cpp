@@ -56,7 +56,8 @@ struct Shown {
     {
         chosen.setOutputFormat(QPrinter::PdfFormat);
         page = PreviewPrinterFor(chosen);
-        preview = std::make_unique<RunPreview>(*page, StartCellFourRun(style, dir.filePath("code128.bmp"), sheets));
+        preview = std::make_unique<RunPreview>(
+            *page, PlanRun(StartCellFourRun(style, dir.filePath("code128.bmp"), sheets), OutputChoiceOf(*page)));
         preview->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(preview.get()));
     }
@@ -174,7 +175,7 @@ TEST(RunPreview, MarksThePassesWhoseBarcodesWillNotRead)
         request.settings.headingLines = {"LANE PASS", "", "Admit one", "", ""};
         request.startCell = 1;
         request.rows[0].quantityText = QString::number(c.quantity);
-        RunPreview preview(*page, request);
+        RunPreview preview(*page, PlanRun(request, OutputChoiceOf(*page)));
         preview.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&preview));
         EXPECT_EQ(preview.UnreadableText(), QString::fromUtf8(c.line));
@@ -261,7 +262,7 @@ TEST(RunPreview, ALongRunHoldsOnlyTheSheetsNearTheOneInView)
     const std::unique_ptr<QPrinter> page = PreviewPrinterFor(chosen);
     QElapsedTimer opening;
     opening.start();
-    RunPreview preview(*page, request);
+    RunPreview preview(*page, PlanRun(request, OutputChoiceOf(*page)));
     preview.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&preview));
     // Reported, not checked: the time belongs to the benchmark's figures.

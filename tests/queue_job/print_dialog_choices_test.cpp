@@ -5,7 +5,7 @@
 #include "queue_job/queue_window_fixture.h"
 
 #include "app/printed_pdf.h"
-#include "run/nothing_to_print.h"
+#include "run/run_plan.h"
 #include "support/private_cups_scheduler.h"
 #include "support/tools.h"
 

@@ -132,7 +132,7 @@ protected:
         request.rows = window->passList().EntryRows();
         request.style = &style;
         request.bitmapPath = bitmapPath;
-        DrawRun(printer, request, {});
+        DrawRun(printer, PlanRun(request, OutputChoiceOf(printer)), {});
     }
 };
 

@@ -114,10 +114,10 @@ TEST(RecordedRun, RecordsExactlyWhatWasHandedOn)
         EXPECT_EQ(pending, c.pending);
         if (c.fault == Fault::Stop && c.issued == 4) {
             RecordFilter filter;
-            filter.barcode = RequestedPasses(run.request)[3].barcode;  // the last pass of sheet 1
+            filter.barcode = PlacePasses(run.request.rows, run.request.settings.cols, run.request.settings.rows, run.request.startCell, run.request.sheets).passes[3].barcode;  // the last pass of sheet 1
             EXPECT_EQ(passRegister.Records(filter).size(), 1u);
         }
-        const EarlierIssues next = passRegister.LookUp(RequestedPasses(run.request));
+        const EarlierIssues next = passRegister.LookUp(PlacePasses(run.request.rows, run.request.settings.cols, run.request.settings.rows, run.request.startCell, run.request.sheets).passes);
         EXPECT_EQ(next.passes, c.issued + c.pending);
         EXPECT_EQ(next.mayHavePrinted, c.pending);
     }

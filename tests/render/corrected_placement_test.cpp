@@ -3,6 +3,7 @@
 #include "barcode/code128_reader.h"
 #include "support/rendered_sheet.h"
 #include "support/twelve_pass_run.h"
+#include "support/planned_run.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -84,7 +85,7 @@ TEST(CorrectedPlacement, EachPartMovesWithTheCorrectionAndBarsKeepTheirWidths)
                 barsAfter.push_back(corrected.constScanLine(after.top() + y)[before.center().x() + shift.x()] < 128);
             }
             EXPECT_EQ(barsAfter, barsBefore);
-            EXPECT_EQ(ReadCode128ScaledLine(barsAfter, 8.0).value_or("unread"), PassBarcodeText(request.rows.front(), 0));
+            EXPECT_EQ(ReadCode128ScaledLine(barsAfter, 8.0).value_or("unread"), RowPassBarcode(request.rows.front(), 0));
         }
     }
 }

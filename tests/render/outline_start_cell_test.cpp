@@ -1,10 +1,11 @@
-// Cell outlines and the start cell: where the walk frames cells and which cells
+// Cell outlines and the start cell: where the run frames cells and which cells
 // take which passes, on recorded calls and on a rendered PDF.
-#include "draw/pass_walk.h"
+#include "draw/draw_pass.h"
 #include "output/run_page_layout.h"
 #include "passes/valid_on_stamp.h"
 #include "run/print_run.h"
 #include "support/recording_surface.h"
+#include "support/planned_run.h"
 #include "support/printed_ordinals.h"
 #include "support/tools.h"
 
@@ -47,18 +48,6 @@ LayoutSettings Layout(int cols, int rows, int rowAdjustPx = 0, int colAdjustPx =
     return s;
 }
 
-// Remembers how many texts had been drawn when each frame was drawn.
-class OrderedSurface : public RecordingSurface {
-public:
-    using RecordingSurface::RecordingSurface;
-    void frameRect(const QRect& rectPx, int lineWidthPx) override
-    {
-        textsBeforeFrame.push_back(int(texts.size()));
-        RecordingSurface::frameRect(rectPx, lineWidthPx);
-    }
-    std::vector<int> textsBeforeFrame;
-};
-
 struct OutlineCase {
     int dpi;
     int rowAdjustPx, colAdjustPx;
@@ -83,11 +72,8 @@ TEST(CellOutlines, FrameEveryCellOfTheTwoByFiveSheetWhereTheWalkPlacesIt)
         QTemporaryDir dir;
         FixedStyle style;
         const QString bitmap = dir.filePath("code128.bmp");
-        OrderedSurface surface(c.dpi, c.dpi);
-        WalkControl control;
-        control.newPage = [] {};
-        control.outlineCells = true;
-        WalkPasses(surface, {g, s, style, bitmap}, {Row(1)}, control);
+        RecordingSurface surface(c.dpi, c.dpi);
+        DrawCellOutlines(surface, g, s);
 
         std::vector<QRect> expected;
         for (int y : c.ys) {
@@ -99,43 +85,6 @@ TEST(CellOutlines, FrameEveryCellOfTheTwoByFiveSheetWhereTheWalkPlacesIt)
             EXPECT_EQ(surface.frames[i].rectPx, expected[i]) << "cell " << i + 1;
             EXPECT_EQ(surface.frames[i].lineWidthPx, c.lineWidthPx) << "cell " << i + 1;
         }
-    }
-}
-
-struct OutlineOrderCase {
-    const char* what;
-    bool outline;
-    SheetRange sheets;
-    bool stopAtPageChange;
-    std::vector<int> textsBeforeFrame;
-};
-
-// Six passes on 2 x 2 sheets, two texts a pass (Valid line and number): a sheet's
-// frames come after its passes, so that their filled text bands cannot break the lines.
-TEST(CellOutlines, GoOverTheSheetsPassesOnEverySheetDrawnAndNowhereElse)
-{
-    const OutlineOrderCase cases[] = {
-        {"both sheets", true, {}, false, {8, 8, 8, 8, 12, 12, 12, 12}},
-        {"sheet 2 only", true, {2, 2}, false, {4, 4, 4, 4}},
-        {"stopped at the page change", true, {}, true, {8, 8, 8, 8}},
-        {"no outlines", false, {}, false, {}},
-    };
-    for (const OutlineOrderCase& c : cases) {
-        SCOPED_TRACE(c.what);
-        const LayoutSettings s = Layout(2, 2);
-        const SheetGeometry g = ComputeSheetGeometry(s, 300, 300);
-        QTemporaryDir dir;
-        FixedStyle style;
-        const QString bitmap = dir.filePath("code128.bmp");
-        OrderedSurface surface;
-        bool stop = false;
-        WalkControl control;
-        control.newPage = [&] { stop = c.stopAtPageChange; };
-        control.stopRequested = [&] { return stop; };
-        control.sheets = c.sheets;
-        control.outlineCells = c.outline;
-        WalkPasses(surface, {g, s, style, bitmap}, {Row(6)}, control);
-        EXPECT_EQ(surface.textsBeforeFrame, c.textsBeforeFrame);
     }
 }
 
@@ -151,36 +100,17 @@ struct StartCellCase {
     std::vector<Sheet> expected;
 };
 
-// Which cell of which sheet each pass lands in, found from where its number is drawn.
-std::vector<Sheet> WalkSheets(const StartCellCase& c)
+// Which cell of which sheet each pass lands in, as the run places them.
+std::vector<Sheet> PlacedSheets(const StartCellCase& c)
 {
-    const LayoutSettings s = Layout(c.cols, c.rows);
-    const SheetGeometry g = ComputeSheetGeometry(s, 300, 300);
-    QTemporaryDir dir;
-    FixedStyle style;
-    const QString bitmap = dir.filePath("code128.bmp");
-    RecordingSurface surface;
-    std::vector<Sheet> sheets(1);
-    std::size_t seen = 0;
-    const auto collect = [&] {
-        for (; seen < surface.texts.size(); ++seen) {
-            const auto& t = surface.texts[seen];
-            if (t.text.startsWith("Valid"))
-                continue;
-            const int col = (t.xPx - g.leftPx) / g.cellWidthPx;
-            const int row = (t.yPx - g.firstRowYPx) / g.cellHeightPx;
-            sheets.back().push_back({row * c.cols + col + 1, t.text.toInt() - kFirstPassNumber});
-        }
-    };
-    WalkControl control;
-    control.newPage = [&] {
-        collect();
-        sheets.emplace_back();
-    };
-    control.sheets = c.sheets;
-    control.startCell = c.startCell;
-    WalkPasses(surface, {g, s, style, bitmap}, {Row(c.quantity)}, control);
-    collect();
+    std::vector<Sheet> sheets;
+    int sheet = 0;
+    for (const RunPass& pass : PlacePasses({Row(c.quantity)}, c.cols, c.rows, c.startCell, c.sheets).passes) {
+        if (pass.sheet != sheet)
+            sheets.emplace_back();
+        sheet = pass.sheet;
+        sheets.back().push_back({pass.cell, pass.passNumber.toInt() - kFirstPassNumber});
+    }
     return sheets;
 }
 
@@ -200,7 +130,7 @@ TEST(StartCell, CellsBeforeItOnTheFirstSheetStayEmpty)
     };
     for (const StartCellCase& c : cases) {
         SCOPED_TRACE(c.what);
-        EXPECT_EQ(WalkSheets(c), c.expected);
+        EXPECT_EQ(PlacedSheets(c), c.expected);
     }
 }
 
@@ -223,7 +153,7 @@ TEST(StartCell, SheetCountsAndPassWindowsIncludeTheEmptyCells)
         request.rows = {Row(c.quantity)};
         request.startCell = c.startCell;
         request.sheets = c.sheets;
-        EXPECT_EQ(RunSheetCount(request), c.sheetCount) << "start " << c.startCell << ", " << c.quantity << " passes";
+        EXPECT_EQ(SheetsOfFullRun(request), c.sheetCount) << "start " << c.startCell << ", " << c.quantity << " passes";
         const std::pair<qint64, qint64> none(0, 0);
         EXPECT_EQ(PrintedOrdinals(request), c.passes.first == c.passes.second ? none : c.passes)
             << "start " << c.startCell << ", sheets " << c.sheets.first << " to " << c.sheets.last;
@@ -265,7 +195,7 @@ TEST(OutlinedSheet, PrintedLinesLieOnTheCellEdgesAt300Dpi)
         request.style = &style;
         request.bitmapPath = dir.filePath("code128.bmp");
         request.outlineCells = true;
-        EXPECT_EQ(PrintRun(printer, request, [] { ADD_FAILURE() << "layout reported unusable"; }).passesDrawn, 1);
+        EXPECT_EQ(PrintRequest(printer, request).passesDrawn, 1);
 
         RunTool("pdftoppm", {"-r", "300", "-gray", "-png", "-singlefile", pdf, dir.filePath("page")});
         const QImage page(dir.filePath("page.png"));

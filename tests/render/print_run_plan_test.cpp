@@ -1,15 +1,17 @@
-// Which passes land on which sheet when a run prints a range of sheets, starts
-// on a later cell, or outlines its cells.
-#include "draw/pass_walk.h"
+// A run planned: what it refuses, what it asks and in which order, which sheets
+// and cells it prints; and the outlines and the PDF it draws.
+#include "draw/draw_pass.h"
 #include "output/staged_pdf.h"
 #include "passes/valid_on_stamp.h"
 #include "run/print_run.h"
-#include "support/printed_ordinals.h"
+#include "support/planned_run.h"
 #include "support/recording_surface.h"
 
 #include <QFile>
 #include <QPrinter>
 #include <QTemporaryDir>
+#include <optional>
+#include <set>
 #include <gtest/gtest.h>
 
 namespace {
@@ -39,109 +41,160 @@ LayoutSettings Sheet(int cols, int rows)
     return s;
 }
 
-// Pass numbers drawn on each sheet, in drawing order; "-" marks a sheet begun.
-std::vector<std::vector<QString>> WalkSheets(const std::vector<PassListRow>& rows, const LayoutSettings& s,
-                                             SheetRange range, int startCell,
-                                             std::vector<RecordingSurface::TextCall>* numbers = nullptr)
-{
-    QTemporaryDir dir;
-    FixedStyle style;
-    const QString bitmap = dir.filePath("code128.bmp");
-    const SheetGeometry g = ComputeSheetGeometry(s, 300, 300);
-    RecordingSurface surface;
-    std::vector<std::vector<QString>> sheets;
-    WalkControl control;
-    control.newPage = [] {};
-    control.sheets = range;
-    control.startCell = startCell;
-    control.sheetBegun = [&](int) { sheets.emplace_back(); };
-    control.passDrawn = [&](const QString& barcode) { sheets.back().push_back(barcode.left(8)); };
-    WalkPasses(surface, {g, s, style, bitmap}, rows, control);
-    if (numbers) {
-        for (const auto& t : surface.texts) {
-            if (t.font.heightPx == g.numberHeightPx)
-                numbers->push_back(t);
+// Answers a look-up as a register that holds the passes of one lane would.
+class LaneIssuedBefore : public IssuedPassLookup {
+public:
+    explicit LaneIssuedBefore(QString lane) : lane_(std::move(lane)) {}
+    EarlierIssues LookUp(const std::vector<RunPass>& passes) override
+    {
+        EarlierIssues found;
+        for (const RunPass& pass : passes) {
+            if (pass.lane == lane_) {
+                ++found.passes;
+                found.keys.insert(pass.barcode);
+            }
         }
+        found.firstAt = QDateTime(QDate(2026, 12, 9), QTime(10, 15));
+        found.firstOutput = RunOutput{true, QStringLiteral("/tmp/earlier.pdf")};
+        return found;
     }
-    return sheets;
+
+private:
+    QString lane_;
+};
+
+RunOutputChoice FileAt300(int copies = 1, QPageSize paper = QPageSize(QPageSize::Letter))
+{
+    RunOutputChoice output;
+    output.dpiX = output.dpiY = 300;
+    output.paper = paper;
+    output.copies = RunCopies{copies, true};
+    return output;
 }
 
-std::vector<QString> Numbers(int serial, int first, int count)
+// Every refusal, then every question, each where it stands in the order: a
+// plan with several faults says only the first refusal, and asks nothing.
+TEST(PlanRun, RefusesFirstThenAsksInOneOrder)
 {
-    std::vector<QString> out;
-    for (int i = first; i < first + count; ++i)
-        out.push_back(QString::number(serial + i));
-    return out;
-}
-
-constexpr int kNoon = 25140800;  // pass number of pass 0 of a 1 March 2002 noon row
-
-TEST(WalkPasses, APageRangeDrawsExactlyTheSheetsOfAFullRun)
-{
-    const std::vector<PassListRow> rows = {Row("01", 12)};
-    const auto full = WalkSheets(rows, Sheet(2, 2), {}, 1);
-    ASSERT_EQ(full.size(), 3u);
+    using R = RunRefusal;
+    using Q = RunQuestion;
+    PassListRow dated1979 = Row("01", 4);
+    dated1979.validOnStamp = EncodeValidOnStamp(QDate(1979, 12, 31), QTime(9, 0));
+    PassListRow noQuantity = Row("01", 0);
+    noQuantity.quantityText.clear();
     struct Case {
-        int first, last;
-        std::vector<int> sheets;  // 1-based sheets of the full run expected
+        const char* what;
+        std::vector<PassListRow> rows;
+        int cols, startCell;
+        SheetRange sheets;
+        RunOutputChoice output;
+        const char* issuedLane;  // the register holds this lane's passes
+        std::optional<R::Kind> refusal;
+        int refusedRow;
+        std::vector<QString> asked;  // the boxes, in order
     };
-    const Case cases[] = {{2, 2, {2}}, {1, 2, {1, 2}}, {3, 3, {3}}, {2, 9, {2, 3}}, {4, 5, {}}};
-    for (const Case& c : cases) {
-        const auto got = WalkSheets(rows, Sheet(2, 2), {c.first, c.last}, 1);
-        std::vector<std::vector<QString>> expected;
-        for (int sheet : c.sheets)
-            expected.push_back(full[sheet - 1]);
-        EXPECT_EQ(got, expected) << c.first << "-" << c.last;
-    }
-}
-
-TEST(WalkPasses, StartingOnALaterCellLeavesTheCellsBeforeItEmpty)
-{
-    // 10 passes on 2 x 2 from cell 4: 1 + 4 + 4 + 1.
-    std::vector<RecordingSurface::TextCall> numbers;
-    const auto sheets = WalkSheets({Row("01", 10)}, Sheet(2, 2), {}, 4, &numbers);
-    const std::vector<std::vector<QString>> expected = {
-        Numbers(kNoon, 0, 1), Numbers(kNoon, 1, 4), Numbers(kNoon, 5, 4), Numbers(kNoon, 9, 1)};
-    EXPECT_EQ(sheets, expected);
-    ASSERT_FALSE(numbers.empty());
-    // Pass 0 in the bottom-right cell: one cell across, one cell down from the first.
-    EXPECT_EQ(numbers[0].xPx, 435 + 1200);
-    EXPECT_EQ(numbers[0].yPx, 420 + 1500);
-    EXPECT_EQ(numbers[1].xPx, 435);
-    EXPECT_EQ(numbers[1].yPx, 420);
-}
-
-TEST(RunPlan, SheetCountAndPassWindowFollowRangeAndStartCell)
-{
-    struct Case {
-        int quantity, cols, rows, startCell, first, last;
-        int sheets, inRange;
-        qint64 windowFirst, windowEnd;
-    };
-    const int kAll = std::numeric_limits<int>::max();
+    const QPageSize a4(QPageSize::A4);
+    SheetRange oneAndThree(1, 3);
+    oneAndThree.pieces = {{1, 1}, {3, 3}};
     const Case cases[] = {
-        {10, 2, 2, 1, 1, kAll, 3, 3, 0, 10},
-        {10, 2, 2, 4, 1, kAll, 4, 4, 0, 10},
-        {10, 2, 2, 4, 2, 3, 4, 2, 1, 9},
-        {12, 2, 2, 1, 2, 2, 3, 1, 4, 8},
-        {12, 2, 2, 1, 4, 6, 3, 0, 12, 12},
-        {8, 2, 2, 9, 1, kAll, 3, 3, 0, 8},  // a start cell past the sheet is its last cell
-        {8, 0, 2, 1, 1, kAll, 0, 0, 0, 0},
+        {"quantity 100 before everything", {Row("01", 4), Row("02", 100)}, 0, 9, {4, 5}, FileAt300(2, a4), "01",
+         R::QuantityOverLimit, 2, {}},
+        {"a stamp a pass number cannot hold", {Row("01", 4), dated1979}, 0, 1, {}, FileAt300(), nullptr,
+         R::StampInvalid, 2, {}},
+        {"no cell across", {Row("01", 4)}, 0, 9, {}, FileAt300(), nullptr, R::LayoutUnusable, 0, {}},
+        {"an empty pass list", {}, 2, 1, {}, FileAt300(), nullptr, R::LayoutUnusable, 0, {}},
+        {"start cell beyond the sheet", {Row("01", 4)}, 2, 5, {}, FileAt300(), nullptr, R::StartCellBeyondSheet, 0, {}},
+        {"no row with a quantity", {noQuantity}, 2, 1, {4, 5}, FileAt300(), nullptr, R::NoQuantity, 0, {}},
+        {"a range past the last sheet", {Row("01", 10)}, 2, 1, {4, 5}, FileAt300(), nullptr, R::NoSheetInRange, 0, {}},
+        {"nothing to ask", {Row("01", 10)}, 2, 1, {}, FileAt300(), nullptr, std::nullopt, 0, {}},
+        {"every question, in order", {Row("01", 4), Row("01", 4, QTime(12, 0, 2))}, 2, 1, {}, FileAt300(3, a4), "01",
+         std::nullopt, 0, {"paperQuestion", "duplicateQuestion", "copiesQuestion", "reprintQuestion"}},
+        // Rows 1 and 2 share barcodes on sheet 2 only, which 1,3 leaves out.
+        {"duplicates on a sheet that does not print",
+         {Row("03", 10), Row("03", 10, QTime(12, 0, 5)), Row("04", 10, QTime(13, 0))}, 2, 1, oneAndThree,
+         FileAt300(), nullptr, std::nullopt, 0, {}},
+        {"the same rows, every sheet",
+         {Row("03", 10), Row("03", 10, QTime(12, 0, 5)), Row("04", 10, QTime(13, 0))}, 2, 1, {}, FileAt300(), nullptr,
+         std::nullopt, 0, {"duplicateQuestion"}},
+        {"printed before: only the passes that print are looked up", {Row("01", 4), Row("02", 4, QTime(13, 0))}, 2, 1,
+         SheetRange(2, 2), FileAt300(), "01", std::nullopt, 0, {}},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
         PrintRunRequest request;
-        request.settings = Sheet(c.cols, c.rows);
+        request.settings = Sheet(c.cols, 2);
+        request.rows = c.rows;
+        request.startCell = c.startCell;
+        request.sheets = c.sheets;
+        std::optional<LaneIssuedBefore> lookup;
+        if (c.issuedLane)
+            lookup.emplace(c.issuedLane);
+        const RunPlan plan = PlanRun(request, c.output, lookup ? &*lookup : nullptr);
+        ASSERT_EQ(plan.refusal.has_value(), c.refusal.has_value()) << (plan.refusal ? plan.refusal->text.toStdString() : "");
+        if (c.refusal) {
+            EXPECT_EQ(plan.refusal->kind, *c.refusal) << plan.refusal->text.toStdString();
+            EXPECT_EQ(plan.refusal->row, c.refusedRow);
+            EXPECT_TRUE(plan.pages.empty());
+        }
+        std::vector<QString> asked;
+        for (const RunQuestion& question : plan.questions)
+            asked.push_back(question.boxName);
+        EXPECT_EQ(asked, c.asked);
+    }
+}
+
+// Sheets that print and the cells their passes take, for a range, a start cell
+// and copies: a file holds its copies, a queue is sent one of each sheet.
+TEST(PlanRun, RangeStartCellAndCopiesGiveThePagesAndCells)
+{
+    struct Case {
+        const char* what;
+        int quantity, startCell;
+        SheetRange sheets;
+        int copies;
+        bool collate, toFile;
+        std::vector<int> pages;
+        std::pair<int, int> firstPass, lastPass;  // sheet and cell
+        int passes, sheetsOfFullRun;
+    };
+    SheetRange oneAndThree(1, 3);
+    oneAndThree.pieces = {{1, 1}, {3, 3}};
+    SheetRange even;
+    even.set = SheetSet::Even;
+    const Case cases[] = {
+        {"all of 12", 12, 1, {}, 1, true, true, {1, 2, 3}, {1, 1}, {3, 4}, 12, 3},
+        {"from cell 4", 10, 4, {}, 1, true, true, {1, 2, 3, 4}, {1, 4}, {4, 1}, 10, 4},
+        {"pieces 1 and 3", 12, 1, oneAndThree, 1, true, true, {1, 3}, {1, 1}, {3, 4}, 8, 3},
+        {"even sheets from cell 4", 10, 4, even, 1, true, true, {2, 4}, {2, 1}, {4, 1}, 5, 4},
+        {"sheets 2-3, two collated copies", 12, 1, {2, 3}, 2, true, true, {2, 3, 2, 3}, {2, 1}, {3, 4}, 8, 3},
+        {"pieces 1 and 3, two uncollated copies", 12, 2, oneAndThree, 2, false, true, {1, 1, 3, 3}, {1, 2}, {3, 4},
+         7, 4},
+        {"a queue makes its own copies", 12, 1, {}, 3, false, false, {1, 2, 3}, {1, 1}, {3, 4}, 12, 3},
+    };
+    FixedStyle style;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        PrintRunRequest request;
+        request.settings = Sheet(2, 2);
         request.rows = {Row("01", c.quantity)};
         request.startCell = c.startCell;
-        request.sheets = {c.first, c.last};
-        const std::string what = std::to_string(c.quantity) + " from cell " + std::to_string(c.startCell) +
-                                 ", sheets " + std::to_string(c.first) + "-" + std::to_string(c.last);
-        EXPECT_EQ(RunSheetCount(request), c.sheets) << what;
-        EXPECT_EQ(SheetsInRange(request), c.inRange) << what;
-        // Every pass between the first and the last prints: no sheet is left out of a plain range.
-        const std::pair<qint64, qint64> none(0, 0);
-        EXPECT_EQ(PrintedOrdinals(request), c.windowFirst == c.windowEnd ? none : std::make_pair(c.windowFirst, c.windowEnd))
-            << what;
+        request.sheets = c.sheets;
+        request.style = &style;
+        RunOutputChoice output = FileAt300(c.copies);
+        output.copies.collate = c.collate;
+        output.toFile = c.toFile;
+        const RunPlan plan = PlanRun(request, output);
+        ASSERT_FALSE(plan.refusal);
+        EXPECT_EQ(plan.pages, c.pages);
+        ASSERT_EQ(int(plan.placed.passes.size()), c.passes);
+        EXPECT_EQ(std::make_pair(plan.placed.passes.front().sheet, plan.placed.passes.front().cell), c.firstPass);
+        EXPECT_EQ(std::make_pair(plan.placed.passes.back().sheet, plan.placed.passes.back().cell), c.lastPass);
+        EXPECT_EQ(plan.placed.sheetsOfFullRun, c.sheetsOfFullRun);
+        // Each pass placed once: the copies are pages, not passes.
+        std::set<QString> barcodes;
+        for (const RunPass& pass : plan.placed.passes)
+            barcodes.insert(pass.barcode);
+        EXPECT_EQ(int(barcodes.size()), c.passes);
     }
 }
 
@@ -201,7 +254,7 @@ TEST(CompletePdfPageCount, OnlyAFileThatEndsWithItsTrailerCounts)
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(dir.filePath("run.pdf"));
-    ASSERT_EQ(PrintRun(printer, request, {}).passesDrawn, 6);
+    ASSERT_EQ(PrintRequest(printer, request).passesDrawn, 6);
     QFile file(dir.filePath("run.pdf"));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray pdf = file.readAll();
@@ -226,7 +279,7 @@ TEST(CompletePdfPageCount, ARunOfManySheetsIsWholeToo)
     printer.setResolution(150);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(dir.filePath("many.pdf"));
-    ASSERT_EQ(PrintRun(printer, request, {}).passesDrawn, 600);
+    ASSERT_EQ(PrintRequest(printer, request).passesDrawn, 600);
     QFile file(dir.filePath("many.pdf"));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(CompletePdfPageCount(file), 600);

@@ -1,7 +1,7 @@
 // Every pass's barcode is read back from a picture of its sheet as composed:
 // one that is covered, cut or off the page stops the run and names the pass.
 #include "barcode/code128_image.h"
-#include "draw/pass_walk.h"
+#include "draw/draw_pass.h"
 #include "output/run_page_layout.h"
 #include "passes/valid_on_stamp.h"
 #include "run/print_run.h"
@@ -10,6 +10,7 @@
 #include "verify/barcode_on_raster.h"
 #include "verify/partly_read_passes.h"
 #include "verify/run_barcode_check.h"
+#include "support/planned_run.h"
 
 #include <QDir>
 #include <QPainter>
@@ -48,7 +49,7 @@ QString UnreadableText(const PassListRow& row, int passIndex)
 {
     return QStringLiteral("The barcode of pass %1 cannot be read on the sheet (covered, cut or off the page). Fix the "
                           "layout and retry.")
-        .arg(PassBarcodeText(row, passIndex).left(8));
+        .arg(RowPassBarcode(row, passIndex).left(8));
 }
 
 // At 300 pixels per inch a 2 x 5 sheet has cells 1200 wide with the barcode
@@ -108,13 +109,13 @@ TEST(SheetBarcodeCheck, AnUnreadableBarcodeStopsTheRunAndNamesItsPass)
             EXPECT_EQ(error, UnreadableText(row, c.namedPass));
             continue;
         }
-        EXPECT_EQ(asked, QStringList{PassBarcodeText(row, c.namedPass).left(8)});
+        EXPECT_EQ(asked, QStringList{RowPassBarcode(row, c.namedPass).left(8)});
         // Told to print them anyway, the run prints, and a reader finds every pass.
         request.partlyReadAccepted = [](const QStringList&) { return true; };
         PrintToPdfFile(request, dir.filePath("run.pdf"));
         QStringList found = ScanPdfBarcodes(dir.filePath("run.pdf"), dir.path());
         found.sort();
-        EXPECT_EQ(found, (QStringList{PassBarcodeText(row, 0), PassBarcodeText(row, 1), PassBarcodeText(row, 2)}));
+        EXPECT_EQ(found, (QStringList{RowPassBarcode(row, 0), RowPassBarcode(row, 1), RowPassBarcode(row, 2)}));
     }
 }
 
@@ -170,7 +171,7 @@ TEST(SheetBarcodeCheck, HeadingInkBeyondItsAdvanceNeverCoversABarcodeUnseen)
         ASSERT_EQ(error, QString());
         QStringList expected;
         for (int i = 0; i < 10; ++i)
-            expected << PassBarcodeText(row, i);
+            expected << RowPassBarcode(row, i);
         QStringList found = ScanPdfBarcodes(dir.filePath("run.pdf"), dir.path());
         found.sort();
         EXPECT_EQ(found, expected);

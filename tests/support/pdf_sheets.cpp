@@ -3,6 +3,7 @@
 #include "common/tessary_error.h"
 #include "output/run_page_layout.h"
 #include "run/print_run.h"
+#include "support/planned_run.h"
 
 #include <QPrinter>
 
@@ -21,8 +22,5 @@ int PrintPassesToPdf(const QString& pdfPath, int dpi, const LayoutSettings& sett
     request.rows = rows;
     request.style = &style;
     request.bitmapPath = bitmapPath;
-    const PrintRunResult result = PrintRun(printer, request, [] {
-        throw TessaryError(QStringLiteral("Invalid value, fix and retry..."));
-    });
-    return result.passesDrawn;
+    return PrintRequest(printer, request).passesDrawn;
 }

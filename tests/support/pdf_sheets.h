@@ -1,6 +1,7 @@
 #pragma once
 
-#include "draw/pass_walk.h"
+#include "draw/draw_pass.h"
+#include "passes/pass_list.h"
 
 #include <QString>
 #include <vector>

@@ -3,6 +3,7 @@
 #include "common/tessary_error.h"
 #include "output/run_page_layout.h"
 #include "run/print_run.h"
+#include "support/planned_run.h"
 #include "support/tools.h"
 
 #include <QImage>
@@ -25,7 +26,7 @@ inline QImage RunRenderedAt600(const PrintRunRequest& request, const QString& di
     printer.setOutputFileName(dir + "/run.pdf");
     printer.setResolution(600);
     PrepareLetterPrinter(printer);
-    PrintRun(printer, request, [] { throw TessaryError("layout unusable"); });
+    PrintRequest(printer, request);
     return RenderedAt600(dir + "/run.pdf", dir);
 }
 

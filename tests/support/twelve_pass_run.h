@@ -4,6 +4,7 @@
 #include "output/run_page_layout.h"
 #include "passes/valid_on_stamp.h"
 #include "run/print_run.h"
+#include "support/planned_run.h"
 
 #include <QPrinter>
 
@@ -44,5 +45,5 @@ inline PrintRunResult PrintToPdfFile(const PrintRunRequest& request, const QStri
     printer.setOutputFileName(pdfPath);
     printer.setResolution(300);
     PrepareLetterPrinter(printer);
-    return PrintRun(printer, request, [] { throw TessaryError("layout unusable"); });
+    return PrintRequest(printer, request);
 }

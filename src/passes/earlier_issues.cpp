@@ -1,4 +1,4 @@
-#include "register/earlier_issues.h"
+#include "passes/earlier_issues.h"
 
 #include "passes/month_date_text.h"
 

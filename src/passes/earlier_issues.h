@@ -1,10 +1,12 @@
 #pragma once
 
+#include "common/tessary_error.h"
 #include "passes/run_recorder.h"
 
 #include <QDateTime>
 #include <QSet>
 #include <QString>
+#include <vector>
 
 // Passes of a run that the register already holds: printed by an earlier run,
 // or taken by a run that never said it printed them (it may have).
@@ -27,3 +29,24 @@ QString EarlierIssuesFacts(const EarlierIssues& found);
 
 // The facts, then "Print them again?".
 QString ReprintQuestion(const EarlierIssues& found);
+
+// Thrown by a recorder's Reserve when passes of the run were taken by another
+// run since the operator was asked (or were never asked about).
+class PassesIssuedMeanwhile : public TessaryError {
+public:
+    explicit PassesIssuedMeanwhile(const EarlierIssues& found)
+        : TessaryError(EarlierIssuesFacts(found)), found_(found)
+    {
+    }
+    const EarlierIssues& found() const { return found_; }
+
+private:
+    EarlierIssues found_;
+};
+
+// Where a run looks up which of its passes were handed on before: the register.
+class IssuedPassLookup {
+public:
+    virtual ~IssuedPassLookup() = default;
+    virtual EarlierIssues LookUp(const std::vector<RunPass>& passes) = 0;
+};
