@@ -6,7 +6,7 @@
 // Without FILE, writes a CSV of N rows (1000000 when left out) in a temporary
 // folder first. Prints rows, seconds, rows_per_second and peak_rss_mb.
 
-#include "batch/batch_failure.h"
+#include "common/exit_status.h"
 #include "batch/batch_rows.h"
 
 #include <QCoreApplication>
@@ -76,8 +76,8 @@ int main(int argc, char** argv)
             MakePassListRow(row, QTime(8, 0));
             ++made;
         }
-    } catch (const BatchFailure& failure) {
-        std::fprintf(stderr, "%s\n", qPrintable(failure.message()));
+    } catch (const TessaryError& failure) {
+        std::fprintf(stderr, "%s\n", qPrintable(failure.text()));
         return 1;
     }
     const double seconds = double(timer.nsecsElapsed()) / 1e9;

@@ -1,6 +1,6 @@
 #include "batch/batch_options.h"
 
-#include "batch/batch_failure.h"
+#include "common/exit_status.h"
 #include "sheet/sheet_list.h"
 
 #include <QCommandLineParser>
@@ -41,7 +41,7 @@ const int kMostCopies = 9999;
     QString text = message;
     if (text.endsWith(QLatin1Char('.')))  // Qt's parser ends its messages with one
         text.chop(1);
-    throw BatchFailure(kExitUsage, text + QStringLiteral(" (see tessary-print --help)"));
+    throw TessaryError(text + QStringLiteral(" (see tessary-print --help)"), ErrorKind::Usage);
 }
 
 // The one value of an option that may be given once; empty when it is absent.

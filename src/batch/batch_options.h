@@ -37,8 +37,8 @@ struct BatchOptions {
     std::optional<PrinterCorrection> correction;  // none given: the queue's stored one
 };
 
-// Reads the arguments after the program name. Throws BatchFailure with
-// kExitUsage and a message that names the fault.
+// Reads the arguments after the program name. Throws TessaryError with
+// the usage kind and a message that names the fault.
 BatchOptions ParseBatchOptions(const QStringList& arguments);
 
 // Whether the standard output is where the PDF goes.

@@ -1,12 +1,13 @@
 #include "batch/batch_output.h"
 
-#include "batch/batch_failure.h"
+#include "common/exit_status.h"
 #include "batch/batch_options.h"
 #include "common/removed_on_termination.h"
 #include "common/tessary_error.h"
 #include "output/queue_job.h"
 #include "output/queue_job_options.h"
-#include "output/run_outcome.h"
+#include "common/stop_signal.h"
+#include "common/tessary_error.h"
 #include "output/run_page_layout.h"
 
 #include <QDir>
@@ -35,9 +36,9 @@ void AskNoPrintServer()
 
 namespace {
 
-BatchFailure NoPrinterNamed(const QString& queue)
+TessaryError NoPrinterNamed(const QString& queue)
 {
-    return BatchFailure(kExitPrintingFailed, QStringLiteral("No printer named %1").arg(queue));
+    return TessaryError(QStringLiteral("No printer named %1").arg(queue), ErrorKind::Failed);
 }
 
 }  // namespace
@@ -50,14 +51,15 @@ QString KnownQueue(const BatchOptions& options)
     if (queue.isEmpty()) {
         queue = DefaultQueueName();
         if (queue.isEmpty())
-            throw BatchFailure(kExitUsage, QStringLiteral("No default destination: give --printer QUEUE or --pdf FILE, "
-                                                          "or set PRINTER (see tessary-print --help)"));
+            throw TessaryError(QStringLiteral("No default destination: give --printer QUEUE or --pdf FILE, "
+                                              "or set PRINTER (see tessary-print --help)"),
+                               ErrorKind::Usage);
     }
     bool known = false;
     try {
         known = PrintServerKnowsQueue(queue);
     } catch (const TessaryError& error) {
-        throw BatchFailure(kExitPrintingFailed, error.text());
+        throw TessaryError(error.text(), ErrorKind::Failed);
     }
     if (!known)
         throw NoPrinterNamed(queue);
@@ -93,8 +95,7 @@ PassStockJobOptions PrepareQueueOutput(QPrinter& printer, const BatchOptions& op
 StandardOutputPdf::StandardOutputPdf() : folder_(QDir::tempPath() + QStringLiteral("/tessary-print-XXXXXX"))
 {
     if (!folder_.isValid())
-        throw BatchFailure(kExitPrintingFailed,
-                           QStringLiteral("Cannot create a temporary folder: %1").arg(folder_.errorString()));
+        throw TessaryError(QStringLiteral("Cannot create a temporary folder: %1").arg(folder_.errorString()));
 }
 
 QString StandardOutputPdf::path() const { return folder_.filePath(QStringLiteral("run.pdf")); }

@@ -21,8 +21,8 @@ void AskNoPrintServer();
 // when neither it nor --pdf is given, through the -h scheduler when one is
 // named. The scheduler is asked with a time limit whether it knows the queue;
 // Qt's printer asks it without one as soon as it is made, so this comes first.
-// Throws BatchFailure(kExitUsage) when there is no default destination,
-// BatchFailure(kExitPrintingFailed) "No printer named <queue>" when the
+// Throws a TessaryError (usage) when there is no default destination,
+// a TessaryError (failed) "No printer named <queue>" when the
 // scheduler does not know the queue, or "The print server <server> did not
 // answer" when it does not answer in time.
 QString KnownQueue(const BatchOptions& options);
@@ -31,7 +31,7 @@ QString KnownQueue(const BatchOptions& options);
 // printable area, with the job's title (the label file's name unless --title)
 // and its options as lp would send them: the destination's lpoptions under
 // -n and -o, under the stock's own (LayeredPassStockOptions). Returns the -o
-// and lpoptions options the stock's replace. Throws BatchFailure(kExitPrintingFailed) "No
+// and lpoptions options the stock's replace. Throws a TessaryError (failed) "No
 // printer named <queue>" when the scheduler does not know the queue (Qt would
 // quietly write a PDF).
 PassStockJobOptions PrepareQueueOutput(QPrinter& printer, const BatchOptions& options, const QString& queue);

@@ -1,40 +1,24 @@
 #include "batch/batch_register.h"
 
-#include "batch/batch_failure.h"
+#include "common/exit_status.h"
 
 BatchRegister::BatchRegister()
 {
-    try {
-        location_ = RegisterLocationFromEnvironment();
-    } catch (const RegisterSettingError& error) {
-        throw BatchFailure(kExitUsage, error.text());
-    } catch (const TessaryError& error) {
-        throw BatchFailure(kExitPrintingFailed, error.text());
-    }
+    location_ = RegisterLocationFromEnvironment();
 }
 
 BatchRegister::~BatchRegister() = default;
 
 PassRegister& BatchRegister::Opened()
 {
-    if (!register_) {
-        try {
-            register_ = std::make_unique<PassRegister>(location_);
-        } catch (const TessaryError& error) {
-            throw BatchFailure(kExitPrintingFailed, error.text());
-        }
-    }
+    if (!register_)
+        register_ = std::make_unique<PassRegister>(location_);
     return *register_;
 }
 
 EarlierIssues BatchRegister::LookUp(const std::vector<RunPass>& passes)
 {
-    PassRegister& opened = Opened();
-    try {
-        return opened.LookUp(passes);
-    } catch (const TessaryError& error) {
-        throw BatchFailure(kExitPrintingFailed, error.text());
-    }
+    return Opened().LookUp(passes);
 }
 
 RunRecorder* BatchRegister::Recorder(bool allowReprint)

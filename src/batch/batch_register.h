@@ -11,13 +11,13 @@
 // first needs it: a run refused before then leaves it alone.
 class BatchRegister : public IssuedPassLookup {
 public:
-    // Reads where TESSARY_REGISTER puts the register; throws BatchFailure
+    // Reads where TESSARY_REGISTER puts the register; throws TessaryError
     // (usage) for a setting that names none.
     BatchRegister();
     ~BatchRegister() override;
 
     bool On() const { return location_.kind != RegisterLocation::Kind::Off; }
-    // Throws BatchFailure (printing failed) when the register cannot be used.
+    // Throws TessaryError (failed) when the register cannot be used.
     EarlierIssues LookUp(const std::vector<RunPass>& passes) override;
     // The recorder for the run, or nullptr when the register is off; with
     // allowReprint every pass may be issued again.

@@ -1,6 +1,6 @@
 #include "batch/batch_rows.h"
 
-#include "batch/batch_failure.h"
+#include "common/exit_status.h"
 #include "batch/rows_input.h"
 #include "common/tessary_error.h"
 #include "labelfile/label_file.h"
@@ -21,7 +21,7 @@ constexpr qsizetype kLongestShownText = 40;  // of a field or row quoted in a me
 
 [[noreturn]] void Refuse(const QString& origin, const QString& why)
 {
-    throw BatchFailure(kExitRefused, QStringLiteral("%1: %2").arg(origin, why));
+    throw TessaryError(QStringLiteral("%1: %2").arg(origin, why), ErrorKind::Refused);
 }
 
 const QStringList& Lanes()

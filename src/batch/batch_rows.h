@@ -27,7 +27,7 @@ constexpr qsizetype kLongestRowsLine = 4096;  // bytes
 // A text from the input quoted for a message, cut after a few dozen characters.
 QString QuotedForMessage(const QString& text);
 
-// "LANE,YYYY-MM-DD[Thh:mm:ss],QTY" from --row. Throws BatchFailure(kExitRefused)
+// "LANE,YYYY-MM-DD[Thh:mm:ss],QTY" from --row. Throws a TessaryError (refused)
 // naming origin when the text is not such a row, and "Quantity must be 1 to 99"
 // for a quantity of digits outside that range.
 BatchRow ParseRowText(const QString& text, const QString& origin);
@@ -35,13 +35,13 @@ BatchRow ParseRowText(const QString& text, const QString& origin);
 // The rows of a CSV file ("-": standard input), one "lane,date[,time],quantity"
 // a line; a first line without any digit is a header, blank lines are skipped.
 // A regular file or a pipe, of at most kMostRows rows (twice as many lines)
-// of at most kLongestRowsLine bytes. Throws BatchFailure(kExitUsage) "Cannot
-// open file <path>" when it cannot be read and BatchFailure(kExitRefused) for
+// of at most kLongestRowsLine bytes. Throws a TessaryError (usage) "Cannot
+// open file <path>" when it cannot be read and a TessaryError (refused) for
 // a line that is not a row and for input beyond the bounds.
 std::vector<BatchRow> ReadRowsFile(const QString& path);
 
 // The pass list row the window's Add makes for this row: the row's own time,
 // or else defaultTime, and the window's texts. Throws
-// BatchFailure(kExitRefused) "<origin>: Invalid argument to date encode" for a
+// a TessaryError (refused) "<origin>: Invalid argument to date encode" for a
 // date outside the years a stamp holds, as printing it in the window would.
 PassListRow MakePassListRow(const BatchRow& row, const QTime& defaultTime);

@@ -1,6 +1,6 @@
 #include "batch/batch_run.h"
 
-#include "batch/batch_failure.h"
+#include "common/exit_status.h"
 #include "batch/batch_options.h"
 #include "batch/batch_output.h"
 #include "batch/batch_register.h"
@@ -12,7 +12,8 @@
 #include "fonts/heading_face.h"
 #include "labelfile/label_layout.h"
 #include "output/queue_job.h"
-#include "output/run_outcome.h"
+#include "common/stop_signal.h"
+#include "common/tessary_error.h"
 #include "output/stored_correction.h"
 #include "run/print_run.h"
 #include "verify/partly_read_passes.h"
@@ -28,23 +29,26 @@ namespace {
 
 LabelValues ReadLabel(const QString& path)
 {
-    try {
-        // The window takes a missing file as all defaults; a script naming one
-        // means a mistake. A FIFO or a device is not opened here, where it could
-        // hold the tool for ever: reading it below refuses it by its kind.
-        const QFileInfo info(path);
-        if (!info.exists() || info.isFile() || info.isDir()) {
-            QFile file(path);
-            if (!file.open(QIODevice::ReadOnly))
-                throw BatchFailure(kExitUsage, QStringLiteral("Cannot open file %1: %2").arg(path, file.errorString()));
-        }
-        // Nor would it mean a file without the settings (a PDF, a rows file).
-        if (!HoldsLabelSettings(path))
-            throw BatchFailure(kExitRefused, QStringLiteral("%1 is not a label file").arg(path));
-        return LoadLabelFile(path);
-    } catch (const TessaryError& error) {
-        throw BatchFailure(kExitUsage, error.text());
+    // The window takes a missing file as all defaults; a script naming one
+    // means a mistake. A FIFO or a device is not opened here, where it could
+    // hold the tool for ever: reading it below refuses it by its kind.
+    const QFileInfo info(path);
+    if (!info.exists() || info.isFile() || info.isDir()) {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            throw TessaryError(QStringLiteral("Cannot open file %1: %2").arg(path, file.errorString()),
+                               ErrorKind::Usage);
     }
+    bool holdsSettings = false;
+    try {
+        holdsSettings = HoldsLabelSettings(path);
+        if (holdsSettings)
+            return LoadLabelFile(path);
+    } catch (const TessaryError& error) {
+        throw TessaryError(error.text(), ErrorKind::Usage);  // a file that cannot be read as named
+    }
+    // Nor would it mean a file without the settings (a PDF, a rows file).
+    throw TessaryError(QStringLiteral("%1 is not a label file").arg(path), ErrorKind::Refused);
 }
 
 std::vector<PassListRow> ReadRows(const BatchOptions& options, const QTime& startTime)
@@ -63,7 +67,7 @@ std::vector<PassListRow> ReadRows(const BatchOptions& options, const QTime& star
     return rows;
 }
 
-[[noreturn]] void Refuse(const QString& message) { throw BatchFailure(kExitRefused, message); }
+[[noreturn]] void Refuse(const QString& message) { throw TessaryError(message, ErrorKind::Refused); }
 
 // What the plan refuses, in tessary-print's words where its flags say it otherwise.
 [[noreturn]] void RefusePlan(const RunPlan& plan)
@@ -76,43 +80,49 @@ std::vector<PassListRow> ReadRows(const BatchOptions& options, const QTime& star
     Refuse(refusal.text);
 }
 
-// The plan's questions answered from the flags: what is not allowed is refused
-// with the flag that would allow it.
+// The plan's questions answered from the flags: what is not allowed is
+// declined, and the refusal names the flag that would allow it.
 class BatchAnswers : public RunAnswers {
 public:
     explicit BatchAnswers(const BatchOptions& options) : options_(options) {}
     bool Accept(const RunQuestion& question) override
     {
-        switch (question.kind) {
-        case RunQuestion::PaperNotLetter:
-            Refuse(QStringLiteral("the passes are laid out for US Letter, not %1").arg(question.paperName));
-        case RunQuestion::DuplicateBarcodes:
-            if (options_.allowDuplicates)
-                return true;
-            if (question.copies > 1)
-                Refuse(QStringLiteral("-n %1 would print every barcode of this run %1 times; --allow-duplicates "
-                                      "prints them anyway")
-                           .arg(question.copies));
-            Refuse(QStringLiteral("%1 passes of this run would carry the same barcode as another pass (%2, lane %3); "
-                                  "--allow-duplicates prints them anyway")
-                       .arg(question.duplicates.repeatedPasses)
-                       .arg(question.duplicates.firstRow == question.duplicates.secondRow
-                                ? QStringLiteral("row %1").arg(question.duplicates.firstRow)
-                                : QStringLiteral("rows %1 and %2")
-                                      .arg(question.duplicates.firstRow)
-                                      .arg(question.duplicates.secondRow),
-                            question.duplicates.lane));
-        case RunQuestion::PrintedBefore:
-            if (options_.allowReprint)
-                return true;
-            Refuse(ReprintRefusal(question.earlier));
-        }
-        return false;
+        refusal_ = RefusalOf(question);
+        return refusal_.isEmpty();
     }
     void ReportUnusable() override { Refuse(kInvalidValueText); }
+    QString Refusal() const { return refusal_; }
 
 private:
+    QString RefusalOf(const RunQuestion& question) const
+    {
+        switch (question.kind) {
+        case RunQuestion::PaperNotLetter:
+            return QStringLiteral("the passes are laid out for US Letter, not %1").arg(question.paperName);
+        case RunQuestion::DuplicateBarcodes: {
+            if (options_.allowDuplicates)
+                return QString();
+            if (question.copies > 1)
+                return QStringLiteral("-n %1 would print every barcode of this run %1 times; --allow-duplicates "
+                                      "prints them anyway")
+                    .arg(question.copies);
+            const DuplicateBarcodes& found = question.duplicates;
+            return QStringLiteral("%1 passes of this run would carry the same barcode as another pass (%2, lane %3); "
+                                  "--allow-duplicates prints them anyway")
+                .arg(found.repeatedPasses)
+                .arg(found.firstRow == found.secondRow
+                         ? QStringLiteral("row %1").arg(found.firstRow)
+                         : QStringLiteral("rows %1 and %2").arg(found.firstRow).arg(found.secondRow),
+                     found.lane);
+        }
+        case RunQuestion::PrintedBefore:
+            return options_.allowReprint ? QString() : ReprintRefusal(question.earlier);
+        }
+        return QString();
+    }
+
     const BatchOptions& options_;
+    QString refusal_;
 };
 
 BatchResult PrintBatch(const BatchOptions& options, const BatchEnvironment& environment, QTextStream& err)
@@ -175,7 +185,9 @@ BatchResult PrintBatch(const BatchOptions& options, const BatchEnvironment& envi
         try {
             PrintPlanned(printer, plan, answers);
         } catch (const TessaryError& error) {
-            throw BatchFailure(kExitPrintingFailed, error.text());
+            if (error.kind() == ErrorKind::Refused)
+                throw;
+            throw TessaryError(error.text(), ErrorKind::Failed);  // no pass to leave pending
         }
         BatchResult result;
         if (toQueue)
@@ -215,22 +227,20 @@ BatchResult PrintBatch(const BatchOptions& options, const BatchEnvironment& envi
     PrintRunResult printed;
     try {
         printed = PrintPlanned(printer, plan, answers);
-    } catch (const RunStopped&) {
-        throw BatchFailure(kExitSignalBase + StopSignalReceived(), QString());
-    } catch (const MayHavePrinted& error) {
-        // A script must be able to find the job that may be printing.
-        const QString job = toQueue ? LastReleasedJobName() : QString();
-        throw BatchFailure(kExitNotRecorded, job.isEmpty() || error.text().contains(job)
-                                                 ? error.text()
-                                                 : QStringLiteral("%1 (request id is %2)").arg(error.text(), job));
     } catch (const PartlyReadBarcodesError& error) {
         Refuse(error.text() + QStringLiteral(" --allow-partly-covered prints them anyway"));
-    } catch (const UnreadableBarcodeError& error) {
-        // The layout's fault, like an invalid value: the input is refused.
-        Refuse(error.text());
     } catch (const TessaryError& error) {
-        throw BatchFailure(kExitPrintingFailed, error.text());
+        // The status says a stop; the message would only repeat it.
+        if (error.kind() == ErrorKind::Stopped)
+            throw TessaryError(QString(), ErrorKind::Stopped, error.signal());
+        // A script must be able to find the job that may be printing.
+        const QString job = toQueue ? LastReleasedJobName() : QString();
+        if (error.kind() == ErrorKind::MayHavePrinted && !job.isEmpty() && !error.text().contains(job))
+            throw MayHavePrinted(QStringLiteral("%1 (request id is %2)").arg(error.text(), job));
+        throw;
     }
+    if (printed.declined)
+        throw TessaryError(answers.Refusal(), ErrorKind::Declined);
     BatchResult result;
     if (toQueue)
         result.job = LastReleasedJobName();
@@ -253,12 +263,12 @@ int RunBatch(const QStringList& arguments, const BatchEnvironment& environment, 
         if (options.help) {
             out << BatchHelpText();
             out.flush();
-            return kExitPrinted;
+            return kExitDone;
         }
         if (options.version) {
             out << BatchVersionText();
             out.flush();
-            return kExitPrinted;
+            return kExitDone;
         }
         const BatchResult result = PrintBatch(options, environment, err);
         if (options.json)
@@ -266,10 +276,10 @@ int RunBatch(const QStringList& arguments, const BatchEnvironment& environment, 
         else if (!options.quiet)
             out << RequestIdLine(result);
         out.flush();
-        return kExitPrinted;
-    } catch (const BatchFailure& failure) {
-        if (!failure.message().isEmpty())
-            err << QStringLiteral("tessary-print: ") << failure.message() << Qt::endl;
-        return failure.status();
+        return kExitDone;
+    } catch (const TessaryError& error) {
+        if (!error.text().isEmpty())
+            err << QStringLiteral("tessary-print: ") << error.text() << Qt::endl;
+        return ExitStatusOf(error);
     }
 }

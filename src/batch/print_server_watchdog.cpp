@@ -1,6 +1,6 @@
 #include "batch/print_server_watchdog.h"
 
-#include "batch/batch_failure.h"
+#include "common/exit_status.h"
 #include "output/queue_job.h"
 
 #include <chrono>
@@ -21,7 +21,7 @@ PrintServerWatchdog::PrintServerWatchdog()
         if (::write(STDERR_FILENO, message.constData(), size_t(message.size())) < 0) {
             // Nothing left to tell it with; the status says it.
         }
-        _exit(kExitPrintingFailed);
+        _exit(kExitFailed);
     });
 }
 

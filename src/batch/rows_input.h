@@ -7,14 +7,14 @@
 // standard input) are sources of rows; a device such as /dev/zero is not.
 class RowsInput {
 public:
-    // Throws BatchFailure(kExitUsage) "Cannot open file <path>".
+    // Throws a TessaryError (usage) "Cannot open file <path>".
     explicit RowsInput(const QString& path);
     ~RowsInput();
     RowsInput(const RowsInput&) = delete;
     RowsInput& operator=(const RowsInput&) = delete;
 
     bool IsFileOrPipe() const;
-    // Up to size bytes into buffer; 0 at the end. Throws BatchFailure(kExitUsage)
+    // Up to size bytes into buffer; 0 at the end. Throws a TessaryError (usage)
     // "Cannot read file <name>" on a read error.
     qsizetype Read(char* buffer, qsizetype size, const QString& name);
 

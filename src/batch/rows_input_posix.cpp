@@ -1,7 +1,7 @@
 // Reading a rows file with POSIX calls: the one batch file that knows them.
 #include "batch/rows_input.h"
 
-#include "batch/batch_failure.h"
+#include "common/exit_status.h"
 
 #include <QFile>
 
@@ -15,7 +15,7 @@ RowsInput::RowsInput(const QString& path) : standardInput_(path == QLatin1String
     // A FIFO blocks here until a writer opens it; a stop signal ends the tool meanwhile.
     fd_ = standardInput_ ? STDIN_FILENO : ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
     if (fd_ < 0)
-        throw BatchFailure(kExitUsage, QStringLiteral("Cannot open file %1").arg(path));
+        throw TessaryError(QStringLiteral("Cannot open file %1").arg(path), ErrorKind::Usage);
 }
 
 RowsInput::~RowsInput()
@@ -40,6 +40,6 @@ qsizetype RowsInput::Read(char* buffer, qsizetype size, const QString& name)
         if (got >= 0)
             return got;
         if (errno != EINTR)
-            throw BatchFailure(kExitUsage, QStringLiteral("Cannot read file %1").arg(name));
+            throw TessaryError(QStringLiteral("Cannot read file %1").arg(name), ErrorKind::Usage);
     }
 }

@@ -12,7 +12,8 @@ void ForgetStopSignal();
 
 // A stop signal ended the run before anything was handed on; its passes are
 // withdrawn and any job it made is cancelled.
-class RunStopped : public TessaryError {
-public:
-    RunStopped() : TessaryError(QStringLiteral("The run was stopped before anything was printed")) {}
-};
+inline TessaryError RunStopped()
+{
+    return TessaryError(QStringLiteral("The run was stopped before anything was printed"), ErrorKind::Stopped,
+                        StopSignalReceived());
+}

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "output/run_outcome.h"
+#include "common/stop_signal.h"
+#include "common/tessary_error.h"
 
 #include <QByteArray>
 #include <QString>

@@ -35,7 +35,7 @@ QString ReprintQuestion(const EarlierIssues& found);
 class PassesIssuedMeanwhile : public TessaryError {
 public:
     explicit PassesIssuedMeanwhile(const EarlierIssues& found)
-        : TessaryError(EarlierIssuesFacts(found)), found_(found)
+        : TessaryError(EarlierIssuesFacts(found), ErrorKind::Refused), found_(found)
     {
     }
     const EarlierIssues& found() const { return found_; }

@@ -6,10 +6,7 @@
 
 // TESSARY_REGISTER holds something that is not a register setting: the
 // programs stop rather than guess what was meant.
-class RegisterSettingError : public TessaryError {
-public:
-    using TessaryError::TessaryError;
-};
+inline TessaryError RegisterSettingError(const QString& text) { return TessaryError(text, ErrorKind::Usage); }
 
 // Where the register of issued passes is kept: the TESSARY_REGISTER setting,
 // read by the window, tessary-print and tessary-register alike.

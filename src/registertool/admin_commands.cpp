@@ -23,16 +23,16 @@ int VoidCommand(PassRegister& passRegister, const QCommandLineParser& parser, QT
                         parser.value(QStringLiteral("reason")).trimmed()};
     const VoidOutcome outcome = passRegister.Void(barcodes, mark);
     if (!outcome.missing.isEmpty()) {
-        throw ToolFailure{kToolNothingFound, QStringLiteral("%1 %2 not in the register; nothing was voided")
-                                                 .arg(outcome.missing.join(QStringLiteral(", ")),
-                                                      outcome.missing.size() == 1 ? QStringLiteral("is")
-                                                                                  : QStringLiteral("are"))};
+        throw TessaryError(QStringLiteral("%1 %2 not in the register; nothing was voided")
+                               .arg(outcome.missing.join(QStringLiteral(", ")),
+                                    outcome.missing.size() == 1 ? QStringLiteral("is") : QStringLiteral("are")),
+                           ErrorKind::Refused);
     }
     for (const QString& barcode : outcome.voided)
         out << "voided " << TerminalText(barcode) << '\n';
     for (const QString& barcode : outcome.alreadyVoid)
         out << TerminalText(barcode) << " was void already: its first void mark stays\n";
-    return kToolDone;
+    return kExitDone;
 }
 
 int PruneCommand(PassRegister& passRegister, const QCommandLineParser& parser, QTextStream& out)
@@ -42,13 +42,13 @@ int PruneCommand(PassRegister& passRegister, const QCommandLineParser& parser, Q
     const QString day = before.toString(Qt::ISODate);
     const int count = passRegister.Prune(before, remove);
     if (count == 0)
-        throw ToolFailure{kToolNothingFound, QStringLiteral("no issued passes were recorded before %1").arg(day)};
+        throw TessaryError(QStringLiteral("no issued passes were recorded before %1").arg(day), ErrorKind::Refused);
     if (remove)
         out << "removed " << RecordsText(count) << " recorded before " << day << '\n';
     else
         out << "would remove " << RecordsText(count) << " recorded before " << day
             << "; nothing was removed: prune --yes removes them\n";
-    return kToolDone;
+    return kExitDone;
 }
 
 QString BackupRefusal(const RegisterLocation& location, const QString& file)
@@ -65,7 +65,7 @@ int BackupCommand(PassRegister& passRegister, const QString& file, QTextStream& 
 {
     passRegister.Backup(file);
     out << "backed up the register to " << TerminalText(file) << '\n';
-    return kToolDone;
+    return kExitDone;
 }
 
 int WithdrawPendingCommand(PassRegister& passRegister, const QCommandLineParser& parser, QTextStream& out)
@@ -75,12 +75,12 @@ int WithdrawPendingCommand(PassRegister& passRegister, const QCommandLineParser&
         const QString refusal =
             StillPrintingRefusal(*run, parser.isSet(QStringLiteral("force")), QDateTime::currentDateTimeUtc());
         if (!refusal.isEmpty())
-            throw ToolFailure{kToolRunMayBePrinting, refusal};
+            throw TessaryError(refusal, ErrorKind::MayHavePrinted);
     }
     const int withdrawn = passRegister.WithdrawPending(runId);
     if (withdrawn == 0)
-        throw ToolFailure{kToolNothingFound, QStringLiteral("run %1 has no pending passes").arg(runId)};
+        throw TessaryError(QStringLiteral("run %1 has no pending passes").arg(runId), ErrorKind::Refused);
     out << "withdrew " << withdrawn << (withdrawn == 1 ? " pending pass" : " pending passes") << " of run " << runId
         << '\n';
-    return kToolDone;
+    return kExitDone;
 }

@@ -6,7 +6,7 @@
 #include <QTextStream>
 
 // The commands that change the register (prune only with --yes), or copy
-// it; they return the exit status or throw ToolFailure.
+// it; they return the exit status or throw TessaryError.
 int VoidCommand(PassRegister& passRegister, const QCommandLineParser& parser, QTextStream& out);
 int PruneCommand(PassRegister& passRegister, const QCommandLineParser& parser, QTextStream& out);
 int BackupCommand(PassRegister& passRegister, const QString& file, QTextStream& out);

@@ -20,7 +20,7 @@ int ListCommand(PassRegister& passRegister, const QCommandLineParser& parser, QT
     const std::vector<PassRecord> records = passRegister.Records(FilterOf(parser));
     if (Json(parser)) {
         out << JsonText(RecordsJson(records));
-        return kToolDone;
+        return kExitDone;
     }
     for (const PassRecord& record : records) {
         out << TakenAt(record) << "  " << TerminalText(record.barcode) << "  " << StateText(record) << "  valid "
@@ -29,7 +29,7 @@ int ListCommand(PassRegister& passRegister, const QCommandLineParser& parser, QT
             out << "  " << VoidText(record);
         out << '\n';
     }
-    return kToolDone;
+    return kExitDone;
 }
 
 int FindCommand(PassRegister& passRegister, const QCommandLineParser& parser, QTextStream& out)
@@ -38,10 +38,10 @@ int FindCommand(PassRegister& passRegister, const QCommandLineParser& parser, QT
     filter.barcode = parser.positionalArguments().at(1);
     const std::vector<PassRecord> records = passRegister.Records(filter);
     if (records.empty())
-        throw ToolFailure{kToolNothingFound, QStringLiteral("%1 is not in the register").arg(filter.barcode)};
+        throw TessaryError(QStringLiteral("%1 is not in the register").arg(filter.barcode), ErrorKind::Refused);
     if (Json(parser)) {
         out << JsonText(RecordsJson(records));
-        return kToolDone;
+        return kExitDone;
     }
     QString validOn;
     for (const PassRecord& record : records) {
@@ -56,7 +56,7 @@ int FindCommand(PassRegister& passRegister, const QCommandLineParser& parser, QT
         if (record.voided.IsVoid())
             out << "  " << QString().leftJustified(16) << " " << VoidText(record) << '\n';
     }
-    return kToolDone;
+    return kExitDone;
 }
 
 int CountsCommand(PassRegister& passRegister, const QCommandLineParser& parser, QTextStream& out)
@@ -75,7 +75,7 @@ int CountsCommand(PassRegister& passRegister, const QCommandLineParser& parser, 
     }
     const std::vector<CountGroup> groups = CountRecords(passRegister.Records(FilterOf(parser)), by);
     out << (Json(parser) ? JsonText(CountsJson(groups, by)) : CountsText(groups, by));
-    return kToolDone;
+    return kExitDone;
 }
 
 int ExportCommand(PassRegister& passRegister, const QCommandLineParser& parser, QTextStream& out)
@@ -83,5 +83,5 @@ int ExportCommand(PassRegister& passRegister, const QCommandLineParser& parser, 
     RecordFilter issued;
     issued.issuedOnly = true;
     WriteRecordsCsv(passRegister.Records(issued), parser.value(QStringLiteral("csv")), out);
-    return kToolDone;
+    return kExitDone;
 }

@@ -6,7 +6,7 @@
 #include <QTextStream>
 
 // The commands that only read the register, each on a register opened
-// read-only; they return the exit status or throw ToolFailure.
+// read-only; they return the exit status or throw TessaryError.
 int ListCommand(PassRegister& passRegister, const QCommandLineParser& parser, QTextStream& out);
 int FindCommand(PassRegister& passRegister, const QCommandLineParser& parser, QTextStream& out);
 int CountsCommand(PassRegister& passRegister, const QCommandLineParser& parser, QTextStream& out);

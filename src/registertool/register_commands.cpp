@@ -30,7 +30,7 @@ int RunCommand(const QStringList& arguments, QTextStream& out)
         UsageFault(parser.errorText());
     if (parser.isSet(QStringLiteral("help"))) {
         out << RegisterHelpText();
-        return kToolDone;
+        return kExitDone;
     }
     const QStringList words = parser.positionalArguments();
     const QString command = words.value(0);
@@ -38,7 +38,7 @@ int RunCommand(const QStringList& arguments, QTextStream& out)
         if (!command.isEmpty() || parser.optionNames().size() > 1)
             UsageFault(QStringLiteral("--version takes nothing else"));
         out << "tessary-register " TESSARY_VERSION "\n";
-        return kToolDone;
+        return kExitDone;
     }
     // count: the words with the command; -1 for one or more after it.
     const auto expect = [&](int count, const QStringList& allowedOptions) {
@@ -83,12 +83,12 @@ int RunCommand(const QStringList& arguments, QTextStream& out)
 
     const RegisterLocation location = RegisterLocationFromEnvironment();
     if (location.kind == RegisterLocation::Kind::Off)
-        throw ToolFailure{kToolRegisterFailed, QStringLiteral("TESSARY_REGISTER is off: there is no register")};
+        throw TessaryError(QStringLiteral("TESSARY_REGISTER is off: there is no register"), ErrorKind::Failed);
     const QString backupFile = command == QLatin1String("backup") ? QFileInfo(words.at(1)).absoluteFilePath() : QString();
     if (!backupFile.isEmpty()) {
         const QString refusal = BackupRefusal(location, backupFile);
         if (!refusal.isEmpty())
-            throw ToolFailure{kToolUsage, refusal};
+            throw TessaryError(refusal, ErrorKind::Usage);
     }
     // Looking up never makes a register, nor changes one it may only read.
     const bool writes = command == QLatin1String("withdraw-pending") || command == QLatin1String("void")
@@ -115,18 +115,12 @@ int RunCommand(const QStringList& arguments, QTextStream& out)
 
 int RunRegisterTool(const QStringList& arguments, CheckedOutput& out, QTextStream& err)
 {
-    int status = kToolDone;
+    int status = kExitDone;
     QString failure;
     try {
         status = RunCommand(arguments, out.Stream());
-    } catch (const ToolFailure& toolFailure) {
-        status = toolFailure.status;
-        failure = toolFailure.message;
-    } catch (const RegisterSettingError& error) {
-        status = kToolUsage;
-        failure = error.text();
     } catch (const TessaryError& error) {
-        status = kToolRegisterFailed;
+        status = ExitStatusOf(error);
         failure = error.text();
     }
     // What the command wrote goes out before the message of what stopped it.
@@ -135,8 +129,8 @@ int RunRegisterTool(const QStringList& arguments, CheckedOutput& out, QTextStrea
         err << QStringLiteral("tessary-register: ") << failure << Qt::endl;
     if (!outputFault.isEmpty()) {
         err << QStringLiteral("tessary-register: ") << outputFault << Qt::endl;
-        if (status == kToolDone)
-            status = kToolOutputFailed;
+        if (status == kExitDone)
+            status = kExitOutputFailed;
     }
     return status;
 }

@@ -65,5 +65,5 @@ void WriteRecordsCsv(const std::vector<PassRecord>& records, const QString& path
     }
     const QString fault = WriteOutputFile(path, text);
     if (!fault.isEmpty())
-        throw ToolFailure{kToolOutputFailed, fault};
+        throw TessaryError(fault, ErrorKind::OutputFailed);
 }

@@ -9,7 +9,7 @@ void UsageFault(const QString& message)
     QString text = message;
     if (text.endsWith(QLatin1Char('.')))
         text.chop(1);
-    throw ToolFailure{kToolUsage, text + QStringLiteral(" (see tessary-register --help)")};
+    throw TessaryError(text + QStringLiteral(" (see tessary-register --help)"), ErrorKind::Usage);
 }
 
 QDate ParseDay(const QString& option, const QString& text)

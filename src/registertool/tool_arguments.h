@@ -7,11 +7,6 @@
 #include <QDate>
 #include <QString>
 
-// Ends tessary-register with a status and the message for standard error.
-struct ToolFailure {
-    RegisterToolStatus status;
-    QString message;
-};
 
 // A usage failure, pointing at --help.
 [[noreturn]] void UsageFault(const QString& message);

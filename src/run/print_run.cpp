@@ -4,7 +4,8 @@
 #include "draw/draw_pass.h"
 #include "draw/print_document.h"
 #include "output/queue_job.h"
-#include "output/run_outcome.h"
+#include "common/stop_signal.h"
+#include "common/tessary_error.h"
 #include "output/staged_pdf.h"
 #include "passes/earlier_issues.h"
 #include "passes/run_recorder.h"
@@ -223,7 +224,7 @@ public:
         }
     }
     // Nobody can tell whether the sheets went out: the passes stay pending.
-    [[noreturn]] void KeepPending(const MayHavePrinted& error)
+    [[noreturn]] void KeepPending(const TessaryError& error)
     {
         reserved_ = false;
         throw MayHavePrinted(PendingNote(error.text(), recorder_ ? recorder_->RunId() : QString()));
@@ -321,7 +322,9 @@ PrintRunResult PrintPlanned(QPrinter& printer, const RunPlan& plan, RunAnswers& 
             if (request.deliverFile)
                 request.deliverFile();
         }
-    } catch (const MayHavePrinted& error) {
+    } catch (const TessaryError& error) {
+        if (error.kind() != ErrorKind::MayHavePrinted)
+            throw;
         recorded.KeepPending(error);
     }
     recorded.Confirm(result.distinctPassesDrawn);

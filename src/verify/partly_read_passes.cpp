@@ -22,6 +22,6 @@ QString PartlyReadQuestion(const QStringList& passNumbers)
 }
 
 PartlyReadBarcodesError::PartlyReadBarcodesError(const QStringList& passNumbers)
-    : TessaryError(PartlyReadText(passNumbers)), passNumbers_(passNumbers)
+    : TessaryError(PartlyReadText(passNumbers), ErrorKind::Refused), passNumbers_(passNumbers)
 {
 }

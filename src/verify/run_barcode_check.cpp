@@ -35,7 +35,8 @@ void FrameCells(QPainter& painter, const std::vector<PlacedBarcode>& passes, con
 UnreadableBarcodeError::UnreadableBarcodeError(const QString& barcodeText)
     : TessaryError(QStringLiteral("The barcode of pass %1 cannot be read on the sheet (covered, cut or off the "
                                   "page). Fix the layout and retry.")
-                       .arg(barcodeText.left(kPassNumberLength)))
+                       .arg(barcodeText.left(kPassNumberLength)),
+                   ErrorKind::Refused)
 {
 }
 

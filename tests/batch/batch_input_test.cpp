@@ -1,6 +1,6 @@
 // What tessary-print reads: rows from the command line and from CSV files, and
 // the heading face a label file's font name finds.
-#include "batch/batch_failure.h"
+#include "common/exit_status.h"
 #include "batch/batch_rows.h"
 #include "fonts/heading_face.h"
 #include "passes/valid_on_stamp.h"
@@ -57,10 +57,10 @@ TEST(BatchRows, RowTextsAreReadOrRefusedWithTheirReason)
             const QDateTime instant(DateOf(at), QTime(at.hour, at.minute, at.second));
             EXPECT_EQ(Text(instant.toString("yyyy-MM-dd hh:mm:ss")), c.instant);
             EXPECT_EQ(row.quantity(), c.quantity);
-        } catch (const BatchFailure& failure) {
-            ASSERT_NE(c.error, nullptr) << Text(failure.message());
-            EXPECT_EQ(failure.status(), kExitRefused);
-            EXPECT_NE(failure.message().indexOf(QString::fromUtf8(c.error)), -1) << Text(failure.message());
+        } catch (const TessaryError& failure) {
+            ASSERT_NE(c.error, nullptr) << Text(failure.text());
+            EXPECT_EQ(ExitStatusOf(failure), kExitRefused);
+            EXPECT_NE(failure.text().indexOf(QString::fromUtf8(c.error)), -1) << Text(failure.text());
         }
     }
 }
@@ -101,10 +101,10 @@ TEST(BatchRows, CsvFilesGiveTheirRowsAndNameTheLineTheyRefuse)
             }
             ASSERT_NE(c.rows, nullptr) << "accepted";
             EXPECT_EQ(Text(got.join(';')), c.rows);
-        } catch (const BatchFailure& failure) {
-            ASSERT_NE(c.error, nullptr) << Text(failure.message());
-            EXPECT_EQ(failure.status(), kExitRefused);
-            EXPECT_NE(failure.message().indexOf(path + " " + c.error), -1) << Text(failure.message());
+        } catch (const TessaryError& failure) {
+            ASSERT_NE(c.error, nullptr) << Text(failure.text());
+            EXPECT_EQ(ExitStatusOf(failure), kExitRefused);
+            EXPECT_NE(failure.text().indexOf(path + " " + c.error), -1) << Text(failure.text());
         }
     }
 }

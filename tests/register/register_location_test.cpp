@@ -87,7 +87,8 @@ TEST(RegisterLocation, RefusesWhatIsNoRegisterSetting)
         try {
             RegisterLocationFromEnvironment();
             ADD_FAILURE() << setting << " read as a register";
-        } catch (const RegisterSettingError& error) {
+        } catch (const TessaryError& error) {
+            EXPECT_EQ(error.kind(), ErrorKind::Usage);
             EXPECT_EQ(error.text(), QStringLiteral("TESSARY_REGISTER \"%1\" is not a register setting: use off, an "
                                                    "absolute file name or a postgresql:// URI").arg(QLatin1String(setting)));
         }

@@ -77,7 +77,6 @@ RunOutputChoice FileAt300(int copies = 1, QPageSize paper = QPageSize(QPageSize:
 TEST(PlanRun, RefusesFirstThenAsksInOneOrder)
 {
     using R = RunRefusal;
-    using Q = RunQuestion;
     PassListRow dated1979 = Row("01", 4);
     dated1979.validOnStamp = EncodeValidOnStamp(QDate(1979, 12, 31), QTime(9, 0));
     PassListRow noQuantity = Row("01", 0);
