@@ -53,13 +53,12 @@ RunPrintDialog::RunPrintDialog(const PrinterBefore& before, QPrinter& printer, c
     connect(tab_, &PassesTab::correctionRequested, this, &RunPrintDialog::EditCorrection);
 
     paper_ = std::make_unique<PaperChoiceWatch>(*this, before_.paper);
-    // Qt offers the page choices again whenever another output is chosen.
-    if (SheetsOfFullRun(counted_) == 0) {
-        if (auto* outputs = findChild<QComboBox*>(QStringLiteral("printers")))
-            connect(outputs, &QComboBox::currentIndexChanged, this, [this] {
-                if (isVisible())
-                    ShowNoSheets();
-            });
+    // Qt sets the page choices again whenever another output is chosen.
+    if (auto* outputs = findChild<QComboBox*>(QStringLiteral("printers"))) {
+        connect(outputs, &QComboBox::currentIndexChanged, this, [this] {
+            if (isVisible())
+                OfferPageChoices();
+        });
     }
     // Sheets in reverse order would need the run drawn backwards, which it is
     // not: the choice is not offered rather than silently ignored.
@@ -108,9 +107,27 @@ void RunPrintDialog::PutOutputBack()
 void RunPrintDialog::setVisible(bool visible)
 {
     QPrintDialog::setVisible(visible);
-    // Qt fills the page fields as it shows the dialog, never below 1.
-    if (visible && SheetsOfFullRun(counted_) == 0)
+    if (visible)
+        OfferPageChoices();
+}
+
+// Qt offers the Pages list and Odd/Even Pages only for a queue, as options of
+// the scheduler's; the run picks its sheets itself, so a file is offered them
+// too. Qt fills the page fields as it shows the dialog, never below 1: a run
+// without a sheet shows 0 and offers no choice.
+void RunPrintDialog::OfferPageChoices()
+{
+    if (SheetsOfFullRun(counted_) == 0) {
         ShowNoSheets();
+        return;
+    }
+    if (auto* pages = findChild<QRadioButton*>(QStringLiteral("pagesRadioButton"))) {
+        pages->setEnabled(true);
+        if (auto* text = findChild<QLineEdit*>(QStringLiteral("pagesLineEdit")))
+            text->setEnabled(pages->isChecked());
+    }
+    if (auto* set = findChild<QComboBox*>(QStringLiteral("pageSetCombo")))
+        set->setEnabled(true);
 }
 
 // No row has a pass: there is no sheet to choose. The boxes read 0, the
@@ -131,8 +148,8 @@ void RunPrintDialog::ShowNoSheets()
 }
 
 // Qt drops a Pages list it cannot hold as page ranges ("3-", "2-3,4-") and
-// prints every page instead, and keeps Odd/Even Pages only for a queue, as an
-// option of the scheduler's: both are read from the dialog and done by the run.
+// prints every page instead, and would leave Odd/Even Pages to a queue's
+// scheduler: both are read from the dialog and done by the run.
 SheetRange RunPrintDialog::ChosenSheets() const
 {
     SheetRange range = ChosenSheetRange(*printer());
@@ -142,8 +159,7 @@ SheetRange RunPrintDialog::ChosenSheets() const
         if (const std::optional<SheetRange> typed = ParseSheetList(pagesText->text()))
             range = *typed;
     }
-    // Its entries: All Pages, Odd Pages, Even Pages. Qt offers it only for a
-    // queue, and leaves the last choice standing, greyed, for a file.
+    // Its entries: All Pages, Odd Pages, Even Pages; greyed, it is not a choice.
     const auto* set = findChild<QComboBox*>(QStringLiteral("pageSetCombo"));
     if (set && set->isEnabled()) {
         range.set = set->currentIndex() == 1   ? SheetSet::Odd

@@ -63,6 +63,7 @@ private:
     void OfferFileAgain(const QString& fileName);
     void PutOutputBack();
     void ShowNoSheets();
+    void OfferPageChoices();
     void FollowStartCell(int startCell);
     bool WriteChoicesToPrinter();
     void ShowPreview();

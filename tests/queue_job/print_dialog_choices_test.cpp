@@ -81,6 +81,10 @@ const Case kCases[] = {
      {{Output::Queue, {}, "", 1, true, "", "", {1, 3}, "Odd Pages"},
       {Output::Queue, {}, "2-", 1, true, "", "", {2, 4}, "Even Pages"},
       {Output::Queue, {}, "", 1, true, "", "", {1, 2, 3, 4}, "All Pages"}}},
+    // A file is offered both as a queue is.
+    {"OddAndEvenPagesOnAFile", "16",
+     {{Output::File, {}, "", 1, true, "", "", {1, 3}, "Odd Pages"},
+      {Output::File, {}, "2-", 1, true, "", "", {2, 4}, "Even Pages"}}},
     {"NoRowHasAQuantity", "", {{Output::File, {}, "", 1, true, "", kNoQuantityText, {}}}},
     // Copies carry every barcode again: asked, default No; the next dialog opens on one copy.
     {"TwoCopiesToAFileCollated", "6",
@@ -137,12 +141,14 @@ protected:
             if (click.properties != Properties::Unopened)
                 UseProperties(dialog, click.properties);
             if (*click.pages) {
+                EXPECT_TRUE(dialog->findChild<QRadioButton*>("pagesRadioButton")->isEnabled()) << "Pages offered";
                 dialog->findChild<QRadioButton*>("pagesRadioButton")->setChecked(true);
                 dialog->findChild<QLineEdit*>("pagesLineEdit")->setText(click.pages);
             }
             if (*click.pageSet) {
                 auto* set = dialog->findChild<QComboBox*>("pageSetCombo");
                 ASSERT_NE(set, nullptr);
+                EXPECT_TRUE(set->isEnabled()) << "Odd and Even Pages offered";
                 set->setCurrentIndex(set->findText(click.pageSet));
                 ASSERT_GE(set->currentIndex(), 0);
             }
