@@ -1,6 +1,7 @@
 // Through the window with the register on: a second run of the same passes is
 // asked about (No sends nothing, Yes prints and records a re-issue), and a page
-// range that repeats one sheet is asked about exactly that sheet's passes.
+// range that repeats one sheet is asked about exactly that sheet's passes;
+// copies are asked about and recorded with the run.
 #include "app/answer_question.h"
 #include "app/main_window_fixture.h"
 #include "app/printed_pdf.h"
@@ -146,6 +147,42 @@ TEST_F(WindowRegisterTest, PassesTakenWhileTheQuestionIsOpenAreAskedAboutAgain)
     const QStringList barcodes = ExpectedBarcodes(window->passList().EntryRow(1), 0, 8);
     EXPECT_EQ(FoundStates(barcodes[0]), QStringList{"issued"});
     EXPECT_EQ(FoundStates(barcodes[7]), QStringList{"issued"});
+}
+
+// Copies carry every barcode again: asked (default No), No sends nothing and
+// records nothing, Yes prints them all and the register says how many went;
+// the next dialog opens on one copy again.
+TEST_F(WindowRegisterTest, CopiesAreAskedAboutAndRecordedWithTheRun)
+{
+    AddRow("07", QDate(2026, 3, 4), "4");  // one sheet of 2 x 2
+    SetSheet("2", "2");
+    const QString barcode = ExpectedBarcodes(window->passList().EntryRow(1), 0, 1).constFirst();
+    for (const QMessageBox::StandardButton answer : {QMessageBox::No, QMessageBox::Yes}) {
+        const QString pdf = dir.filePath(answer == QMessageBox::Yes ? "yes.pdf" : "no.pdf");
+        int copiesOffered = 0;
+        QString question;
+        ModalScript script;
+        script.Expect("printDialog", [&](QWidget* dialog) {
+            auto* copies = dialog->findChild<QSpinBox*>(QStringLiteral("copies"));
+            copiesOffered = copies->value();
+            copies->setValue(3);
+            PrintToPdf(pdf)(dialog);
+        });
+        script.Expect("copiesQuestion", Answer(answer, &question));
+        Click("btnPrint");
+        EXPECT_EQ(script.Pending(), 0);
+        EXPECT_TRUE(script.Unexpected().isEmpty()) << Joined(script.Unexpected());
+        EXPECT_EQ(copiesOffered, 1);
+        EXPECT_EQ(question, QStringLiteral("3 copies would print every barcode of this run 3 times. Print anyway?"));
+    }
+    EXPECT_FALSE(QFile::exists(dir.filePath("no.pdf")));
+    EXPECT_EQ(PdfPageCount(dir.filePath("yes.pdf")), 3);
+    QProcess tool;
+    tool.start(QStringLiteral(TESSARY_REGISTER_EXE), {QStringLiteral("find"), barcode});
+    tool.waitForFinished(60000);
+    const QString found = QString::fromUtf8(tool.readAllStandardOutput());
+    EXPECT_EQ(found.count(QStringLiteral("issued")), 1) << found.toStdString();
+    EXPECT_TRUE(found.contains(QStringLiteral(", 3 copies"))) << found.toStdString();
 }
 
 }  // namespace
