@@ -87,6 +87,14 @@ PassStockJobOptions PrepareQueueOutput(QPrinter& printer, const BatchOptions& op
     if (options.copies)
         own.emplace_back("copies", QByteArray::number(*options.copies));
     const PassStockJobOptions layered = LayeredPassStockOptions(*lpoptions, own, QPageSize(QPageSize::Letter));
+    // Copies the destination's lpoptions or a -o ask for carry every barcode
+    // again as -n's do: the run asks about them and records them.
+    for (const auto& [name, value] : layered.options) {
+        bool isNumber = false;
+        const int copies = value.toInt(&isNumber);
+        if (name == "copies" && isNumber && copies >= 1)
+            printer.setCopyCount(copies);
+    }
     AddQueueJobOptions(printer, layered.options);
     PrepareLetterPrinter(printer);  // after the options: they may name the job's resolution
     return layered;

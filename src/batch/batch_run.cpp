@@ -103,8 +103,10 @@ private:
             if (options_.allowDuplicates)
                 return QString();
             if (question.copies > 1)
-                return QStringLiteral("-n %1 would print every barcode of this run %1 times; --allow-duplicates "
+                return QStringLiteral("%1 would print every barcode of this run %2 times; --allow-duplicates "
                                       "prints them anyway")
+                    .arg(options_.copies ? QStringLiteral("-n %1").arg(question.copies)
+                                         : QStringLiteral("%1 copies (the destination's options)").arg(question.copies))
                     .arg(question.copies);
             const DuplicateBarcodes& found = question.duplicates;
             return QStringLiteral("%1 passes of this run would carry the same barcode as another pass (%2, lane %3); "

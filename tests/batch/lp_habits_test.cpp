@@ -111,6 +111,13 @@ const LpCase kLpCases[] = {
     {"copies without --allow-duplicates", kRun + QStringList{"-d", "Passes", "-n", "3"}, {}, nullptr, 1, Output::None,
      nullptr, {}, 0, "",
      "tessary-print: -n 3 would print every barcode of this run 3 times; --allow-duplicates prints them anyway\n"},
+    // Copies the destination's lpoptions ask for are copies all the same.
+    {"lpoptions copies without --allow-duplicates", kRun, {}, "Default Other copies=2\n", 1, Output::None, nullptr,
+     {}, 0, "",
+     "tessary-print: 2 copies (the destination's options) would print every barcode of this run 2 times; "
+     "--allow-duplicates prints them anyway\n"},
+    {"lpoptions copies allowed", kRun + QStringList{"--allow-duplicates"}, {}, "Default Other copies=2\n", 0,
+     Output::Queue, "Other", {{"copies", "2"}}, 6, nullptr, ""},
     {"no default destination", kRun, {"-CUPS_SERVER", "CUPS_SERVER=%NOSERVER%"}, nullptr, 2, Output::None, nullptr,
      {}, 0, "",
      "tessary-print: No default destination: give --printer QUEUE or --pdf FILE, or set PRINTER (see tessary-print "
