@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
@@ -290,7 +291,16 @@ TEST_F(TessaryPrintQueue, AStoppedRunSendsNoJobAndLeavesNoFile)
         entries.removeIf([](const QString& name) { return name.startsWith("runtime-"); });
         return !entries.isEmpty();
     };
-    ASSERT_TRUE(QTest::qWaitFor(staged, 20000));
+    // Stopped once the run is drawing into its PDF. Before, while it is
+    // planned, the queue's own files (libcups' copy of its PPD) are there too.
+    const auto drawing = [&temporary] {
+        for (const QFileInfo& folder : QDir(temporary.path()).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+            if (QFileInfo(QDir(folder.filePath()).filePath("passes.pdf")).size() > 0)
+                return true;
+        }
+        return false;
+    };
+    ASSERT_TRUE(QTest::qWaitFor(drawing, 60000));
     tool.terminate();
     ASSERT_TRUE(tool.waitForFinished(60000));
 
