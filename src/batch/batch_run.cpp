@@ -166,7 +166,7 @@ BatchResult PrintBatch(const BatchOptions& options, const BatchEnvironment& envi
         for (const auto& [name, value] : *dropped) {
             const QString option = QString::fromLocal8Bit(value.isEmpty() ? name : name + '=' + value);
             err << QStringLiteral("tessary-print: %1 %2 is not sent: the passes are placed for US Letter, unscaled, "
-                                  "one upright page a sheet")
+                                  "one upright page a sheet, on one side")
                        .arg(QLatin1String(source), option)
                 << Qt::endl;
         }

@@ -18,21 +18,6 @@ namespace {
 // name and value pairs, one after the other.
 const auto kCupsOptionsKey = QPrintEngine::PrintEnginePropertyKey(0xfe00);
 
-QByteArray SidesFor(QPrinter::DuplexMode duplex, QPageLayout::Orientation orientation)
-{
-    switch (duplex) {
-    case QPrinter::DuplexNone:
-        return "one-sided";
-    case QPrinter::DuplexAuto:
-        return orientation == QPageLayout::Portrait ? "two-sided-long-edge" : "two-sided-short-edge";
-    case QPrinter::DuplexLongSide:
-        return "two-sided-long-edge";
-    case QPrinter::DuplexShortSide:
-        return "two-sided-short-edge";
-    }
-    return "one-sided";
-}
-
 bool PaperOption(const QString& name)
 {
     for (const char* paper : {"media", "media-col", "PageSize", "PageRegion"}) {
@@ -42,34 +27,56 @@ bool PaperOption(const QString& name)
     return false;
 }
 
+// Every spelling, IPP's and the PPD's, of what the passes' placement depends
+// on: the paper, scaling, pages to a sheet, orientation, page selection and
+// the sides printed (the stock has one).
+bool StockOption(const QByteArray& name)
+{
+    if (PaperOption(QString::fromLatin1(name)))
+        return true;
+    static const char* const kNames[] = {"print-scaling", "fit-to-page", "fitplot", "scaling", "natural-scaling",
+                                         "number-up", "orientation-requested", "landscape", "page-ranges",
+                                         "page-set", "sides", "Duplex"};
+    for (const char* stock : kNames) {
+        if (name.compare(stock, Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
+
+
 }  // namespace
 
 JobOptions QueueJobOptions(const QPrinter& printer)
 {
     JobOptions options;
     const QPageLayout layout = printer.pageLayout();
+    // The stock's options, whatever the dialog, its properties page or the
+    // queue's defaults say: a queue fills in what a job leaves out from its
+    // own defaults (a PageSize-default=A4 among them), and pre-cut stock has
+    // one printable side.
     options.emplace_back("media", PwgMediaName(layout.pageSize()));
+    options.emplace_back("PageSize", layout.pageSize().key().toLatin1());  // the PPD's name, where there is one
+    options.emplace_back("print-scaling", "none");
+    options.emplace_back("number-up", "1");
+    options.emplace_back("orientation-requested", layout.orientation() == QPageLayout::Landscape ? "4" : "3");
+    options.emplace_back("sides", "one-sided");
     const int copies = printer.copyCount();
     if (copies > 1) {
         options.emplace_back("copies", QByteArray::number(copies));
         if (printer.collateCopies())
             options.emplace_back("Collate", "True");
     }
-    options.emplace_back("sides", SidesFor(printer.duplex(), layout.orientation()));
-    if (layout.orientation() == QPageLayout::Landscape)
-        options.emplace_back("landscape", "");
     if (QPrintEngine* engine = printer.printEngine()) {
         const QStringList pairs = engine->property(kCupsOptionsKey).toStringList();
         for (int i = 0; i + 1 < pairs.size(); i += 2) {
-            // The run's PDF holds only the sheets of the dialog's "Pages" field
-            // and its odd or even sheets; the scheduler picking those pages
-            // again would pick from the wrong pages, or from none, and fail the job.
-            if (pairs[i] == QLatin1String("page-ranges") || pairs[i] == QLatin1String("page-set"))
-                continue;
-            // The paper is the run's, sent above: a paper option of the
-            // properties page's own (the queue's PageSize, a media) must not
-            // put the job on another stock than the sheets were laid out for.
-            if (PaperOption(pairs[i]))
+            // The stock's are sent above. The run's PDF holds only the sheets
+            // of the dialog's "Pages" field and its odd or even sheets: the
+            // scheduler picking pages again would pick from the wrong ones; a
+            // paper of the properties page's own (the queue's PageSize, a
+            // media) would put the job on another stock than the sheets were
+            // laid out for.
+            if (StockOption(pairs[i].toLatin1()))
                 continue;
             options.emplace_back(pairs[i].toLocal8Bit(), pairs[i + 1].toLocal8Bit());
         }
@@ -111,33 +118,16 @@ void AddQueueJobOptions(QPrinter& printer, const JobOptions& options)
     engine->setProperty(kCupsOptionsKey, pairs);
 }
 
-namespace {
-
-// Every spelling, IPP's and the PPD's, of what the passes' placement depends
-// on: the paper, scaling, pages to a sheet, orientation and page selection.
-bool StockOption(const QByteArray& name)
-{
-    if (PaperOption(QString::fromLatin1(name)))
-        return true;
-    static const char* const kNames[] = {"print-scaling", "fit-to-page", "fitplot", "scaling", "natural-scaling",
-                                         "number-up", "orientation-requested", "landscape", "page-ranges",
-                                         "page-set"};
-    for (const char* stock : kNames) {
-        if (name.compare(stock, Qt::CaseInsensitive) == 0)
-            return true;
-    }
-    return false;
-}
-
-}  // namespace
 
 PassStockJobOptions LayeredPassStockOptions(const JobOptions& destination, const JobOptions& caller,
                                             const QPageSize& paper)
 {
     const JobOptions stock = {{"media", PwgMediaName(paper)},
+                              {"PageSize", paper.key().toLatin1()},
                               {"print-scaling", "none"},
                               {"number-up", "1"},
-                              {"orientation-requested", "3"}};  // portrait
+                              {"orientation-requested", "3"},  // portrait
+                              {"sides", "one-sided"}};
     PassStockJobOptions layered;
     for (const auto& option : destination) {
         // A destination's own defaults often name the stock's values already.

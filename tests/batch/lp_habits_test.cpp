@@ -246,7 +246,12 @@ const LpoptionsCase kLpoptionsCases[] = {
      {nullptr, "Dest Passes job-priority=10 print-color-mode=monochrome media=iso_a4_210x297mm\n"}, "",
      {{"job-priority", "10"}, {"print-color-mode", "monochrome"}},
      "tessary-print: lpoptions media=iso_a4_210x297mm is not sent: the passes are placed for US Letter, unscaled, "
-     "one upright page a sheet\n"},
+     "one upright page a sheet, on one side\n"},
+    // A site that prints two-sided by default would put sheet 2 on the back of sheet 1.
+    {"not its sides", "Passes", {}, {nullptr, "Dest Passes sides=two-sided-long-edge job-priority=40\n"}, "",
+     {{"job-priority", "40"}},
+     "tessary-print: lpoptions sides=two-sided-long-edge is not sent: the passes are placed for US Letter, unscaled, "
+     "one upright page a sheet, on one side\n"},
     {"the instance's, the user's over the system's", "Passes/stock", {},
      {"Dest Passes/stock job-priority=20 media-source=tray-2\n", "Dest Passes/stock job-priority=30\n"}, "-q",
      {{"job-priority", "30"}, {"media-source", "tray-2"}}},
@@ -296,6 +301,7 @@ TEST_F(TessaryPrintAsLp, JobsCarryTheDestinationsLpoptionsAsLpsJobsDo)
         for (const auto& [name, value] : c.carried)
             EXPECT_EQ(std::pair(held[name], lpHeld[name]), std::pair(value, value)) << name << ": ours, lp's";
         EXPECT_EQ(held["media"], "na_letter_8.5x11in");
+        EXPECT_EQ(held["sides"], "one-sided");
         if (c.report == QLatin1String("--json"))
             EXPECT_EQ(QJsonDocument::fromJson(run.out.toUtf8()).object(),
                       (QJsonObject{{"job", jobs.front()}, {"pdf", QJsonValue()}, {"sheets", 3}, {"passes", 10},

@@ -160,13 +160,19 @@ TEST_P(QueueJobOptions, ReachTheJobAndTheSheetsAreQtsOwn)
     EXPECT_EQ(ourAttributes.at("(status)"), "successful-ok");
     EXPECT_EQ(ourAttributes.count("copies") ? ourAttributes.at("copies") : "", choice.copiesAttribute);
     // The paper goes by its PWG name, which driverless queues take too; Qt
-    // sends the queue's own key for it. Everything else is as Qt sends it.
+    // sends the queue's own key for it. Everything else but the stock's
+    // options is as Qt sends it.
     EXPECT_EQ(ourAttributes.count("media") ? ourAttributes.at("media") : "", "na_letter_8.5x11in");
     // Titled as tessary-print titles its jobs: no label file loaded, "Passes".
     EXPECT_EQ(ourAttributes.count("job-name") ? ourAttributes.at("job-name") : "", "Passes");
+    // The stock's own options go with every job, whatever Qt sends.
+    EXPECT_EQ(ourAttributes.count("sides") ? ourAttributes.at("sides") : "", "one-sided");
+    EXPECT_EQ(ourAttributes.count("number-up") ? ourAttributes.at("number-up") : "", "1");
+    EXPECT_EQ(ourAttributes.count("orientation-requested") ? ourAttributes.at("orientation-requested") : "",
+              "portrait");
     auto ourRest = ourAttributes;
     auto qtRest = qtAttributes;
-    for (const char* theirOwn : {"media", "job-name"}) {
+    for (const char* theirOwn : {"media", "job-name", "sides", "number-up", "orientation-requested"}) {
         ourRest.erase(theirOwn);
         qtRest.erase(theirOwn);
     }
