@@ -269,13 +269,20 @@ void TfrmMain::ApplyLabelValues(const LabelValues& values)
 
 void TfrmMain::LoadLabelFile(const QString& path)
 {
-    lastLabelFile_ = path;
-    ApplyLabelValues(::LoadLabelFile(path));
+    const LabelValues values = ::LoadLabelFile(path);
+    lastLabelFile_ = path;  // Save proposes a file that was read, not one refused
+    ApplyLabelValues(values);
 }
 
 void TfrmMain::OpenLabelFile(const QString& path)
 {
-    RunGuarded([this, &path] { LoadLabelFile(path); });
+    // Named from outside the window: a file that is not one says so, and the
+    // layout stays as it was.
+    RunGuarded([this, &path] {
+        const LabelValues values = LoadNamedLabelFile(path);
+        lastLabelFile_ = path;
+        ApplyLabelValues(values);
+    });
 }
 
 void TfrmMain::SaveLabelFile(const QString& path)

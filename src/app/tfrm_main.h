@@ -44,8 +44,9 @@ public:
     void btnSaveClick();
 
     void LoadLabelFile(const QString& path);
-    // Loads the file as Load does, with its error box: a file named on the
-    // command line, or opened from a file manager.
+    // A file named on the command line, or opened from a file manager: one
+    // that is missing, unreadable or no label file is said in the error box,
+    // and the layout stays as it was.
     void OpenLabelFile(const QString& path);
     void SaveLabelFile(const QString& path);
 

@@ -27,30 +27,6 @@
 
 namespace {
 
-LabelValues ReadLabel(const QString& path)
-{
-    // The window takes a missing file as all defaults; a script naming one
-    // means a mistake. A FIFO or a device is not opened here, where it could
-    // hold the tool for ever: reading it below refuses it by its kind.
-    const QFileInfo info(path);
-    if (!info.exists() || info.isFile() || info.isDir()) {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly))
-            throw TessaryError(QStringLiteral("Cannot open file %1: %2").arg(path, file.errorString()),
-                               ErrorKind::Usage);
-    }
-    bool holdsSettings = false;
-    try {
-        holdsSettings = HoldsLabelSettings(path);
-        if (holdsSettings)
-            return LoadLabelFile(path);
-    } catch (const TessaryError& error) {
-        throw TessaryError(error.text(), ErrorKind::Usage);  // a file that cannot be read as named
-    }
-    // Nor would it mean a file without the settings (a PDF, a rows file).
-    throw TessaryError(QStringLiteral("%1 is not a label file").arg(path), ErrorKind::Refused);
-}
-
 std::vector<PassListRow> ReadRows(const BatchOptions& options, const QTime& startTime)
 {
     std::vector<BatchRow> read;
@@ -129,7 +105,7 @@ private:
 
 BatchResult PrintBatch(const BatchOptions& options, const BatchEnvironment& environment, QTextStream& err)
 {
-    const LabelValues label = ReadLabel(options.labelFile);
+    const LabelValues label = LoadNamedLabelFile(options.labelFile);
     PrintRunRequest request;
     request.settings = LabelLayoutSettings(label);
     request.calibrationSheet = options.calibrationSheet;

@@ -1,6 +1,10 @@
 #include "labelfile/label_file.h"
 
+#include "common/tessary_error.h"
 #include "labelfile/ini_document.h"
+
+#include <QFile>
+#include <QFileInfo>
 
 namespace {
 
@@ -62,6 +66,24 @@ LabelValues LoadLabelFile(const QString& path)
 }
 
 bool HoldsLabelSettings(const QString& path) { return IniDocument::readFile(path).hasSection(kSection); }
+
+LabelValues LoadNamedLabelFile(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.exists() || info.isFile() || info.isDir()) {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            throw TessaryError(QStringLiteral("Cannot open file %1: %2").arg(path, file.errorString()),
+                               ErrorKind::Usage);
+    }
+    try {
+        if (HoldsLabelSettings(path))
+            return LoadLabelFile(path);
+    } catch (const TessaryError& error) {
+        throw TessaryError(error.text(), ErrorKind::Usage);  // a file that cannot be read as named
+    }
+    throw TessaryError(QStringLiteral("%1 is not a label file").arg(path), ErrorKind::Refused);
+}
 
 bool CheckBoxValueIsOn(const QString& text)
 {

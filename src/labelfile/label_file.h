@@ -37,6 +37,14 @@ LabelValues LoadLabelFile(const QString& path);
 // Throws as LoadLabelFile does.
 bool HoldsLabelSettings(const QString& path);
 
+// A label file someone named (on a command line, from a file manager): a file
+// that is missing or cannot be opened, or that holds no settings, is a mistake,
+// not a file of defaults. Throws TessaryError "Cannot open file <path>: <why>"
+// (usage) and "<path> is not a label file" (refused). A FIFO or a device is
+// not opened, where it could hold the program for ever: it is refused by its
+// kind, as LoadLabelFile does.
+LabelValues LoadNamedLabelFile(const QString& path);
+
 // A stored check box value: a decimal number, or hexadecimal after "$" or
 // (when longer than two characters) after "0x"/"0X", with an optional sign.
 // Non-zero is on; zero, empty and anything else are off.

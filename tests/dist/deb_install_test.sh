@@ -115,6 +115,9 @@ check "label files open in the window" '[ "$(xdg_query X-Generic default applica
 doc="$root/usr/share/doc/$package"
 check "copyright and changelog" '[ -s "$doc/copyright" ] && gzip -t "$doc/changelog.gz"'
 check "window's man page" 'gzip -t "$root/usr/share/man/man1/tessary-utility.1.gz"'
+check "the window's --help and --version need no display" \
+  'env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" --version | grep -q "^tessary-utility [0-9]" &&
+   env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" --help | grep -q "^Usage: "'
 check "maintainer is a project address" '! dpkg-deb -f "$deb" Maintainer | grep -q "@localhost"'
 size=$(stat -c %s "$deb")
 echo "package size: $size bytes; installed: $(dpkg-deb -f "$deb" Installed-Size) KiB"
