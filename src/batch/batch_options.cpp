@@ -1,6 +1,7 @@
 #include "batch/batch_options.h"
 
 #include "common/exit_status.h"
+#include "output/queue_job.h"
 #include "sheet/sheet_list.h"
 
 #include <QCommandLineParser>
@@ -29,6 +30,7 @@ const QString kHelp = QStringLiteral("help");
 const QString kVersion = QStringLiteral("version");
 const QString kCopies = QStringLiteral("copies");
 const QString kOption = QStringLiteral("option");
+const QString kHold = QStringLiteral("hold");
 const QString kTitle = QStringLiteral("title");
 const QString kServer = QStringLiteral("server");
 const QString kCalibrationSheet = QStringLiteral("calibration-sheet");
@@ -73,6 +75,28 @@ QTime ParseTimeOfDay(const QString& text)
     return QTime::fromString(text, QStringLiteral("HH:mm:ss"));
 }
 
+namespace {
+
+// lp's -H for a new job: hold (until released by hand), immediate, or a time
+// of day the scheduler holds it until.
+QString HoldUntil(const QString& when)
+{
+    if (when == QLatin1String("hold"))
+        return QStringLiteral("indefinite");
+    if (when == QLatin1String("immediate"))
+        return QStringLiteral("no-hold");
+    static const QRegularExpression timeOfDay(QStringLiteral("^([01][0-9]|2[0-3]):[0-5][0-9](:[0-5][0-9])?$"));
+    for (const char* named : {"day-time", "evening", "night", "second-shift", "third-shift", "weekend"}) {
+        if (when == QLatin1String(named))
+            return when;
+    }
+    if (timeOfDay.match(when).hasMatch())
+        return when;
+    UsageFault(QStringLiteral("-H \"%1\" is not hold, immediate or a time such as 18:30 or night").arg(when));
+}
+
+}  // namespace
+
 BatchOptions ParseBatchOptions(const QStringList& arguments)
 {
     QCommandLineParser parser;
@@ -85,6 +109,7 @@ BatchOptions ParseBatchOptions(const QStringList& arguments)
                        valued({kPdf}, "file"), valued({QStringLiteral("d"), kPrinter}, "queue"),
                        valued({QStringLiteral("n"), kCopies}, "copies"), valued({QStringLiteral("P"), kPages}, "pages"),
                        valued({QStringLiteral("o"), kOption}, "name=value"),
+                       valued({QStringLiteral("H"), kHold}, "when"),
                        valued({QStringLiteral("t"), kTitle}, "title"),
                        valued({QStringLiteral("h"), kServer}, "server"), valued({kAt}, "time"),
                        valued({kStartCell}, "n"), QCommandLineOption(kOutline), QCommandLineOption(kAllowDuplicates),
@@ -136,15 +161,19 @@ BatchOptions ParseBatchOptions(const QStringList& arguments)
         if (*options.copies < 1 || *options.copies > kMostCopies)
             UsageFault(QStringLiteral("--copies \"%1\" is not a number of copies from 1 to %2").arg(text).arg(kMostCopies));
     }
+    // As lp reads them: several to an -o, values quoted as a shell quotes them.
     for (const QString& text : parser.values(kOption)) {
-        const QString name = text.section(QLatin1Char('='), 0, 0).trimmed();
-        if (name.isEmpty())
+        const JobOptions parsed = ParsedJobOptions(text);
+        if (parsed.empty() || text.trimmed().startsWith(QLatin1Char('=')))
             UsageFault(QStringLiteral("--option \"%1\" is not NAME=VALUE").arg(text));
-        options.jobOptions.emplace_back(name, text.contains(QLatin1Char('=')) ? text.section(QLatin1Char('='), 1) : QString());
+        for (const auto& [name, value] : parsed)
+            options.jobOptions.emplace_back(QString::fromLocal8Bit(name), QString::fromLocal8Bit(value));
     }
+    if (parser.isSet(kHold))
+        options.jobOptions.emplace_back(QStringLiteral("job-hold-until"), HoldUntil(SingleValue(parser, kHold)));
     // A PDF file holds each sheet once and has no job to name or options to carry.
     if (!options.pdfFile.isEmpty()) {
-        for (const QString& name : {kCopies, kOption, kTitle, kServer}) {
+        for (const QString& name : {kCopies, kOption, kHold, kTitle, kServer}) {
             if (parser.isSet(name))
                 UsageFault(QStringLiteral("--%1 is for a printer queue, not --pdf").arg(name));
         }
@@ -197,9 +226,12 @@ QString BatchHelpText()
         "                          one job, with its lpoptions (default: LPDEST, PRINTER,\n"
         "                          or the lpoptions/system default)\n"
         "  -n, --copies N          copies of the job\n"
-        "  -o, --option NAME=VALUE a job option for the queue, as lp -o takes it, over\n"
-        "                          the queue's lpoptions; paper, scaling, n-up,\n"
-        "                          orientation and page options stay the stock's\n"
+        "  -o, --option NAME=VALUE a job option for the queue, as lp -o takes it (several\n"
+        "                          to an -o, quoted as a shell quotes), over the queue's\n"
+        "                          lpoptions; paper, scaling, n-up, orientation, sides\n"
+        "                          and page options stay the stock's\n"
+        "  -H hold|immediate|TIME  hold the job until released (lp -i JOB -H resume),\n"
+        "                          or until TIME (18:30, night, weekend...)\n"
         "  -t, --title TITLE       the job's title (default: the label file's name)\n"
         "  -h, --server HOST[:PORT] the CUPS scheduler to print through\n"
         "  -P, --pages LIST        print only these sheets of the run: 2, 2-5, 1,3-4, 2-\n"

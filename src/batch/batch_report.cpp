@@ -9,6 +9,14 @@ QJsonValue TextOrNull(const QString& text) { return text.isEmpty() ? QJsonValue(
 
 }  // namespace
 
+QString HeldJobLine(const BatchResult& result)
+{
+    if (result.heldUntil.isEmpty())
+        return QString();
+    return QStringLiteral("tessary-print: %1 is held (job-hold-until=%2); lp -i %1 -H resume releases it\n")
+        .arg(result.job, result.heldUntil);
+}
+
 QString RequestIdLine(const BatchResult& result)
 {
     // The run's one PDF is the job's one document.
@@ -21,6 +29,7 @@ QString ResultJsonLine(const BatchResult& result)
                              {QStringLiteral("pdf"), TextOrNull(result.pdfPath)},
                              {QStringLiteral("sheets"), result.sheets},
                              {QStringLiteral("passes"), result.passes},
-                             {QStringLiteral("register_run"), TextOrNull(result.registerRun)}};
+                             {QStringLiteral("register_run"), TextOrNull(result.registerRun)},
+                             {QStringLiteral("held_until"), TextOrNull(result.heldUntil)}};
     return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)) + QLatin1Char('\n');
 }

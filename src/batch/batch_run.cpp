@@ -220,10 +220,14 @@ BatchResult PrintBatch(const BatchOptions& options, const BatchEnvironment& envi
     if (printed.declined)
         throw TessaryError(answers.Refusal(), ErrorKind::Declined);
     BatchResult result;
-    if (toQueue)
+    if (toQueue) {
         result.job = LastReleasedJobName();
-    else if (!toStandardOutput)
+        result.heldUntil = LastReleasedJobHoldUntil();
+        // Said even to a script: a job that does not print is not what a run is for.
+        err << HeldJobLine(result);
+    } else if (!toStandardOutput) {
         result.pdfPath = QFileInfo(options.pdfFile).absoluteFilePath();
+    }
     result.sheets = printed.pagesEnded;
     result.passes = printed.distinctPassesDrawn;
     if (run.recorder)

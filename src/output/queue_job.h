@@ -52,7 +52,9 @@ public:
     // Lets the job print. When the answer is lost, the job's state is asked
     // again: a job still held is cancelled and "did not answer" thrown, a
     // released one counts as handed on. Throws MayHavePrinted when that
-    // cannot be learned either.
+    // cannot be learned either. A job the printer's options ask to hold (a
+    // job-hold-until other than no-hold) is handed on held as they ask: until
+    // released by hand, or until the time they name.
     void Release();
     // Cancels the job now; throws MayHavePrinted when the scheduler does
     // not take the cancellation (the job may be released by hand).
@@ -66,6 +68,7 @@ private:
     QString printerName_;
     int id_ = 0;
     bool settled_ = false;  // released, or left to the operator: not to be cancelled
+    QByteArray holdUntil_;  // the job-hold-until asked for; "" when none
 };
 
 
@@ -108,3 +111,10 @@ std::optional<JobOptions> DestinationOptions(const QString& destination);
 // The job ("Passes-12") the last HeldQueueJob became once released; "" when
 // the last one was not, or before the first.
 QString LastReleasedJobName();
+// The job-hold-until that last job was handed on with, held; "" when it was
+// let print at once.
+QString LastReleasedJobHoldUntil();
+
+// The options of one -o as lp takes them: several to a text, each NAME=VALUE
+// or NAME, values quoted as a shell quotes them, read by libcups' own parser.
+JobOptions ParsedJobOptions(const QString& text);

@@ -24,6 +24,7 @@ constexpr int kDefaultTimeoutSeconds = 30;
 
 // For a caller that printed through a run and reports the job as lp does.
 QString lastReleasedJob;
+QString lastHoldUntil;
 
 // libcups' own words for the last failure, or the status code when it has none.
 QString LastCupsMessage()
@@ -244,6 +245,16 @@ HeldQueueJob::HeldQueueJob(const QPrinter& printer)
         ThrowNotAccepted(printerName_);
 
     JobOptions options = QueueJobOptions(printer);
+    // Held until its whole document is in, whatever it is asked to be held
+    // until afterwards.
+    for (auto option = options.begin(); option != options.end();) {
+        if (option->first.compare("job-hold-until", Qt::CaseInsensitive) == 0) {
+            holdUntil_ = option->second == "no-hold" ? QByteArray() : option->second;
+            option = options.erase(option);
+        } else {
+            ++option;
+        }
+    }
     options.emplace_back("job-hold-until", "indefinite");
     int count = 0;
     cups_option_t* cupsOptions = nullptr;
@@ -303,13 +314,20 @@ void HeldQueueJob::SendDocument(const QString& pdfPath)
 void HeldQueueJob::Release()
 {
     const QByteArray queue = queue_.toLocal8Bit();
+    lastHoldUntil.clear();
     bool answered = false;
     bool accepted = false;
     QString refusal;
     {
         SchedulerConnection http;
         if (http.get()) {
-            ipp_t* response = cupsDoRequest(http.get(), JobRequest(IPP_OP_RELEASE_JOB, queue, id_), "/jobs/");
+            // Held as asked: indefinitely as it is, or until the time asked for.
+            ipp_t* request = JobRequest(holdUntil_.isEmpty() ? IPP_OP_RELEASE_JOB : IPP_OP_HOLD_JOB, queue, id_);
+            // A keyword (indefinite, night, ...), or a time of day as a name.
+            if (!holdUntil_.isEmpty())
+                ippAddString(request, IPP_TAG_OPERATION, holdUntil_.contains(':') ? IPP_TAG_NAME : IPP_TAG_KEYWORD,
+                             "job-hold-until", nullptr, holdUntil_.constData());
+            ipp_t* response = cupsDoRequest(http.get(), request, "/jobs/");
             answered = response && !http.timedOut();
             accepted = answered && Succeeded(response);
             refusal = LastCupsMessage();
@@ -319,6 +337,7 @@ void HeldQueueJob::Release()
     if (accepted) {
         settled_ = true;
         lastReleasedJob = Name();
+        lastHoldUntil = QString::fromLatin1(holdUntil_);
         return;
     }
     if (answered) {
@@ -328,13 +347,14 @@ void HeldQueueJob::Release()
     // The request may have reached the scheduler: only the job itself can
     // tell whether it was released.
     const int state = JobState(queue, id_);
-    if (state == IPP_JSTATE_HELD) {
+    if (state == IPP_JSTATE_HELD && holdUntil_.isEmpty()) {
         Cancel();
         ThrowNoAnswer();
     }
     if (state != 0) {
         settled_ = true;
         lastReleasedJob = Name();
+        lastHoldUntil = QString::fromLatin1(holdUntil_);
         return;
     }
     settled_ = true;  // not to be cancelled blindly: it may be printing
@@ -400,3 +420,5 @@ std::optional<JobOptions> DestinationOptions(const QString& destination)
 }
 
 QString LastReleasedJobName() { return lastReleasedJob; }
+
+QString LastReleasedJobHoldUntil() { return lastHoldUntil; }

@@ -153,3 +153,14 @@ QByteArray PwgMediaName(const QPageSize& pageSize)
     const pwg_media_t* media = pwgMediaForSize(int(std::lround(size.width() * 100)), int(std::lround(size.height() * 100)));
     return media && media->pwg ? QByteArray(media->pwg) : pageSize.key().toLocal8Bit();
 }
+
+JobOptions ParsedJobOptions(const QString& text)
+{
+    cups_option_t* parsed = nullptr;
+    const int count = cupsParseOptions(text.toLocal8Bit().constData(), 0, &parsed);
+    JobOptions options;
+    for (int i = 0; i < count; ++i)
+        options.emplace_back(QByteArray(parsed[i].name), QByteArray(parsed[i].value));
+    cupsFreeOptions(count, parsed);
+    return options;
+}

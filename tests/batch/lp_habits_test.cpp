@@ -255,6 +255,9 @@ const LpoptionsCase kLpoptionsCases[] = {
     {"the instance's, the user's over the system's", "Passes/stock", {},
      {"Dest Passes/stock job-priority=20 media-source=tray-2\n", "Dest Passes/stock job-priority=30\n"}, "-q",
      {{"job-priority", "30"}, {"media-source", "tray-2"}}},
+    // Several options to one -o, quoted as a shell quotes them, read as lp reads them.
+    {"several to an -o", "Passes", {"-o", "job-priority=33 media-source='tray-2'"}, {nullptr, nullptr}, "-q",
+     {{"job-priority", "33"}, {"media-source", "tray-2"}}},
     {"-o over them", "Passes/stock", {"-o", "job-priority=70", "-o", "print-color-mode=color"},
      {nullptr, "Dest Passes/stock job-priority=10 print-color-mode=monochrome media-source=tray-2\n"}, "--json",
      {{"job-priority", "70"}, {"print-color-mode", "color"}, {"media-source", "tray-2"}}},
@@ -305,9 +308,52 @@ TEST_F(TessaryPrintAsLp, JobsCarryTheDestinationsLpoptionsAsLpsJobsDo)
         if (c.report == QLatin1String("--json"))
             EXPECT_EQ(QJsonDocument::fromJson(run.out.toUtf8()).object(),
                       (QJsonObject{{"job", jobs.front()}, {"pdf", QJsonValue()}, {"sheets", 3}, {"passes", 10},
-                                   {"register_run", QJsonValue()}})) << Text(run.out);
+                                   {"register_run", QJsonValue()}, {"held_until", QJsonValue()}})) << Text(run.out);
         else
             EXPECT_EQ(Text(run.out), *c.report ? "" : Text(lpLine.replace(lpJob, jobs.front())));
+    }
+}
+
+// A job asked to be held stays held once the run has handed it on, as lp's
+// does, and the run names it; it is released by hand or at its time.
+TEST_F(TessaryPrintAsLp, AJobAskedToBeHeldStaysHeld)
+{
+    if (!skipReason_.isEmpty())
+        GTEST_SKIP() << "no private CUPS scheduler on this machine: " << Text(skipReason_);
+    ASSERT_EQ(Text(startError_), "");
+    QTemporaryDir inputs;
+    const QString label = inputs.filePath("2x2.lbl");
+    WriteLabelFile(label, 2, 2);
+    struct HoldCase {
+        QStringList asked;  // for the tool and lp alike
+        const char* holdUntil;
+    };
+    const HoldCase cases[] = {{{"-H", "hold"}, "indefinite"},
+                              {{"-o", "job-hold-until=indefinite"}, "indefinite"},
+                              {{"-H", "23:59"}, "23:59"}};
+    for (const HoldCase& c : cases) {
+        SCOPED_TRACE(Text(c.asked.join(' ')));
+        const QStringList before = scheduler_->PendingJobs(kDefaultQueue);
+        const ToolRun run = RunTessaryPrint(
+            QStringList{"--label", label, "--row", "03,2026-03-04T08:00:00,10", "-d", kDefaultQueue, "-q"} + c.asked,
+            scheduler_->Env());
+        ASSERT_EQ(run.status, 0) << Text(run.err);
+        QStringList pending = scheduler_->PendingJobs(kDefaultQueue);
+        for (const QString& earlier : before)
+            pending.removeAll(earlier);
+        ASSERT_EQ(pending.size(), 1) << Text(pending.join(' '));
+        const QString job = pending.front();
+        EXPECT_EQ(Text(run.err), Text(QStringLiteral("tessary-print: %1 is held (job-hold-until=%2); lp -i %1 -H resume "
+                                                     "releases it\n")
+                                          .arg(job, QLatin1String(c.holdUntil))));
+        const QString lpLine = scheduler_->Run("lp", c.asked + QStringList{"-d", kDefaultQueue, label});
+        const QString lpJob = lpLine.section(' ', 3, 3);
+        auto ours = JobAttributes(scheduler_->SocketPath(), job);
+        auto lps = JobAttributes(scheduler_->SocketPath(), lpJob);
+        for (const char* name : {"job-state", "job-hold-until"})
+            EXPECT_EQ(ours[name], lps[name]) << name << ": ours, lp's";
+        EXPECT_EQ(ours["job-state"], "pending-held");
+        scheduler_->Run("cancel", {job, lpJob});
     }
 }
 
