@@ -18,6 +18,15 @@ namespace {
 // name and value pairs, one after the other.
 const auto kCupsOptionsKey = QPrintEngine::PrintEnginePropertyKey(0xfe00);
 
+// A PPD's PageSize for the paper: Adobe's names, which Qt's keys follow but
+// for Letter, which a queue may hand Qt back as its twin "AnsiA".
+QByteArray PpdPageSizeName(const QPageSize& paper)
+{
+    if (paper.isEquivalentTo(QPageSize(QPageSize::Letter)))
+        return "Letter";
+    return paper.key().toLatin1();
+}
+
 bool PaperOption(const QString& name)
 {
     for (const char* paper : {"media", "media-col", "PageSize", "PageRegion"}) {
@@ -56,7 +65,7 @@ JobOptions QueueJobOptions(const QPrinter& printer)
     // own defaults (a PageSize-default=A4 among them), and pre-cut stock has
     // one printable side.
     options.emplace_back("media", PwgMediaName(layout.pageSize()));
-    options.emplace_back("PageSize", layout.pageSize().key().toLatin1());  // the PPD's name, where there is one
+    options.emplace_back("PageSize", PpdPageSizeName(layout.pageSize()));  // for a queue with a PPD
     options.emplace_back("print-scaling", "none");
     options.emplace_back("number-up", "1");
     options.emplace_back("orientation-requested", layout.orientation() == QPageLayout::Landscape ? "4" : "3");
@@ -123,7 +132,7 @@ PassStockJobOptions LayeredPassStockOptions(const JobOptions& destination, const
                                             const QPageSize& paper)
 {
     const JobOptions stock = {{"media", PwgMediaName(paper)},
-                              {"PageSize", paper.key().toLatin1()},
+                              {"PageSize", PpdPageSizeName(paper)},
                               {"print-scaling", "none"},
                               {"number-up", "1"},
                               {"orientation-requested", "3"},  // portrait

@@ -213,7 +213,8 @@ TEST_F(QueueWindowTest, ThePropertiesPagesOwnPaperOptionsGiveWayToTheRuns)
     std::multimap<QByteArray, QByteArray> sent;
     for (const auto& [name, value] : ::QueueJobOptions(printer))
         sent.emplace(name, value);
-    EXPECT_EQ(sent.count("PageSize"), 0u);
+    ASSERT_EQ(sent.count("PageSize"), 1u);
+    EXPECT_EQ(sent.find("PageSize")->second, "Letter");
     ASSERT_EQ(sent.count("media"), 1u);
     EXPECT_EQ(sent.find("media")->second, "na_letter_8.5x11in");
     EXPECT_EQ(sent.find("job-priority")->second, "40");
