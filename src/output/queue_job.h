@@ -62,6 +62,8 @@ public:
 
     // "Passes-12"
     QString Name() const;
+    // The print server the job is on: "localhost:631", or its socket.
+    static QString Server();
 
 private:
     QString queue_;

@@ -291,6 +291,8 @@ HeldQueueJob::~HeldQueueJob()
     }
 }
 
+QString HeldQueueJob::Server() { return ServerName(); }
+
 QString HeldQueueJob::Name() const { return queue_ + QLatin1Char('-') + QString::number(id_); }
 
 void HeldQueueJob::SendDocument(const QString& pdfPath)

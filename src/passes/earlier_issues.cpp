@@ -14,6 +14,9 @@ QString FirstRunText(const EarlierIssues& found)
                        .arg(ShortMonthDateText(found.firstAt.date()),
                             found.firstAt.time().toString(QStringLiteral("hh:mm")),
                             found.firstOutput.toFile ? QStringLiteral("PDF") : found.firstOutput.name);
+    // A run left pending is looked for at its job.
+    if (!found.firstOutput.job.isEmpty())
+        text += QStringLiteral(", job %1").arg(found.firstOutput.job);
     if (!found.firstHost.isEmpty() && found.firstHost != QSysInfo::machineHostName())
         text += QStringLiteral(" on ") + found.firstHost;
     return text;

@@ -19,6 +19,8 @@ struct RunOutput {
     QString name;  // the file's path, or the queue's name
     QString correction;  // the output's offset and scale, "DX,DY,SX,SY"; "" when not known
     int copies = 0;      // copies handed on, each with every pass; 0 when not known
+    QString job;         // a queue's job ("Passes-12") once it exists; "" for a file or when not known
+    QString server;      // the print server the job is on ("localhost:631"); "" likewise
 };
 
 // Keeps account of the passes a run hands on, all or nothing. The run calls
@@ -37,6 +39,13 @@ public:
     virtual void Withdraw() = 0;
     // The id the pending passes can be found under; empty when none is kept.
     virtual QString RunId() const { return QString(); }
+    // A queue has taken the run's job: later runs, and whoever looks at a run
+    // left pending, can find it there. Throws when it cannot be recorded.
+    virtual void NoteJob(const QString& job, const QString& server)
+    {
+        Q_UNUSED(job);
+        Q_UNUSED(server);
+    }
     // The operator has said these passes (register keys) may print again.
     virtual void AllowAgain(const QSet<QString>& keys) { Q_UNUSED(keys); }
 };

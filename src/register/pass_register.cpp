@@ -239,7 +239,7 @@ EarlierIssues PassRegister::Found(const QStringList& keys)
                                        : QStringLiteral("p.pass_key IN (SELECT value FROM json_each(?))");
     QSqlQuery query = Prepared(QStringLiteral("SELECT p.pass_key, p.state, COALESCE(p.issued_at, p.recorded_at),"
                                               " r.output_kind, r.output_name, r.host_name, ")
-                               + VoidColumns()
+                               + VoidColumns() + QStringLiteral(", ") + JobColumns()
                                + QStringLiteral(" FROM passes p JOIN runs r ON r.run_id = p.run_id WHERE ") + matching);
     query.setForwardOnly(true);
     query.addBindValue(postgres_ ? keys.join(QLatin1Char(','))
@@ -256,6 +256,8 @@ EarlierIssues PassRegister::Found(const QStringList& keys)
         if (firstTime.isEmpty() || time < firstTime) {
             firstTime = time;
             found.firstOutput = RunOutput{query.value(3).toString() == QLatin1String("file"), query.value(4).toString()};
+            found.firstOutput.job = query.value(10).toString();
+            found.firstOutput.server = query.value(11).toString();
             found.firstHost = query.value(5).toString();
         }
     }

@@ -114,6 +114,8 @@ public:
     void Reserve(const RunInfo& run, const std::vector<RunPass>& passes, const ReprintAllowance& allowance);
     // The run handed on its first handedOn passes: they are issued, the rest withdrawn.
     void Confirm(const QString& runId, qint64 handedOn);
+    // The queue's job the run's sheets went into, and its print server.
+    void NoteJob(const QString& runId, const QString& job, const QString& server);
     // Removes the run's pending passes; returns how many there were.
     int WithdrawPending(const QString& runId);
 
@@ -156,6 +158,7 @@ private:
     void InsertPasses(const RunInfo& run, const std::vector<RunPass>& passes, const QSet<QString>& earlier,
                       bool issued, const QDateTime& recordedAt);
     QString VoidColumns() const;
+    QString JobColumns() const;
 
     RegisterLocation location_;
     QString connectionName_;

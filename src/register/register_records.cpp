@@ -44,7 +44,7 @@ std::vector<PassRecord> PassRegister::Records(const RecordFilter& filter)
         + (schemaVersion_ >= kRunCorrectionSchemaVersion ? QStringLiteral("r.correction") : QStringLiteral("NULL"))
         + QStringLiteral(", ")
         + (schemaVersion_ >= kRunCopiesSchemaVersion ? QStringLiteral("r.copies") : QStringLiteral("NULL"))
-        + QStringLiteral(" FROM passes p JOIN runs r ON r.run_id = p.run_id");
+        + QStringLiteral(", ") + JobColumns() + QStringLiteral(" FROM passes p JOIN runs r ON r.run_id = p.run_id");
     if (!conditions.isEmpty())
         statement += QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND "));
     statement += QStringLiteral(" ORDER BY p.recorded_at, r.started_at, p.run_id, p.ordinal");
@@ -77,9 +77,17 @@ std::vector<PassRecord> PassRegister::Records(const RecordFilter& filter)
                                  query.value(20).toString()};
         record.run.output.correction = query.value(21).toString();
         record.run.output.copies = query.value(22).toInt();
+        record.run.output.job = query.value(23).toString();
+        record.run.output.server = query.value(24).toString();
         records.push_back(std::move(record));
     }
     return records;
+}
+
+QString PassRegister::JobColumns() const
+{
+    return schemaVersion_ >= kRunJobSchemaVersion ? QStringLiteral("r.job_id, r.print_server")
+                                                  : QStringLiteral("NULL, NULL");
 }
 
 QString PassRegister::VoidColumns() const

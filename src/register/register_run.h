@@ -14,6 +14,12 @@ public:
     void Withdraw() override;
     QString RunId() const override { return run_.id; }
     void AllowAgain(const QSet<QString>& keys) override { allowance_.keys.unite(keys); }
+    void NoteJob(const QString& job, const QString& server) override
+    {
+        register_.NoteJob(run_.id, job, server);
+        run_.output.job = job;
+        run_.output.server = server;
+    }
 
     const RunInfo& run() const { return run_; }
 

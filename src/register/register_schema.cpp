@@ -61,6 +61,13 @@ const std::vector<QStringList>& RegisterSchemaSteps()
         {
             QStringLiteral("ALTER TABLE runs ADD COLUMN copies INTEGER"),
         },
+        // 5 -> 6. The queue's job of each run and the print server it is on,
+        // so that a run left pending can be looked for there; NULL for files
+        // and for runs recorded before.
+        {
+            QStringLiteral("ALTER TABLE runs ADD COLUMN job_id TEXT"),
+            QStringLiteral("ALTER TABLE runs ADD COLUMN print_server TEXT"),
+        },
     };
     return steps;
 }

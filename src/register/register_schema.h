@@ -19,3 +19,6 @@ constexpr int kRunCorrectionSchemaVersion = 4;
 
 // The first version that keeps the copies of each run.
 constexpr int kRunCopiesSchemaVersion = 5;
+
+// The first version that keeps each run's job and print server.
+constexpr int kRunJobSchemaVersion = 6;

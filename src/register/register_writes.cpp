@@ -152,6 +152,15 @@ void PassRegister::Confirm(const QString& runId, qint64 handedOn)
     }
 }
 
+void PassRegister::NoteJob(const QString& runId, const QString& job, const QString& server)
+{
+    QSqlQuery note = Prepared(QStringLiteral("UPDATE runs SET job_id = ?, print_server = ? WHERE run_id = ?"));
+    note.addBindValue(job);
+    note.addBindValue(server.isEmpty() ? QVariant(QMetaType::fromType<QString>()) : QVariant(server));
+    note.addBindValue(runId);
+    Exec(note, QStringLiteral("cannot record the run's job"));
+}
+
 int PassRegister::WithdrawPending(const QString& runId)
 {
     const QString doing = QStringLiteral("cannot withdraw the run's pending passes");

@@ -12,6 +12,8 @@ QJsonValue UtcValue(const QDateTime& time)
     return time.isValid() ? QJsonValue(time.toUTC().toString(Qt::ISODateWithMs)) : QJsonValue(QJsonValue::Null);
 }
 
+QJsonValue TextOrNull(const QString& text) { return text.isEmpty() ? QJsonValue(QJsonValue::Null) : QJsonValue(text); }
+
 QJsonObject RecordJson(const PassRecord& r)
 {
     const QJsonObject run{{QStringLiteral("id"), r.run.id},
@@ -21,7 +23,9 @@ QJsonObject RecordJson(const PassRecord& r)
                           {QStringLiteral("program"), r.run.program},
                           {QStringLiteral("output_kind"),
                            r.run.output.toFile ? QStringLiteral("file") : QStringLiteral("queue")},
-                          {QStringLiteral("output"), r.run.output.name}};
+                          {QStringLiteral("output"), r.run.output.name},
+                          {QStringLiteral("job"), TextOrNull(r.run.output.job)},
+                          {QStringLiteral("print_server"), TextOrNull(r.run.output.server)}};
     QJsonValue voided(QJsonValue::Null);
     if (r.voided.IsVoid()) {
         voided = QJsonObject{{QStringLiteral("at"), UtcValue(r.voided.at)},

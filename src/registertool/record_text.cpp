@@ -33,6 +33,10 @@ QString RunText(const PassRecord& record)
     QString shown = text;
     if (record.run.output.copies > 1)
         shown += QStringLiteral(", %1 copies").arg(record.run.output.copies);
+    if (!record.run.output.job.isEmpty())
+        shown += QStringLiteral(", job %1").arg(TerminalText(record.run.output.job))
+                 + (record.run.output.server.isEmpty() ? QString()
+                                                       : QStringLiteral(" on ") + TerminalText(record.run.output.server));
     if (!record.run.output.correction.isEmpty())
         shown += QStringLiteral(" correction ") + TerminalText(record.run.output.correction);
     return shown;

@@ -20,6 +20,7 @@
 #include <QPdfWriter>
 #include <QPrinter>
 #include <algorithm>
+#include <functional>
 #include <set>
 #include <unordered_map>
 
@@ -223,7 +224,20 @@ public:
                                              recorder_->RunId()));
         }
     }
-    // Nobody can tell whether the sheets went out: the passes stay pending.
+    // The job's name helps whoever looks for a run left pending; a register
+    // that cannot take it is said, and the run goes on: whether the sheets
+    // are recorded as handed on is Confirm's to tell.
+    void NoteJob(const QString& job, const QString& server)
+    {
+        if (!reserved_)
+            return;
+        try {
+            recorder_->NoteJob(job, server);
+        } catch (const TessaryError& error) {
+            qWarning().noquote() << error.text();
+        }
+    }
+        // Nobody can tell whether the sheets went out: the passes stay pending.
     [[noreturn]] void KeepPending(const TessaryError& error)
     {
         reserved_ = false;
@@ -244,10 +258,12 @@ void ThrowIfAbandoned(const PrintRunRequest& request)
 // The job is held until its whole document is in, so a failure or a stop
 // before the release prints nothing: the job is cancelled. Cancel throws
 // MayHavePrinted when the scheduler does not take the cancellation.
-void HandOnToQueue(const QPrinter& printer, const StagedPdf& staged, const PrintRunRequest& request)
+void HandOnToQueue(const QPrinter& printer, const StagedPdf& staged, const PrintRunRequest& request,
+                   const std::function<void(const HeldQueueJob&)>& jobMade)
 {
     HeldQueueJob job(printer);
     try {
+        jobMade(job);
         job.SendDocument(staged.path());
         ThrowIfAbandoned(request);
     } catch (const TessaryError&) {
@@ -316,7 +332,9 @@ PrintRunResult PrintPlanned(QPrinter& printer, const RunPlan& plan, RunAnswers& 
     }
     try {
         if (!toFile) {
-            HandOnToQueue(printer, staged, request);
+            HandOnToQueue(printer, staged, request, [&recorded](const HeldQueueJob& job) {
+                recorded.NoteJob(job.Name(), HeldQueueJob::Server());
+            });
         } else {
             staged.MoveIntoPlace();
             if (request.deliverFile)

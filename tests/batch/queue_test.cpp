@@ -9,6 +9,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -127,6 +130,36 @@ TEST_F(TessaryPrintQueue, EveryBarcodeOfTheJobScansAsTheRunsPasses)
                   << ", barcodes decoded " << found.size() << std::endl;
         QFile::remove(pdf);
     }
+}
+
+// The register keeps the run's job and print server: a run left pending can
+// be looked for with lpstat, and find names both.
+TEST_F(TessaryPrintQueue, TheRegisterKeepsTheRunsJobAndServer)
+{
+    QTemporaryDir registerFolder;
+    QProcessEnvironment environment = scheduler_->Env();
+    environment.insert("TESSARY_REGISTER", registerFolder.filePath("passes.sqlite"));
+    const QStringList before = scheduler_->CompletedJobs(kQueue);
+    const ToolRun run = RunTessaryPrint(Arguments({"--json"}), environment);
+    ASSERT_EQ(run.status, 0) << Text(run.err);
+    const QStringList jobs = NewJobs(before);
+    ASSERT_EQ(jobs.size(), 1);
+
+    QProcess find;
+    find.setProcessEnvironment(environment);
+    find.start(TESSARY_REGISTER_EXE, {"list", "--json"});
+    ASSERT_TRUE(find.waitForFinished(60000));
+    const QJsonArray records = QJsonDocument::fromJson(find.readAllStandardOutput()).object().value("records").toArray();
+    ASSERT_FALSE(records.isEmpty());
+    for (const QJsonValue& record : records) {
+        const QJsonObject runObject = record.toObject().value("run").toObject();
+        EXPECT_EQ(runObject.value("job").toString(), jobs.front());
+        EXPECT_EQ(runObject.value("print_server").toString(), scheduler_->SocketPath());
+    }
+    find.start(TESSARY_REGISTER_EXE, {"list"});
+    ASSERT_TRUE(find.waitForFinished(60000));
+    EXPECT_TRUE(QString::fromUtf8(find.readAllStandardOutput())
+                    .contains(QStringLiteral(", job %1 on %2").arg(jobs.front(), scheduler_->SocketPath())));
 }
 
 // The document a queue is sent for copies not collated, pinned by hash as the

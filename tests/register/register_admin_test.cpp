@@ -148,8 +148,10 @@ TEST_P(RegisterAdminOn, LooksAfterAnOlderRegister)
     ASSERT_EQ(RecordIssuedEarlier(location, a, passesA), "");
     ASSERT_EQ(RecordIssuedEarlier(location, b, passesB), "");
     // Back to the version before void marks, as a register of an older program.
-    ASSERT_EQ(kRunCopiesSchemaVersion, RegisterSchemaVersion());
-    QStringList older{QStringLiteral("ALTER TABLE runs DROP COLUMN copies"),
+    ASSERT_EQ(kRunJobSchemaVersion, RegisterSchemaVersion());
+    QStringList older{QStringLiteral("ALTER TABLE runs DROP COLUMN job_id"),
+                      QStringLiteral("ALTER TABLE runs DROP COLUMN print_server"),
+                      QStringLiteral("ALTER TABLE runs DROP COLUMN copies"),
                       QStringLiteral("ALTER TABLE runs DROP COLUMN correction")};
     for (const char* column : {"voided_at", "voided_by", "voided_host", "void_reason"})
         older << QStringLiteral("ALTER TABLE passes DROP COLUMN %1").arg(column);
