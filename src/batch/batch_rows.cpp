@@ -125,13 +125,16 @@ QByteArrayView Trimmed(QByteArrayView text)
 }
 
 // Fields of one CSV line, trimmed, with surrounding double quotes taken off.
-// Stops after five: no row has more than four.
+// Stops after five: no row has more than four. A line without a comma may be
+// separated by semicolons, as spreadsheets save CSV where the comma is the
+// decimal mark.
 QStringList CsvFields(QByteArrayView line)
 {
+    const char separator = !line.contains(',') && line.contains(';') ? ';' : ',';
     QStringList fields;
     qsizetype start = 0;
     while (fields.size() < 5) {
-        const qsizetype comma = line.indexOf(',', start);
+        const qsizetype comma = line.indexOf(separator, start);
         QByteArrayView field = Trimmed(line.sliced(start, (comma < 0 ? line.size() : comma) - start));
         if (field.size() >= 2 && field.front() == '"' && field.back() == '"')
             field = Trimmed(field.sliced(1, field.size() - 2));

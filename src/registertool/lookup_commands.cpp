@@ -80,7 +80,7 @@ int CountsCommand(PassRegister& passRegister, const QCommandLineParser& parser, 
 
 int ExportCommand(PassRegister& passRegister, const QCommandLineParser& parser, QTextStream& out)
 {
-    RecordFilter issued;
+    RecordFilter issued = FilterOf(parser);
     issued.issuedOnly = true;
     WriteRecordsCsv(passRegister.Records(issued), parser.value(QStringLiteral("csv")), out);
     return kExitDone;

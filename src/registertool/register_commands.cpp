@@ -62,13 +62,15 @@ int RunCommand(const QStringList& arguments, QTextStream& out)
     } else if (command == QLatin1String("withdraw-pending")) {
         expect(2, {QStringLiteral("force")});
     } else if (command == QLatin1String("export")) {
-        expect(1, {QStringLiteral("csv")});
+        expect(1, {QStringLiteral("csv"), QStringLiteral("from"), QStringLiteral("to"), QStringLiteral("lane")});
         if (parser.value(QStringLiteral("csv")).isEmpty())
             UsageFault(QStringLiteral("export needs --csv FILE"));
     } else if (command == QLatin1String("void")) {
         expect(-1, {QStringLiteral("reason")});
         if (parser.value(QStringLiteral("reason")).trimmed().isEmpty())
             UsageFault(QStringLiteral("void needs --reason TEXT: why the passes are void"));
+        for (const QString& barcode : words.mid(1))
+            ParseBarcode(barcode);
     } else if (command == QLatin1String("prune")) {
         expect(1, {QStringLiteral("before"), QStringLiteral("yes")});
         if (!parser.isSet(QStringLiteral("before")))

@@ -79,6 +79,8 @@ const CsvCase kCsvCases[] = {
     {"03,2026-03-04,2\nLane,Date,Quantity\n", nullptr, "line 2: \"Lane\" is not a lane"},
     {"Lane,Date,Quantity\n03,2026-03-04,2\n03,1979-03-04,2\n", nullptr, "line 3: Invalid argument to date encode"},
     {"Lane,Date,Quantity\n", "", nullptr},
+    // As a spreadsheet saves it where the comma is the decimal mark.
+    {"Lane;Date;Quantity\r\n03;2026-03-04;2\r\n05;2026-03-04;08:00:00;1\r\n", "03 2 10:20:30;05 1 08:00:00", nullptr},
 };
 
 TEST(BatchRows, CsvFilesGiveTheirRowsAndNameTheLineTheyRefuse)
