@@ -23,7 +23,7 @@ RegisterLocation FileAt(const QString& path)
     return location;
 }
 
-enum class Earlier { None, Printed, StoppedAfterTwo, Withdrawn, Died };
+enum class Earlier { None, Printed, StoppedAfterTwo, Withdrawn, Died, DiedOnQueue };
 
 struct LookUpCase {
     const char* what;
@@ -80,9 +80,13 @@ TEST_P(PassRegisterOn, ALaterRunFindsWhatEarlierRunsLeft)
         SCOPED_TRACE(c.what);
         const QDateTime base = kMorning.addYears(GetParam() == Backend::PostgreSQL ? 4 : 0).addDays(++day);
         const std::vector<RunPass> earlier = RowPasses("03", base, 4);
-        const RunInfo earlierRun = Run(dir.filePath("earlier.pdf"));
+        RunInfo earlierRun = Run(dir.filePath("earlier.pdf"));
+        if (c.earlier == Earlier::DiedOnQueue)
+            earlierRun.output = RunOutput{false, QStringLiteral("Passes")};
         if (c.earlier != Earlier::None)
             passRegister.Reserve(earlierRun, earlier, {});
+        if (c.earlier == Earlier::DiedOnQueue)
+            passRegister.NoteJob(earlierRun.id, QStringLiteral("Passes-7"), QStringLiteral("localhost:631"));
         if (c.earlier == Earlier::Printed)
             passRegister.Confirm(earlierRun.id, 4);
         if (c.earlier == Earlier::StoppedAfterTwo)
@@ -97,6 +101,9 @@ TEST_P(PassRegisterOn, ALaterRunFindsWhatEarlierRunsLeft)
         EXPECT_EQ(found.mayHavePrinted, c.mayHavePrinted);
         if (found.Any()) {
             EXPECT_TRUE(EarlierIssuesFacts(found).startsWith(QString::fromUtf8(c.factsStart)))
+                << EarlierIssuesFacts(found).toStdString();
+            EXPECT_EQ(EarlierIssuesFacts(found).contains(QStringLiteral("by the run to Passes, job Passes-7")),
+                      c.earlier == Earlier::DiedOnQueue)
                 << EarlierIssuesFacts(found).toStdString();
         }
 
