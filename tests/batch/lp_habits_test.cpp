@@ -258,6 +258,7 @@ const LpoptionsCase kLpoptionsCases[] = {
     // Several options to one -o, quoted as a shell quotes them, read as lp reads them.
     {"several to an -o", "Passes", {"-o", "job-priority=33 media-source='tray-2'"}, {nullptr, nullptr}, "-q",
      {{"job-priority", "33"}, {"media-source", "tray-2"}}},
+    {"a quoted value", "Passes", {"-o", "job-name=\"a b\""}, {nullptr, nullptr}, "-q", {{"job-name", "a b"}}},
     {"-o over them", "Passes/stock", {"-o", "job-priority=70", "-o", "print-color-mode=color"},
      {nullptr, "Dest Passes/stock job-priority=10 print-color-mode=monochrome media-source=tray-2\n"}, "--json",
      {{"job-priority", "70"}, {"print-color-mode", "color"}, {"media-source", "tray-2"}}},
