@@ -389,7 +389,7 @@ int main(int argc, char** argv)
     }
     std::printf("passes_per_second: %.0f\n", seconds > 0 ? drawn / seconds : 0.0);
     if (!options.queue.isEmpty()) {
-        // PrintRun returns once the finished PDF has been handed to the queue.
+        // PrintPlanned returns once the finished PDF has been handed to the queue.
         std::printf("first_byte_seconds: %.2f\n", seconds);
     } else {
         const qint64 pdfBytes = QFileInfo(options.out).size();

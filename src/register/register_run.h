@@ -3,7 +3,7 @@
 #include "passes/run_recorder.h"
 #include "register/pass_register.h"
 
-// One print run's account in the register: PrintRun reserves its passes,
+// One print run's account in the register: PrintPlanned reserves its passes,
 // then confirms or withdraws them.
 class RegisterRun : public RunRecorder {
 public:

@@ -237,7 +237,7 @@ public:
             qWarning().noquote() << error.text();
         }
     }
-        // Nobody can tell whether the sheets went out: the passes stay pending.
+    // Nobody can tell whether the sheets went out: the passes stay pending.
     [[noreturn]] void KeepPending(const TessaryError& error)
     {
         reserved_ = false;

@@ -8,7 +8,7 @@
 #include <functional>
 #include <vector>
 
-// A barcode as the walk placed it on a sheet: the pass it belongs to, its cell
+// A barcode as the run placed it on a sheet: the pass it belongs to, its cell
 // and the image with the rectangle it was stretched into (empty when the pass
 // drew no image).
 struct PlacedBarcode {

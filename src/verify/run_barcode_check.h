@@ -39,7 +39,7 @@ public:
     // The sheet being drawn is complete (called before its page ends). Throws,
     // when stopping, for an earlier sheet found unreadable meanwhile.
     void SheetDone();
-    // The walk has ended: waits for the last sheet. Throws when stopping.
+    // The drawing has ended: waits for the last sheet. Throws when stopping.
     void RunDone();
     // The pass numbers whose barcodes read only in part, in the order drawn,
     // once RunDone has returned.
