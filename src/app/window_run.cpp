@@ -3,7 +3,7 @@
 #include "app/error_box.h"
 #include "app/yes_no_question.h"
 #include "output/run_page_layout.h"
-#include "register/pass_register.h"
+#include "register/register_on_first_use.h"
 #include "register/register_run.h"
 #include "run/print_run.h"
 
@@ -30,33 +30,12 @@ private:
     QPrinter& printer_;
 };
 
-// The register, opened only when the plan first looks a pass up: a run the
-// plan refuses needs none.
-class WindowRegister : public IssuedPassLookup {
-public:
-    explicit WindowRegister(const RegisterLocation& location) : location_(location) {}
-    EarlierIssues LookUp(const std::vector<RunPass>& passes) override { return Opened().LookUp(passes); }
-    PassRegister& Opened()
-    {
-        if (!register_)
-            register_.emplace(location_);
-        return *register_;
-    }
-
-private:
-    RegisterLocation location_;
-    std::optional<PassRegister> register_;
-};
-
 }  // namespace
 
 void PrintWindowRun(QPrinter& printer, const PrintRunRequest& request)
 {
-    const RegisterLocation location = RegisterLocationFromEnvironment();
-    std::optional<WindowRegister> passRegister;
-    if (location.kind != RegisterLocation::Kind::Off)
-        passRegister.emplace(location);
-    RunPlan plan = PlanRun(request, OutputChoiceOf(printer), passRegister ? &*passRegister : nullptr);
+    RegisterOnFirstUse passRegister(RegisterLocationFromEnvironment());
+    RunPlan plan = PlanRun(request, OutputChoiceOf(printer), passRegister.On() ? &passRegister : nullptr);
     WindowAnswers answers(printer);
     if (plan.refusal) {
         switch (plan.refusal->kind) {
@@ -72,8 +51,8 @@ void PrintWindowRun(QPrinter& printer, const PrintRunRequest& request)
         }
     }
     std::optional<RegisterRun> recorder;
-    if (passRegister) {
-        recorder.emplace(passRegister->Opened(), QStringLiteral("window"), ReprintAllowance{});
+    if (passRegister.On()) {
+        recorder.emplace(passRegister.Opened(), QStringLiteral("window"), ReprintAllowance{});
         plan.request.recorder = &*recorder;
     }
     PrintPlanned(printer, plan, answers);

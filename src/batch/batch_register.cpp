@@ -1,25 +1,8 @@
 #include "batch/batch_register.h"
 
-#include "common/exit_status.h"
-
-BatchRegister::BatchRegister()
-{
-    location_ = RegisterLocationFromEnvironment();
-}
+BatchRegister::BatchRegister() : RegisterOnFirstUse(RegisterLocationFromEnvironment()) {}
 
 BatchRegister::~BatchRegister() = default;
-
-PassRegister& BatchRegister::Opened()
-{
-    if (!register_)
-        register_ = std::make_unique<PassRegister>(location_);
-    return *register_;
-}
-
-EarlierIssues BatchRegister::LookUp(const std::vector<RunPass>& passes)
-{
-    return Opened().LookUp(passes);
-}
 
 RunRecorder* BatchRegister::Recorder(bool allowReprint)
 {
