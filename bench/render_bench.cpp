@@ -275,7 +275,7 @@ std::unique_ptr<PassRegister> OpenBenchRegister(const BenchOptions& options, con
 class YesToAll : public RunAnswers {
 public:
     bool Accept(const RunQuestion&) override { return true; }
-    void ReportUnusable() override { throw TessaryError(QStringLiteral("Invalid value, fix and retry...")); }
+    void ReportUnusable() override { throw TessaryError(kInvalidValueText); }
 };
 
 // Forwards the plan's look-up to the register, timing it.

@@ -84,14 +84,8 @@ private:
                     .arg(options_.copies ? QStringLiteral("-n %1").arg(question.copies)
                                          : QStringLiteral("%1 copies (the destination's options)").arg(question.copies))
                     .arg(question.copies);
-            const DuplicateBarcodes& found = question.duplicates;
-            return QStringLiteral("%1 passes of this run would carry the same barcode as another pass (%2, lane %3); "
-                                  "--allow-duplicates prints them anyway")
-                .arg(found.repeatedPasses)
-                .arg(found.firstRow == found.secondRow
-                         ? QStringLiteral("row %1").arg(found.firstRow)
-                         : QStringLiteral("rows %1 and %2").arg(found.firstRow).arg(found.secondRow),
-                     found.lane);
+            return DuplicateBarcodesFacts(question.duplicates)
+                   + QStringLiteral("; --allow-duplicates prints them anyway");
         }
         case RunQuestion::PrintedBefore:
             return options_.allowReprint ? QString() : ReprintRefusal(question.earlier);

@@ -21,15 +21,19 @@ DuplicateBarcodes FindDuplicateBarcodes(const std::vector<RunPass>& passes)
     return found;
 }
 
-QString DuplicateBarcodesQuestion(const DuplicateBarcodes& found)
+QString DuplicateBarcodesFacts(const DuplicateBarcodes& found)
 {
     const QString rowsText = found.firstRow == found.secondRow
                                  ? QStringLiteral("row %1").arg(found.firstRow)
                                  : QStringLiteral("rows %1 and %2").arg(found.firstRow).arg(found.secondRow);
-    return QStringLiteral("%1 passes of this run would carry the same barcode as another pass (%2, lane %3). "
-                          "Print anyway?")
+    return QStringLiteral("%1 passes of this run would carry the same barcode as another pass (%2, lane %3)")
         .arg(found.repeatedPasses)
         .arg(rowsText, found.lane);
+}
+
+QString DuplicateBarcodesQuestion(const DuplicateBarcodes& found)
+{
+    return DuplicateBarcodesFacts(found) + QStringLiteral(". Print anyway?");
 }
 
 QString CopiesQuestion(int copies)

@@ -21,7 +21,10 @@ struct DuplicateBarcodes {
 DuplicateBarcodes FindDuplicateBarcodes(const std::vector<RunPass>& passes);
 
 // "N passes of this run would carry the same barcode as another pass (rows 1 and
-// 2, lane 03). Print anyway?"
+// 2, lane 03)"
+QString DuplicateBarcodesFacts(const DuplicateBarcodes& found);
+
+// The facts, then ". Print anyway?"
 QString DuplicateBarcodesQuestion(const DuplicateBarcodes& found);
 
 // "3 copies would print every barcode of this run 3 times. Print anyway?"

@@ -38,6 +38,8 @@ RunPreview::RunPreview(QPrinter& page, const RunPlan& plan, QWidget* parent)
     setWindowModality(Qt::ApplicationModal);
     plan_.request.barcodeCheck = BarcodeCheck::MarkSheet;
     plan_.request.sheetChecked = [this](int sheet, SheetLegibility found) { legibilityOnSheet_[sheet] = found; };
+    // Only the pages near the one in view hold their passes.
+    plan_.request.fillPage = [this](int page) { return page >= filledFrom_ && page <= filledTo_; };
 
     view_ = new QPrintPreviewWidget(&page, this);
     view_->setObjectName(QStringLiteral("previewView"));
@@ -99,10 +101,8 @@ void RunPreview::Draw(QPrinter* printer)
     if (plan_.refusal)
         return;
     legibilityOnSheet_.clear();
-    RunPlan plan = plan_;
-    plan.request.fillPage = [this](int page) { return page >= filledFrom_ && page <= filledTo_; };
     try {
-        DrawRun(*printer, plan, {});
+        DrawRun(*printer, plan_, {});
     } catch (const std::exception& error) {
         // Qt is drawing the preview here; the error is handed on once it has finished.
         drawError_ = QString::fromUtf8(error.what());
