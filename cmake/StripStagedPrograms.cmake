@@ -77,5 +77,7 @@ run(chmod -R u=rwX,go=rX ${debug_root})
 if(DEFINED ENV{SOURCE_DATE_EPOCH})
   run(find ${debug_root} -exec touch -h -d @$ENV{SOURCE_DATE_EPOCH} {} +)
 endif()
-run(dpkg-deb --root-owner-group -Zxz --build ${debug_root}
+# The debugging sections are compressed already (objcopy above): xz at its
+# least level packs them as small as at its default, in a quarter of the time.
+run(dpkg-deb --root-owner-group -Zxz -z1 --build ${debug_root}
   ${CPACK_PACKAGE_DIRECTORY}/${debug_package}_${version}_${architecture}.deb)

@@ -1,7 +1,7 @@
 // What a screen reader gets for each control of the window, read back through
 // Qt's accessibility interfaces: its name, its role, and the caption that
 // labels it (the caption's buddy).
-#include "app/main_window_fixture.h"
+#include "support/main_window_fixture.h"
 
 #include <QAbstractItemView>
 #include <QAbstractSpinBox>

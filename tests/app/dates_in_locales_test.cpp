@@ -1,8 +1,8 @@
 // Dates in the window for users of other locales: the date picker, the grid's
 // "mmmm dd yyyy" text and the printed "Valid: " line all give the plain month
 // name and ASCII digits.
-#include "app/main_window_fixture.h"
-#include "app/printed_pdf.h"
+#include "support/main_window_fixture.h"
+#include "support/printed_pdf.h"
 #include "support/tools.h"
 
 #include <QComboBox>

@@ -1,7 +1,7 @@
 // A label file named on the command line loads into the window as Load loads
 // it; one that is missing or is not a label file is said in the error box, where
 // Load takes it as all defaults, and the layout stays as it was.
-#include "app/main_window_fixture.h"
+#include "support/main_window_fixture.h"
 
 #include <QFile>
 #include <QLineEdit>

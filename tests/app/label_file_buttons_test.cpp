@@ -1,7 +1,8 @@
 // Load and Save through the window's buttons and its file dialogs.
 #include "app/fontpicker/font_combo_box.h"
-#include "app/main_window_fixture.h"
-#include "app/printed_pdf.h"
+#include "support/tools.h"
+#include "support/main_window_fixture.h"
+#include "support/printed_pdf.h"
 #include "labelfile/label_file.h"
 
 #include <QApplication>
@@ -15,7 +16,6 @@
 
 namespace {
 
-std::string Joined(const QStringList& list) { return list.join(QLatin1Char(' ')).toStdString(); }
 
 struct EditValue {
     const char* edit;

@@ -1,6 +1,6 @@
 // The Data group as the operator uses it: lane, date and quantity, then Add
 // and Clear on the grid.
-#include "app/main_window_fixture.h"
+#include "support/main_window_fixture.h"
 #include "passes/month_date_text.h"
 #include "passes/pass_list.h"
 

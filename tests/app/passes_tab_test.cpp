@@ -1,9 +1,9 @@
 // The print dialog's Passes tab through the real window and dialog: the start
 // cell and the page count, the preview against the printed run, and what the
 // preview does when the run could not print.
-#include "app/main_window_fixture.h"
+#include "support/main_window_fixture.h"
 #include "app/preview_pages.h"
-#include "app/printed_pdf.h"
+#include "support/printed_pdf.h"
 #include "preview/run_preview.h"
 #include "support/tools.h"
 
@@ -18,7 +18,6 @@
 
 namespace {
 
-std::string Joined(const QStringList& list) { return list.join(QLatin1Char(' ')).toStdString(); }
 
 QSpinBox* StartCellBox(QWidget* dialog) { return dialog->findChild<QSpinBox*>(QStringLiteral("spnStartCell")); }
 QCheckBox* OutlineBox(QWidget* dialog) { return dialog->findChild<QCheckBox*>(QStringLiteral("chkOutlineCells")); }

@@ -55,15 +55,6 @@ int WritePreviewPages(RunPreview& preview, const QString& pdfPath)
     return int(pages.size());
 }
 
-QImage RenderPdfPage(const QString& pdfPath, int page, int dpi, const QString& workDir)
-{
-    const QString prefix = QDir(workDir).filePath(QStringLiteral("render%1").arg(page));
-    const QString number = QString::number(page);
-    RunTool(QStringLiteral("pdftoppm"), {"-r", QString::number(dpi), "-gray", "-png", "-singlefile", "-f", number,
-                                         "-l", number, pdfPath, prefix});
-    return QImage(prefix + QStringLiteral(".png")).convertToFormat(QImage::Format_Grayscale8);
-}
-
 namespace {
 
 constexpr int kHalfGrey = 128;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/pdf_barcodes.h"
+
 #include <QImage>
 #include <QString>
 
@@ -9,9 +11,6 @@ class RunPreview;
 // setup, painted the way the preview paints them on screen (its scene), so that
 // they can be rendered by the same tool as a printed PDF. Gives the page count.
 int WritePreviewPages(RunPreview& preview, const QString& pdfPath);
-
-// One page (1-based) of a PDF rendered in grey at dpi pixels per inch.
-QImage RenderPdfPage(const QString& pdfPath, int page, int dpi, const QString& workDir);
 
 // How two renderings of one page differ, each pixel taken as dark (below half
 // grey) or light. The preview paints through Qt's page pictures, which come out

@@ -2,9 +2,9 @@
 // the page range, the answers about passes that share a barcode and barcodes
 // that read only in part, and numbers
 // that are not numbers.
-#include "app/answer_question.h"
-#include "app/main_window_fixture.h"
-#include "app/printed_pdf.h"
+#include "support/answer_question.h"
+#include "support/main_window_fixture.h"
+#include "support/printed_pdf.h"
 #include "support/tools.h"
 
 #include <QAbstractButton>
@@ -19,7 +19,6 @@
 
 namespace {
 
-std::string Joined(const QStringList& list) { return list.join(QLatin1Char(' ')).toStdString(); }
 
 // "Print to File (PDF)" with "Pages from .. to .." chosen in Qt's dialog.
 ModalScript::Action PrintPagesToPdf(const QString& pdfPath, int from, int to)

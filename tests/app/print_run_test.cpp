@@ -1,7 +1,7 @@
 // Print runs through the real print dialog into Qt's PDF writer, checked the
 // way a reader would: pages counted and barcodes scanned.
-#include "app/main_window_fixture.h"
-#include "app/printed_pdf.h"
+#include "support/main_window_fixture.h"
+#include "support/printed_pdf.h"
 #include "support/tools.h"
 
 #include <QApplication>
@@ -15,7 +15,6 @@
 
 namespace {
 
-std::string Joined(const QStringList& list) { return list.join(QLatin1Char(' ')).toStdString(); }
 
 // Acts once, at the first moment a run is drawing: the caption reads "&Abort",
 // no dialog is open and the run's document has been begun (the run draws into an
@@ -83,6 +82,12 @@ TEST_F(MainWindowTest, EveryPassOfTheRunIsPrintedAndScans)
             EXPECT_EQ(Joined(ScanPdfPage(dir.filePath("run.pdf"), sheet, dir.path())), Joined(expected))
                 << "sheet " << sheet;
         }
+        // A scanner that shares nothing with the program reads the same passes.
+        QStringList everyPass = ExpectedBarcodes(window->passList().EntryRow(1), 0, quantity);
+        everyPass.sort();
+        QStringList read = ZbarPdfBarcodes(dir.filePath("run.pdf"), dir.path());
+        read.sort();
+        EXPECT_EQ(Joined(read), Joined(everyPass));
     }
 }
 

@@ -1,8 +1,9 @@
 // Print to File onto a file system that is full, or fills up during the run:
 // the error box names the file, nothing is left there (an earlier file stays
 // byte for byte), and the next run prints every pass.
-#include "app/main_window_fixture.h"
-#include "app/printed_pdf.h"
+#include "support/main_window_fixture.h"
+#include "support/tools.h"
+#include "support/printed_pdf.h"
 #include "output/staged_pdf.h"
 #include "support/small_tmpfs.h"
 
@@ -12,7 +13,6 @@
 
 namespace {
 
-std::string Joined(const QStringList& list) { return list.join(QLatin1Char(' ')).toStdString(); }
 
 QByteArray ReadAll(const QString& path)
 {

@@ -2,15 +2,15 @@
 // a Windows name prints in the metric-compatible face fontconfig binds to it,
 // and a family from several foundries prints in its regular face.
 #include "app/fontpicker/font_combo_box.h"
-#include "app/main_window_fixture.h"
-#include "app/printed_pdf.h"
+#include "support/tools.h"
+#include "support/main_window_fixture.h"
+#include "support/printed_pdf.h"
 
 #include <QCheckBox>
 #include <QTemporaryDir>
 
 namespace {
 
-std::string Joined(const QStringList& list) { return list.join(QLatin1Char(' ')).toStdString(); }
 
 // pdffonts names a subset "ABCDEF+Family-Style"; the family and style part.
 QStringList FaceNames(const QStringList& pdfFonts)

@@ -1,7 +1,7 @@
 // The window as it first appears: every control where the window tables put
 // it (pixels at 96 dpi), with its initial content.
 #include "app/fontpicker/font_combo_box.h"
-#include "app/main_window_fixture.h"
+#include "support/main_window_fixture.h"
 #include "passes/month_date_text.h"
 
 #include <QCheckBox>

@@ -1,6 +1,6 @@
 // Keyboard focus: the Tab order the operator relies on, and keys that must
 // press no button.
-#include "app/main_window_fixture.h"
+#include "support/main_window_fixture.h"
 
 #include <QApplication>
 #include <QDateEdit>
@@ -66,7 +66,9 @@ TEST_F(MainWindowTest, EnterAndEscapePressNoButton)
         for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape})
             QTest::keyClick(QApplication::focusWidget(), key);
     }
-    QTest::qWait(50);
+    // Whatever a key set going (a dialog opened from a queued call) happens now.
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
     EXPECT_TRUE(script.Unexpected().isEmpty()) << script.Unexpected().join(", ").toStdString();
     EXPECT_EQ(PrintCaption(), QStringLiteral("&Print"));
     EXPECT_EQ(window->passList().GridRowCount(), 2);

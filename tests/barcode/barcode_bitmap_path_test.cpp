@@ -67,10 +67,12 @@ TEST_P(ChooseBarcodeBitmapPathCase, BuildFolderElseCacheElseAPrivateFolder)
     case Exe::Proc: folders.exeDir = "/proc"; break;
     case Exe::Missing: folders.exeDir = root.filePath("no/such/bin"); break;
     }
-    if (c.exe != Exe::Proc && c.exe != Exe::Missing)
+    if (c.exe != Exe::Proc && c.exe != Exe::Missing) {
         ASSERT_TRUE(QDir().mkpath(folders.exeDir));
-    if (c.exe == Exe::ReadOnly)
+    }
+    if (c.exe == Exe::ReadOnly) {
         ASSERT_TRUE(QFile::setPermissions(folders.exeDir, kReadOnly));
+    }
 
     const QString home = root.filePath("home");
     ASSERT_TRUE(QDir().mkpath(home));
@@ -112,13 +114,16 @@ TEST_P(ChooseBarcodeBitmapPathCase, BuildFolderElseCacheElseAPrivateFolder)
     }
     const QString chosen = ChooseBarcodeBitmapPath(folders);
     EXPECT_EQ(chosen.toStdString(), QDir(expectedDir).filePath("code128.bmp").toStdString());
-    if (c.expected != Expect::CacheAsLastResort)
+    if (c.expected != Expect::CacheAsLastResort) {
         EXPECT_TRUE(FileCanBeMadeIn(QFileInfo(chosen).path()));
-    if (c.expected == Expect::RuntimeDir || c.expected == Expect::TempDir)
+    }
+    if (c.expected == Expect::RuntimeDir || c.expected == Expect::TempDir) {
         EXPECT_EQ(QFileInfo(expectedDir).permissions() & 0x0077, 0);
+    }
     // Nothing is left in the program's folder or in the folder a link pointed to.
-    if (folders.exeDir.startsWith(root.path()) && QFileInfo(folders.exeDir).isDir())
+    if (folders.exeDir.startsWith(root.path()) && QFileInfo(folders.exeDir).isDir()) {
         EXPECT_EQ(QDir(folders.exeDir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size(), 0);
+    }
     EXPECT_EQ(QDir(root.filePath("elsewhere")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size(), 0);
     QFile::setPermissions(folders.exeDir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QFile::setPermissions(home, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);

@@ -1,7 +1,7 @@
 // tessary-print as a script sees it: the exit status, the message on standard
 // error, and what is left at the output path.
-#include "app/printed_pdf.h"
-#include "batch/batch_tool.h"
+#include "support/printed_pdf.h"
+#include "support/batch_tool.h"
 #include "labelfile/label_file.h"
 #include "support/tools.h"
 

@@ -3,8 +3,8 @@
 // or walked must not move a single byte. Runs with QT_HASH_SEED=0 (the test
 // environment sets it) and without the creation date, the one thing that
 // differs from run to run.
-#include "app/main_window_fixture.h"
-#include "batch/batch_tool.h"
+#include "support/main_window_fixture.h"
+#include "support/batch_tool.h"
 #include "register/pass_register.h"
 #include "support/tools.h"
 #include "support/twelve_pass_run.h"
@@ -42,7 +42,7 @@ TEST(GoldenOutput, WindowPrintToFile)
     for (const WindowCase& c : kWindowRuns) {
         SCOPED_TRACE(c.what);
         QTemporaryDir dir;
-        LeftAlignedSans style;
+        FixedHeadingStyle style;
         PrintRunRequest request = TwelvePassesOnTwoByTwo(style, dir.filePath("code128.bmp"));
         request.rows[0].quantityText = c.quantity;
         request.startCell = c.startCell;

@@ -2,8 +2,8 @@
 // with two cups-pdf queues: the default destination, the job's title, copies
 // and options as the scheduler holds them, page lists, and the PDF written to
 // standard output and piped into pdfinfo; lpoptions beside lp's job.
-#include "batch/batch_tool.h"
-#include "support/private_cups_scheduler.h"
+#include "support/batch_tool.h"
+#include "support/shared_scheduler.h"
 #include "support/tools.h"
 
 #include <QDir>
@@ -126,36 +126,19 @@ const LpCase kLpCases[] = {
 
 class TessaryPrintAsLp : public ::testing::Test {
 protected:
-    static void SetUpTestSuite()
+    static PrivateCupsScheduler& Scheduler() { return SharedScheduler::Get(); }
+    void SetUp() override
     {
-        skipReason_ = PrivateCupsScheduler::MissingPrerequisite();
-        if (!skipReason_.isEmpty())
-            return;
-        scheduler_ = std::make_unique<PrivateCupsScheduler>();
-        startError_ = scheduler_->Start();
-        for (const QString& queue : {kDefaultQueue, kOtherQueue}) {
-            if (startError_.isEmpty())
-                startError_ = scheduler_->AddQueue(queue);
-        }
-        if (startError_.isEmpty())
-            startError_ = scheduler_->SetDefault(kDefaultQueue);
+        SKIP_OR_ASSERT_SHARED_SCHEDULER();
+        ASSERT_EQ(Text(SharedScheduler::Queue(kOtherQueue)), "");
+        ASSERT_EQ(Text(SharedScheduler::Queue(kDefaultQueue, QString(), true)), "");
     }
-    static void TearDownTestSuite() { scheduler_.reset(); }
 
-    static std::unique_ptr<PrivateCupsScheduler> scheduler_;
-    static QString skipReason_;
-    static QString startError_;
 };
 
-std::unique_ptr<PrivateCupsScheduler> TessaryPrintAsLp::scheduler_;
-QString TessaryPrintAsLp::skipReason_;
-QString TessaryPrintAsLp::startError_;
 
 TEST_F(TessaryPrintAsLp, OptionsAndDefaultsAsLpHasThem)
 {
-    if (!skipReason_.isEmpty())
-        GTEST_SKIP() << "no private CUPS scheduler on this machine: " << Text(skipReason_);
-    ASSERT_EQ(Text(startError_), "");
     QTemporaryDir inputs;
     WriteLabelFile(inputs.filePath("2x2.lbl"), 2, 2);
 
@@ -164,10 +147,10 @@ TEST_F(TessaryPrintAsLp, OptionsAndDefaultsAsLpHasThem)
         const auto filled = [&](QString text) {
             return text.replace("%LABEL%", inputs.filePath("2x2.lbl"))
                 .replace("%NOSERVER%", inputs.filePath("no-scheduler"))
-                .replace("%SERVER%", scheduler_->SocketPath());
+                .replace("%SERVER%", Scheduler().SocketPath());
         };
         QTemporaryDir home;
-        QProcessEnvironment environment = scheduler_->Env();
+        QProcessEnvironment environment = Scheduler().Env();
         environment.insert("HOME", home.path());
         for (const QString& setting : c.env) {
             if (setting.startsWith('-'))
@@ -184,7 +167,7 @@ TEST_F(TessaryPrintAsLp, OptionsAndDefaultsAsLpHasThem)
         QStringList arguments;
         for (const QString& argument : c.arguments)
             arguments << filled(argument);
-        const QStringList before = scheduler_->CompletedJobs(QString::fromLatin1(c.queue ? c.queue : "Passes"));
+        const QStringList before = Scheduler().CompletedJobs(QString::fromLatin1(c.queue ? c.queue : "Passes"));
 
         // The tool's standard output goes straight into pdfinfo, as in a shell pipe.
         QProcess tool;
@@ -211,17 +194,17 @@ TEST_F(TessaryPrintAsLp, OptionsAndDefaultsAsLpHasThem)
             continue;
 
         const QString queue = QString::fromLatin1(c.queue);
-        ASSERT_TRUE(scheduler_->WaitUntilQueueEmpty(queue, 120000));
-        QStringList jobs = scheduler_->CompletedJobs(queue);
+        ASSERT_TRUE(Scheduler().WaitUntilQueueEmpty(queue, 120000));
+        QStringList jobs = Scheduler().CompletedJobs(queue);
         for (const QString& job : before)
             jobs.removeAll(job);
         ASSERT_EQ(jobs.size(), 1) << Text(jobs.join(' '));
-        const std::map<std::string, std::string> held = JobAttributes(scheduler_->SocketPath(), jobs.front());
+        const std::map<std::string, std::string> held = JobAttributes(Scheduler().SocketPath(), jobs.front());
         for (const auto& [name, value] : c.attributes) {
             const auto found = held.find(name);
             EXPECT_EQ(found == held.end() ? "(missing)" : found->second, value) << name;
         }
-        const QString pdf = scheduler_->WaitForJobOutput(jobs.front(), 30000);
+        const QString pdf = Scheduler().WaitForJobOutput(jobs.front(), 30000);
         ASSERT_FALSE(pdf.isEmpty());
         const QString info = RunTool("pdfinfo", {pdf});
         EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("Pages:\\s+%1\\n").arg(c.pages)))) << Text(info);
@@ -266,14 +249,11 @@ const LpoptionsCase kLpoptionsCases[] = {
 
 TEST_F(TessaryPrintAsLp, JobsCarryTheDestinationsLpoptionsAsLpsJobsDo)
 {
-    if (!skipReason_.isEmpty())
-        GTEST_SKIP() << "no private CUPS scheduler on this machine: " << Text(skipReason_);
-    ASSERT_EQ(Text(startError_), "");
     QTemporaryDir inputs;
     const QString label = inputs.filePath("2x2.lbl");
     WriteLabelFile(label, 2, 2);
     // The scheduler's own system folder and home, which lp is run with too.
-    const QProcessEnvironment environment = scheduler_->Env();
+    const QProcessEnvironment environment = Scheduler().Env();
     const QString files[] = {environment.value("CUPS_SERVERROOT") + "/lpoptions",
                              environment.value("HOME") + "/.cups/lpoptions"};
     const auto removeFiles = qScopeGuard([&files] { QFile::remove(files[0]), QFile::remove(files[1]); });
@@ -284,24 +264,24 @@ TEST_F(TessaryPrintAsLp, JobsCarryTheDestinationsLpoptionsAsLpsJobsDo)
             file.remove();
             ASSERT_TRUE(!c.lpoptions[i] || (file.open(QIODevice::WriteOnly) && file.write(c.lpoptions[i]) > 0));
         }
-        const QStringList before = scheduler_->CompletedJobs(kDefaultQueue);
+        const QStringList before = Scheduler().CompletedJobs(kDefaultQueue);
         QStringList arguments =
             QStringList{"--label", label, "--row", "03,2026-03-04T08:00:00,10", "-d", c.destination, c.report} + c.options;
         arguments.removeAll("");  // the request id line takes no flag
         const ToolRun run = RunTessaryPrint(arguments, environment);
         ASSERT_EQ(run.status, 0) << Text(run.err);
         EXPECT_EQ(Text(run.err), c.said);
-        ASSERT_TRUE(scheduler_->WaitUntilQueueEmpty(kDefaultQueue, 120000));
-        QStringList jobs = scheduler_->CompletedJobs(kDefaultQueue);
+        ASSERT_TRUE(Scheduler().WaitUntilQueueEmpty(kDefaultQueue, 120000));
+        QStringList jobs = Scheduler().CompletedJobs(kDefaultQueue);
         for (const QString& job : before)
             jobs.removeAll(job);
         ASSERT_EQ(jobs.size(), 1) << Text(jobs.join(' '));
         // lp's job for the same destination, held so that it never prints.
-        QString lpLine = scheduler_->Run("lp", c.options + QStringList{"-d", c.destination, "-H", "hold", label});
+        QString lpLine = Scheduler().Run("lp", c.options + QStringList{"-d", c.destination, "-H", "hold", label});
         const QString lpJob = lpLine.section(' ', 3, 3);
-        auto lpHeld = JobAttributes(scheduler_->SocketPath(), lpJob);
-        scheduler_->Run("cancel", {lpJob});
-        auto held = JobAttributes(scheduler_->SocketPath(), jobs.front());
+        auto lpHeld = JobAttributes(Scheduler().SocketPath(), lpJob);
+        Scheduler().Run("cancel", {lpJob});
+        auto held = JobAttributes(Scheduler().SocketPath(), jobs.front());
         for (const auto& [name, value] : c.carried)
             EXPECT_EQ(std::pair(held[name], lpHeld[name]), std::pair(value, value)) << name << ": ours, lp's";
         EXPECT_EQ(held["media"], "na_letter_8.5x11in");
@@ -319,9 +299,6 @@ TEST_F(TessaryPrintAsLp, JobsCarryTheDestinationsLpoptionsAsLpsJobsDo)
 // does, and the run names it; it is released by hand or at its time.
 TEST_F(TessaryPrintAsLp, AJobAskedToBeHeldStaysHeld)
 {
-    if (!skipReason_.isEmpty())
-        GTEST_SKIP() << "no private CUPS scheduler on this machine: " << Text(skipReason_);
-    ASSERT_EQ(Text(startError_), "");
     QTemporaryDir inputs;
     const QString label = inputs.filePath("2x2.lbl");
     WriteLabelFile(label, 2, 2);
@@ -334,12 +311,12 @@ TEST_F(TessaryPrintAsLp, AJobAskedToBeHeldStaysHeld)
                               {{"-H", "23:59"}, "23:59"}};
     for (const HoldCase& c : cases) {
         SCOPED_TRACE(Text(c.asked.join(' ')));
-        const QStringList before = scheduler_->PendingJobs(kDefaultQueue);
+        const QStringList before = Scheduler().PendingJobs(kDefaultQueue);
         const ToolRun run = RunTessaryPrint(
             QStringList{"--label", label, "--row", "03,2026-03-04T08:00:00,10", "-d", kDefaultQueue, "-q"} + c.asked,
-            scheduler_->Env());
+            Scheduler().Env());
         ASSERT_EQ(run.status, 0) << Text(run.err);
-        QStringList pending = scheduler_->PendingJobs(kDefaultQueue);
+        QStringList pending = Scheduler().PendingJobs(kDefaultQueue);
         for (const QString& earlier : before)
             pending.removeAll(earlier);
         ASSERT_EQ(pending.size(), 1) << Text(pending.join(' '));
@@ -347,14 +324,14 @@ TEST_F(TessaryPrintAsLp, AJobAskedToBeHeldStaysHeld)
         EXPECT_EQ(Text(run.err), Text(QStringLiteral("tessary-print: %1 is held (job-hold-until=%2); lp -i %1 -H resume "
                                                      "releases it\n")
                                           .arg(job, QLatin1String(c.holdUntil))));
-        const QString lpLine = scheduler_->Run("lp", c.asked + QStringList{"-d", kDefaultQueue, label});
+        const QString lpLine = Scheduler().Run("lp", c.asked + QStringList{"-d", kDefaultQueue, label});
         const QString lpJob = lpLine.section(' ', 3, 3);
-        auto ours = JobAttributes(scheduler_->SocketPath(), job);
-        auto lps = JobAttributes(scheduler_->SocketPath(), lpJob);
+        auto ours = JobAttributes(Scheduler().SocketPath(), job);
+        auto lps = JobAttributes(Scheduler().SocketPath(), lpJob);
         for (const char* name : {"job-state", "job-hold-until"})
             EXPECT_EQ(ours[name], lps[name]) << name << ": ours, lp's";
         EXPECT_EQ(ours["job-state"], "pending-held");
-        scheduler_->Run("cancel", {job, lpJob});
+        Scheduler().Run("cancel", {job, lpJob});
     }
 }
 

@@ -2,11 +2,12 @@
 // settings: each tessary-print run, a process of its own, draws through its
 // queue's (--correction 0,0 through none) and the register records it, and
 // label files do not change.
-#include "batch/batch_tool.h"
+#include "support/batch_tool.h"
 #include "labelfile/label_file.h"
 #include "output/stored_correction.h"
 #include "register/pass_register.h"
-#include "support/private_cups_scheduler.h"
+#include "support/shared_scheduler.h"
+#include "support/pdf_barcodes.h"
 #include "support/rendered_sheet.h"
 
 #include <QFile>
@@ -24,11 +25,8 @@ QByteArray FileBytes(const QString& path)
 
 TEST(QueueCorrection, EachQueueDrawsThroughItsOwnAcrossRuns)
 {
-    const QString missing = PrivateCupsScheduler::MissingPrerequisite();
-    if (!missing.isEmpty())
-        GTEST_SKIP() << "no private CUPS scheduler on this machine: " << missing.toStdString();
-    PrivateCupsScheduler scheduler;
-    ASSERT_EQ(scheduler.Start().toStdString(), "");
+    SKIP_OR_ASSERT_SHARED_SCHEDULER();
+    PrivateCupsScheduler& scheduler = SharedScheduler::Get();
     const struct { const char* queue; PrinterCorrection kept; } cases[] = {{"Lanes", {0.060, -0.035, 100.40, 99.70}}, {"Desk", {-0.120, 0.080, 99.50, 100.60}}};
     QTemporaryDir dir;
     // Headings from the band's top: a centred one moves with the band's middle.
@@ -39,7 +37,7 @@ TEST(QueueCorrection, EachQueueDrawsThroughItsOwnAcrossRuns)
     SaveLabelFile(label, values);
     const QByteArray labelBefore = FileBytes(label);
     for (const auto& c : cases) {
-        ASSERT_EQ(scheduler.AddQueue(c.queue).toStdString(), "");
+        ASSERT_EQ(SharedScheduler::Queue(c.queue).toStdString(), "");
         StoreCorrection(QueueCorrectionKey(c.queue, scheduler.SocketPath()), c.kept);
     }
     SaveLabelFile(label, LoadLabelFile(label));

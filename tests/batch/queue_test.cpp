@@ -1,8 +1,9 @@
 // tessary-print --printer to a cups-pdf queue of the test's own scheduler:
 // the job's every barcode scans as the run's passes, and a run that fails or
 // is stopped sends no job.
-#include "batch/batch_tool.h"
-#include "support/private_cups_scheduler.h"
+#include "support/batch_tool.h"
+#include "support/shared_scheduler.h"
+#include "support/pdf_barcodes.h"
 #include "support/tools.h"
 
 #include <QDir>
@@ -58,23 +59,12 @@ const QueueCase kQueueCases[] = {
 
 class TessaryPrintQueue : public ::testing::Test {
 protected:
-    static void SetUpTestSuite()
-    {
-        skipReason_ = PrivateCupsScheduler::MissingPrerequisite();
-        if (!skipReason_.isEmpty())
-            return;
-        scheduler_ = std::make_unique<PrivateCupsScheduler>();
-        startError_ = scheduler_->Start();
-        if (startError_.isEmpty())
-            startError_ = scheduler_->AddQueue(kQueue);
-    }
-    static void TearDownTestSuite() { scheduler_.reset(); }
+    static PrivateCupsScheduler& Scheduler() { return SharedScheduler::Get(); }
 
     void SetUp() override
     {
-        if (!skipReason_.isEmpty())
-            GTEST_SKIP() << "no private CUPS scheduler on this machine: " << Text(skipReason_);
-        ASSERT_EQ(Text(startError_), "");
+        SKIP_OR_ASSERT_SHARED_SCHEDULER();
+        ASSERT_EQ(Text(SharedScheduler::Queue(kQueue)), "");
         WriteLabelFile(inputs_.filePath("2x2.lbl"), 2, 2);
     }
 
@@ -88,39 +78,33 @@ protected:
     // Jobs the queue completed since `before`, once it has none waiting.
     static QStringList NewJobs(const QStringList& before)
     {
-        EXPECT_TRUE(scheduler_->WaitUntilQueueEmpty(kQueue, 120000)) << Text(scheduler_->PendingJobs(kQueue).join(' '));
-        QStringList jobs = scheduler_->CompletedJobs(kQueue);
+        EXPECT_TRUE(Scheduler().WaitUntilQueueEmpty(kQueue, 120000)) << Text(Scheduler().PendingJobs(kQueue).join(' '));
+        QStringList jobs = Scheduler().CompletedJobs(kQueue);
         for (const QString& job : before)
             jobs.removeAll(job);
         return jobs;
     }
 
-    static std::unique_ptr<PrivateCupsScheduler> scheduler_;
-    static QString skipReason_;
-    static QString startError_;
     QTemporaryDir inputs_;
 };
 
-std::unique_ptr<PrivateCupsScheduler> TessaryPrintQueue::scheduler_;
-QString TessaryPrintQueue::skipReason_;
-QString TessaryPrintQueue::startError_;
 
 TEST_F(TessaryPrintQueue, EveryBarcodeOfTheJobScansAsTheRunsPasses)
 {
     for (const QueueCase& c : kQueueCases) {
         SCOPED_TRACE(c.name);
-        const QStringList before = scheduler_->CompletedJobs(kQueue);
-        const ToolRun run = RunTessaryPrint(Arguments(c.options), scheduler_->Env());
+        const QStringList before = Scheduler().CompletedJobs(kQueue);
+        const ToolRun run = RunTessaryPrint(Arguments(c.options), Scheduler().Env());
         ASSERT_EQ(run.status, 0) << Text(run.err);
         EXPECT_EQ(Text(run.err), "");
 
         const QStringList jobs = NewJobs(before);
         ASSERT_EQ(jobs.size(), 1) << Text(jobs.join(' '));
-        const QString pdf = scheduler_->WaitForJobOutput(jobs.front(), 30000);
-        ASSERT_FALSE(pdf.isEmpty()) << "no output in " << Text(scheduler_->OutputDir(kQueue));
+        const QString pdf = Scheduler().WaitForJobOutput(jobs.front(), 30000);
+        ASSERT_FALSE(pdf.isEmpty()) << "no output in " << Text(Scheduler().OutputDir(kQueue));
         EXPECT_TRUE(RunTool("pdfinfo", {pdf}).contains(QRegularExpression(QStringLiteral("Pages:\\s+%1\\n").arg(c.pages))));
         QTemporaryDir scans;
-        QStringList found = ScanPdfBarcodes(pdf, scans.path());
+        QStringList found = ZbarPdfBarcodes(pdf, scans.path());
         found.sort();
         QStringList expected = c.barcodes;
         expected.sort();
@@ -136,9 +120,9 @@ TEST_F(TessaryPrintQueue, EveryBarcodeOfTheJobScansAsTheRunsPasses)
 TEST_F(TessaryPrintQueue, TheRegisterKeepsTheRunsJobAndServer)
 {
     QTemporaryDir registerFolder;
-    QProcessEnvironment environment = scheduler_->Env();
+    QProcessEnvironment environment = Scheduler().Env();
     environment.insert("TESSARY_REGISTER", registerFolder.filePath("passes.sqlite"));
-    const QStringList before = scheduler_->CompletedJobs(kQueue);
+    const QStringList before = Scheduler().CompletedJobs(kQueue);
     const ToolRun run = RunTessaryPrint(Arguments({"--json"}), environment);
     ASSERT_EQ(run.status, 0) << Text(run.err);
     const QStringList jobs = NewJobs(before);
@@ -153,25 +137,25 @@ TEST_F(TessaryPrintQueue, TheRegisterKeepsTheRunsJobAndServer)
     for (const QJsonValue& record : records) {
         const QJsonObject runObject = record.toObject().value("run").toObject();
         EXPECT_EQ(runObject.value("job").toString(), jobs.front());
-        EXPECT_EQ(runObject.value("print_server").toString(), scheduler_->SocketPath());
+        EXPECT_EQ(runObject.value("print_server").toString(), Scheduler().SocketPath());
     }
     find.start(TESSARY_REGISTER_EXE, {"list"});
     ASSERT_TRUE(find.waitForFinished(60000));
     EXPECT_TRUE(QString::fromUtf8(find.readAllStandardOutput())
-                    .contains(QStringLiteral(", job %1 on %2").arg(jobs.front(), scheduler_->SocketPath())));
+                    .contains(QStringLiteral(", job %1 on %2").arg(jobs.front(), Scheduler().SocketPath())));
 }
 
 // The document a queue is sent for copies not collated, pinned by hash as the
 // PDF files of golden_output_test.cpp are: the queue makes the copies from it.
 TEST_F(TessaryPrintQueue, UncollatedCopiesSendTheDocumentOfOneCopy)
 {
-    const QStringList before = scheduler_->CompletedJobs(kQueue);
-    const ToolRun run = RunTessaryPrint(Arguments({"-n", "2", "-o", "collate=false", "--allow-duplicates"}), scheduler_->Env());
+    const QStringList before = Scheduler().CompletedJobs(kQueue);
+    const ToolRun run = RunTessaryPrint(Arguments({"-n", "2", "-o", "collate=false", "--allow-duplicates"}), Scheduler().Env());
     ASSERT_EQ(run.status, 0) << Text(run.err);
     const QStringList jobs = NewJobs(before);
     ASSERT_EQ(jobs.size(), 1) << Text(jobs.join(' '));
     const int id = jobs.front().section('-', -1).toInt();
-    const QString document = QDir(scheduler_->Folder()).filePath(QStringLiteral("spool/d%1-001").arg(id, 5, 10, QChar('0')));
+    const QString document = QDir(Scheduler().Folder()).filePath(QStringLiteral("spool/d%1-001").arg(id, 5, 10, QChar('0')));
     EXPECT_EQ(Text(GoldenPdfHash(document)), "ce5a1e5108ba4be7");
     EXPECT_TRUE(RunTool("pdfinfo", {document}).contains(QRegularExpression("Pages:\\s+3\\n")));
 }
@@ -179,18 +163,18 @@ TEST_F(TessaryPrintQueue, UncollatedCopiesSendTheDocumentOfOneCopy)
 TEST_F(TessaryPrintQueue, AQueueThatRefusesTheJobEndsTheRunWithItsMessage)
 {
     int code = -1;
-    scheduler_->Run("cupsreject", {"-r", "closed for the test", kQueue}, &code);
+    Scheduler().Run("cupsreject", {"-r", "closed for the test", kQueue}, &code);
     ASSERT_EQ(code, 0);
-    const QStringList before = scheduler_->CompletedJobs(kQueue);
-    const QSet<QString> filesBefore = scheduler_->OutputFiles(kQueue);
-    const ToolRun run = RunTessaryPrint(Arguments({}), scheduler_->Env());
-    scheduler_->Run("cupsaccept", {kQueue}, &code);
+    const QStringList before = Scheduler().CompletedJobs(kQueue);
+    const QSet<QString> filesBefore = Scheduler().OutputFiles(kQueue);
+    const ToolRun run = RunTessaryPrint(Arguments({}), Scheduler().Env());
+    Scheduler().Run("cupsaccept", {kQueue}, &code);
 
     EXPECT_EQ(run.status, 3);
     EXPECT_TRUE(run.err.startsWith("tessary-print: The printer Passes did not accept the job: ")) << Text(run.err);
     std::cout << Text(run.err);
     EXPECT_TRUE(NewJobs(before).isEmpty());
-    EXPECT_EQ(scheduler_->OutputFiles(kQueue), filesBefore);
+    EXPECT_EQ(Scheduler().OutputFiles(kQueue), filesBefore);
 }
 
 void WriteTextFile(const QString& path, const QString& text)
@@ -260,29 +244,29 @@ TEST_F(TessaryPrintQueue, PixelAdjustmentsAreTheQueuesOwnDots)
         const QString ppdPath = work.filePath(QString::fromLatin1(q.queue) + ".ppd");
         WriteTextFile(ppdPath, QString(description).replace(QRegularExpression("\\*DefaultResolution: \\w+"),
                                                              QStringLiteral("*DefaultResolution: %1dpi").arg(q.ppdDpi)));
-        ASSERT_EQ(Text(scheduler_->AddQueue(q.queue, ppdPath)), "");
+        ASSERT_EQ(Text(Scheduler().AddQueue(q.queue, ppdPath)), "");
         std::vector<QImage> pages;
         for (const char* file : {"2x2.lbl", "adjusted.lbl"}) {
-            const QStringList before = scheduler_->CompletedJobs(q.queue);
+            const QStringList before = Scheduler().CompletedJobs(q.queue);
             const ToolRun run = RunTessaryPrint(QStringList{"--label", inputs_.filePath(file), "--row", kFirstRow,
                                                             "--quiet", "--printer", q.queue}
                                                     + q.options,
-                                                scheduler_->Env());
+                                                Scheduler().Env());
             ASSERT_EQ(run.status, 0) << Text(run.err);
-            ASSERT_TRUE(scheduler_->WaitUntilQueueEmpty(q.queue, 60000));
-            QStringList jobs = scheduler_->CompletedJobs(q.queue);
+            ASSERT_TRUE(Scheduler().WaitUntilQueueEmpty(q.queue, 60000));
+            QStringList jobs = Scheduler().CompletedJobs(q.queue);
             for (const QString& job : before)
                 jobs.removeAll(job);
             ASSERT_EQ(jobs.size(), 1);
-            const QString pdf = scheduler_->WaitForJobOutput(jobs.front(), 30000);
+            const QString pdf = Scheduler().WaitForJobOutput(jobs.front(), 30000);
             const QString prefix = work.filePath(QStringLiteral("page%1").arg(pages.size()));
             int code = -1;
             // The upper half, which holds the first row of cells: a whole page
             // at 600 dpi is beyond what QImage reads by default.
             const QString said = RunTool(
-                "pdftoppm", {"-r", "600", "-gray", "-png", "-singlefile", "-H", "3300", "-W", "5100", pdf, prefix}, &code);
+                "pdftoppm", {"-r", "600", "-gray", "-singlefile", "-H", "3300", "-W", "5100", pdf, prefix}, &code);
             ASSERT_EQ(code, 0) << Text(said);
-            pages.emplace_back(prefix + ".png");
+            pages.emplace_back(prefix + ".pgm");
             ASSERT_FALSE(pages.back().isNull()) << Text(pdf);
         }
         EXPECT_NEAR(RightHalfShiftPx(pages[0], pages[1]), 10 * 600 / q.dpi, 1);
@@ -294,16 +278,16 @@ TEST_F(TessaryPrintQueue, AQueueTheSchedulerDoesNotKnowIsNamed)
 {
     QStringList arguments = Arguments({});
     arguments[arguments.indexOf(kQueue)] = QStringLiteral("NoSuchQueue");
-    const ToolRun run = RunTessaryPrint(arguments, scheduler_->Env());
+    const ToolRun run = RunTessaryPrint(arguments, Scheduler().Env());
     EXPECT_EQ(run.status, 3);
     EXPECT_EQ(Text(run.err), "tessary-print: No printer named NoSuchQueue\n");
 }
 
 TEST_F(TessaryPrintQueue, AStoppedRunSendsNoJobAndLeavesNoFile)
 {
-    const QStringList before = scheduler_->CompletedJobs(kQueue);
+    const QStringList before = Scheduler().CompletedJobs(kQueue);
     QTemporaryDir temporary;  // where the run stages its PDF
-    QProcessEnvironment environment = scheduler_->Env();
+    QProcessEnvironment environment = Scheduler().Env();
     environment.insert("TMPDIR", temporary.path());
     QProcess tool;
     tool.setProcessEnvironment(environment);
@@ -340,7 +324,7 @@ TEST_F(TessaryPrintQueue, AStoppedRunSendsNoJobAndLeavesNoFile)
     EXPECT_EQ(Text(QString::fromUtf8(tool.readAllStandardError())), "");
     // A job wrongly sent would be on the scheduler's list once the tool ended.
     EXPECT_TRUE(NewJobs(before).isEmpty());
-    EXPECT_TRUE(scheduler_->PendingJobs(kQueue).isEmpty());
+    EXPECT_TRUE(Scheduler().PendingJobs(kQueue).isEmpty());
     EXPECT_FALSE(staged());
 }
 
@@ -348,8 +332,8 @@ TEST_F(TessaryPrintQueue, AStoppedRunSendsNoJobAndLeavesNoFile)
 // the run with a message naming it, after the limit the variable sets.
 TEST_F(TessaryPrintQueue, AStoppedSchedulerDidNotAnswerWithinTheLimit)
 {
-    ASSERT_EQ(::kill(pid_t(scheduler_->Pid()), SIGSTOP), 0);
-    QProcessEnvironment environment = scheduler_->Env();
+    ASSERT_EQ(::kill(pid_t(Scheduler().Pid()), SIGSTOP), 0);
+    QProcessEnvironment environment = Scheduler().Env();
     environment.insert("TESSARY_PRINT_SERVER_TIMEOUT", "2");
     QElapsedTimer waited;
     waited.start();
@@ -360,11 +344,11 @@ TEST_F(TessaryPrintQueue, AStoppedSchedulerDidNotAnswerWithinTheLimit)
     const ToolRun toFile = RunTessaryPrint({"--label", inputs_.filePath("2x2.lbl"), "--row", kFirstRow, "--pdf",
                                             out.filePath("run.pdf"), "--quiet"},
                                            environment);
-    ::kill(pid_t(scheduler_->Pid()), SIGCONT);
+    ::kill(pid_t(Scheduler().Pid()), SIGCONT);
     EXPECT_EQ(toFile.status, 0) << Text(toFile.err);
 
     EXPECT_EQ(run.status, 3);
-    EXPECT_EQ(Text(run.err), Text("tessary-print: The print server " + scheduler_->SocketPath() + " did not answer\n"));
+    EXPECT_EQ(Text(run.err), Text("tessary-print: The print server " + Scheduler().SocketPath() + " did not answer\n"));
     EXPECT_LT(seconds, 20) << "the limit is 2 seconds a call";
 }
 

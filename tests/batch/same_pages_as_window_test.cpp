@@ -1,10 +1,10 @@
 // tessary-print draws the pages the window draws: the same label file loaded,
 // the same rows added at the same instants, printed to file by both, then
 // rendered and compared pixel by pixel.
-#include "app/answer_question.h"
-#include "app/main_window_fixture.h"
-#include "app/printed_pdf.h"
-#include "batch/batch_tool.h"
+#include "support/answer_question.h"
+#include "support/main_window_fixture.h"
+#include "support/printed_pdf.h"
+#include "support/batch_tool.h"
 #include "passes/run_passes.h"
 #include "passes/valid_on_stamp.h"
 #include "support/tools.h"
@@ -41,17 +41,6 @@ const SameRunCase kSameRuns[] = {
     {"No Such Face", 2, 5, {{"01", QDate(1980, 1, 1), "3"}}, 1},
 };
 
-// Renders every page at 150 dpi; the pages in order.
-std::vector<QImage> RenderPages(const QString& pdf, const QString& prefix)
-{
-    RunTool("pdftoppm", {"-r", "150", "-gray", "-png", pdf, prefix});
-    const QFileInfo info(prefix);
-    std::vector<QImage> pages;
-    for (const QString& page : QDir(info.path()).entryList({info.fileName() + "-*.png"}, QDir::Files, QDir::Name))
-        pages.emplace_back(QDir(info.path()).filePath(page));
-    return pages;
-}
-
 // The row as the tool takes it, at the instant the window stamped it with.
 QString RowArgument(const PassListRow& row)
 {
@@ -83,8 +72,8 @@ TEST_F(MainWindowTest, TessaryPrintDrawsThePagesTheWindowPrintsToFile)
         const ToolRun run = RunTessaryPrint(arguments, ToolEnvironment(dir.filePath("no-scheduler")));
         ASSERT_EQ(run.status, 0) << Text(run.err);
 
-        const std::vector<QImage> windowPages = RenderPages(dir.filePath("window.pdf"), dir.filePath("window"));
-        const std::vector<QImage> toolPages = RenderPages(dir.filePath("tool.pdf"), dir.filePath("tool"));
+        const std::vector<QImage> windowPages = RenderPdfPages(dir.filePath("window.pdf"), 150, dir.path());
+        const std::vector<QImage> toolPages = RenderPdfPages(dir.filePath("tool.pdf"), 150, dir.path());
         ASSERT_EQ(int(windowPages.size()), c.sheets);
         ASSERT_EQ(toolPages.size(), windowPages.size());
         for (std::size_t page = 0; page < windowPages.size(); ++page) {

@@ -1,8 +1,8 @@
 // Label values that leave barcodes readable, readable only along a strip of
 // their bars, or unreadable on the sheet, through tessary-print.
-#include "app/printed_pdf.h"
+#include "support/printed_pdf.h"
 #include "batch/batch_rows.h"
-#include "batch/batch_tool.h"
+#include "support/batch_tool.h"
 #include "draw/draw_pass.h"
 #include "support/planned_run.h"
 

@@ -2,12 +2,14 @@
 // whatever it chose before: Print to File with a queue as the current printer,
 // the queue itself, and a queue whose paper has an unprintable border.
 #include "app/fontpicker/font_combo_box.h"
+#include "support/fixed_heading_style.h"
+#include "support/pdf_barcodes.h"
 #include "app/tessary_application.h"
 #include "app/tfrm_main.h"
 #include "cups/modal_answerer.h"
 #include "passes/pass_list.h"
 #include "support/pdf_sheets.h"
-#include "support/private_cups_scheduler.h"
+#include "support/shared_scheduler.h"
 #include "support/tools.h"
 
 #include <QComboBox>
@@ -47,16 +49,6 @@ QRect InkBox(const QImage& page, const QRect& region)
     }
     return box;
 }
-
-QImage RenderFirstPage(const QString& pdf, const QString& workDir)
-{
-    const QString prefix = QDir(workDir).filePath(QStringLiteral("page"));
-    RunTool(QStringLiteral("pdftoppm"), {"-r", "300", "-gray", "-png", "-singlefile", "-f", "1", "-l", "1", pdf, prefix});
-    QImage image(prefix + QStringLiteral(".png"));
-    QFile::remove(prefix + QStringLiteral(".png"));
-    return image;
-}
-
 // Where the first cell's barcode and heading line 1 came out on the page.
 struct FirstCell {
     QRect barcodeInk;
@@ -77,36 +69,10 @@ FirstCell MeasureFirstCell(const QImage& page, QPoint shift = {})
             InkBox(page, QRect(QPoint(1000, 100) + shift, QPoint(1150, 715) + shift)).translated(-shift)};
 }
 
-class FixedStyle : public HeadingStyleSource {
-public:
-    bool Centred() const override { return false; }
-    QString FaceName() const override { return QStringLiteral("Liberation Sans"); }
-};
-
 class CupsOrigin : public ::testing::Test {
 protected:
-    static void SetUpTestSuite()
-    {
-        SetUpApplication();
-        skipReason_ = PrivateCupsScheduler::MissingPrerequisite();
-        if (!skipReason_.isEmpty())
-            return;
-        scheduler_ = std::make_unique<PrivateCupsScheduler>();
-        const QString borderedPpd = QDir(scheduler_->Folder()).filePath(QStringLiteral("bordered.ppd"));
-        for (const auto& step : std::vector<std::function<QString()>>{
-                 [] { return scheduler_->Start(); },
-                 [&] { return WriteBorderedPpd(borderedPpd); },
-                 [] { return scheduler_->AddQueue(kQueue); },
-                 [&] { return scheduler_->AddQueue(kBorderedQueue, borderedPpd); },
-                 [] { return scheduler_->SetDefault(kQueue); },
-                 [] { return scheduler_->UseInThisProcess(); },
-             }) {
-            startError_ = step();
-            if (!startError_.isEmpty())
-                return;
-        }
-    }
-    static void TearDownTestSuite() { scheduler_.reset(); }
+    static void SetUpTestSuite() { SetUpApplication(); }
+    static PrivateCupsScheduler& Scheduler() { return SharedScheduler::Get(); }
 
     // cups-pdf's own description with Letter paper that keeps 18 pt unprinted.
     static QString WriteBorderedPpd(const QString& path)
@@ -125,9 +91,12 @@ protected:
 
     void SetUp() override
     {
-        if (!skipReason_.isEmpty())
-            GTEST_SKIP() << "no private CUPS scheduler on this machine: " << skipReason_.toStdString();
-        ASSERT_TRUE(startError_.isEmpty()) << startError_.toStdString();
+        SKIP_OR_ASSERT_SHARED_SCHEDULER();
+        const QString borderedPpd = QDir(Scheduler().Folder()).filePath(QStringLiteral("bordered.ppd"));
+        ASSERT_EQ(WriteBorderedPpd(borderedPpd).toStdString(), "");
+        ASSERT_EQ(SharedScheduler::Queue(kQueue, QString(), true).toStdString(), "");
+        ASSERT_EQ(SharedScheduler::Queue(kBorderedQueue, borderedPpd).toStdString(), "");
+        ASSERT_EQ(SharedScheduler::UseInThisProcess().toStdString(), "");
         window_ = std::make_unique<TfrmMain>();
         window_->show();
     }
@@ -163,7 +132,7 @@ protected:
     QString PrintVia(const QString& printerEntry, const QString& pdfPath, QStringList& errors)
     {
         const QString queue = printerEntry == kPrintToFile ? QString() : printerEntry;
-        const QStringList jobsBefore = queue.isEmpty() ? QStringList() : scheduler_->CompletedJobs(queue);
+        const QStringList jobsBefore = queue.isEmpty() ? QStringList() : Scheduler().CompletedJobs(queue);
         ModalAnswerer answerer({
             {QStringLiteral("printDialog"),
              [&](QDialog& dialog) {
@@ -184,24 +153,18 @@ protected:
         Find<QPushButton>("btnPrint").click();
         if (queue.isEmpty())
             return pdfPath;
-        if (!scheduler_->WaitUntilQueueEmpty(queue, 60000))
+        if (!Scheduler().WaitUntilQueueEmpty(queue, 60000))
             return QString();
-        for (const QString& job : scheduler_->CompletedJobs(queue)) {
+        for (const QString& job : Scheduler().CompletedJobs(queue)) {
             if (!jobsBefore.contains(job))
-                return scheduler_->WaitForJobOutput(job, 20000);
+                return Scheduler().WaitForJobOutput(job, 20000);
         }
         return QString();
     }
 
-    static std::unique_ptr<PrivateCupsScheduler> scheduler_;
-    static QString skipReason_;
-    static QString startError_;
     std::unique_ptr<TfrmMain> window_;
 };
 
-std::unique_ptr<PrivateCupsScheduler> CupsOrigin::scheduler_;
-QString CupsOrigin::skipReason_;
-QString CupsOrigin::startError_;
 
 TEST_F(CupsOrigin, EveryOutputPutsTheFirstCellWhereTheLayoutSays)
 {
@@ -212,7 +175,7 @@ TEST_F(CupsOrigin, EveryOutputPutsTheFirstCellWhereTheLayoutSays)
     // output's resolution (its cells are laid out in its own pixels): the
     // queues' own 300 dpi, a file's 1200.
     LayoutSettings settings = ReadLayoutSettings(window_->CurrentLayoutTexts());
-    const FixedStyle style;
+    const FixedHeadingStyle style;
     std::map<int, FirstCell> references;
     for (const int dpi : {300, 1200}) {
         SCOPED_TRACE("reference at " + std::to_string(dpi) + " dpi");
@@ -220,7 +183,7 @@ TEST_F(CupsOrigin, EveryOutputPutsTheFirstCellWhereTheLayoutSays)
         ASSERT_EQ(PrintPassesToPdf(referencePdf, dpi, settings, window_->passList().EntryRows(), style,
                                    dir.filePath("code128.bmp")),
                   2);
-        const FirstCell reference = MeasureFirstCell(RenderFirstPage(referencePdf, dir.path()));
+        const FirstCell reference = MeasureFirstCell(RenderPdfPage(referencePdf, 1, 300, dir.path()));
         // At 300 dpi the image's corner is (435, 207) and its bars start 40 px lower;
         // at 1200 dpi the cells' line step rounds to x 437.
         ASSERT_LE(std::abs(reference.barcodeInk.left() - (dpi == 300 ? 435 : 437)), 1);
@@ -249,7 +212,7 @@ TEST_F(CupsOrigin, EveryOutputPutsTheFirstCellWhereTheLayoutSays)
         const QString pdf = PrintVia(run.printer, dir.filePath(QStringLiteral("run%1.pdf").arg(n)), errors);
         EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
         ASSERT_FALSE(pdf.isEmpty()) << "no job output";
-        const QImage page = RenderFirstPage(pdf, dir.path());
+        const QImage page = RenderPdfPage(pdf, 1, 300, dir.path());
         ASSERT_FALSE(page.isNull());
         const FirstCell cell = MeasureFirstCell(page, run.shift);
         EXPECT_EQ(page.size(), QSize(2550, 3300));

@@ -9,7 +9,8 @@
 #include "passes/pass_list.h"
 #include "passes/pass_serial.h"
 #include "passes/valid_on_stamp.h"
-#include "support/private_cups_scheduler.h"
+#include "support/shared_scheduler.h"
+#include "support/pdf_barcodes.h"
 #include "support/tools.h"
 
 #include <QComboBox>
@@ -43,31 +44,14 @@ struct Entry {
 
 class CupsQueue : public ::testing::Test {
 protected:
-    static void SetUpTestSuite()
-    {
-        SetUpApplication();
-        skipReason_ = PrivateCupsScheduler::MissingPrerequisite();
-        if (!skipReason_.isEmpty())
-            return;
-        scheduler_ = std::make_unique<PrivateCupsScheduler>();
-        for (const auto& step : std::vector<std::function<QString()>>{
-                 [] { return scheduler_->Start(); },
-                 [] { return scheduler_->AddQueue(kQueue); },
-                 [] { return scheduler_->SetDefault(kQueue); },
-                 [] { return scheduler_->UseInThisProcess(); },
-             }) {
-            startError_ = step();
-            if (!startError_.isEmpty())
-                return;
-        }
-    }
-    static void TearDownTestSuite() { scheduler_.reset(); }
+    static void SetUpTestSuite() { SetUpApplication(); }
+    static PrivateCupsScheduler& Scheduler() { return SharedScheduler::Get(); }
 
     void SetUp() override
     {
-        if (!skipReason_.isEmpty())
-            GTEST_SKIP() << "no private CUPS scheduler on this machine: " << skipReason_.toStdString();
-        ASSERT_TRUE(startError_.isEmpty()) << startError_.toStdString();
+        SKIP_OR_ASSERT_SHARED_SCHEDULER();
+        ASSERT_EQ(SharedScheduler::Queue(kQueue, QString(), true).toStdString(), "");
+        ASSERT_EQ(SharedScheduler::UseInThisProcess().toStdString(), "");
         window_ = std::make_unique<TfrmMain>();
         window_->show();
     }
@@ -121,15 +105,9 @@ protected:
         return answerer.Seen();
     }
 
-    static std::unique_ptr<PrivateCupsScheduler> scheduler_;
-    static QString skipReason_;
-    static QString startError_;
     std::unique_ptr<TfrmMain> window_;
 };
 
-std::unique_ptr<PrivateCupsScheduler> CupsQueue::scheduler_;
-QString CupsQueue::skipReason_;
-QString CupsQueue::startError_;
 
 QStringList ExpectedBarcodes(const std::vector<PassListRow>& rows)
 {
@@ -191,7 +169,7 @@ TEST_P(CupsQueueRun, EveryPassOfTheJobScans)
     ASSERT_EQ(rows.size(), run.entries.size());
     QStringList expected = ExpectedBarcodes(rows);
 
-    const QStringList jobsBefore = scheduler_->CompletedJobs(kQueue);
+    const QStringList jobsBefore = Scheduler().CompletedJobs(kQueue);
     QString dialogPrinter;
     QStringList errors;
     const QStringList seen = PrintThroughDialog(dialogPrinter, errors);
@@ -199,20 +177,20 @@ TEST_P(CupsQueueRun, EveryPassOfTheJobScans)
     EXPECT_EQ(dialogPrinter, kQueue);
     EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
 
-    ASSERT_TRUE(scheduler_->WaitUntilQueueEmpty(kQueue, 120000))
-        << scheduler_->PendingJobs(kQueue).join(' ').toStdString();
-    QStringList newJobs = scheduler_->CompletedJobs(kQueue);
+    ASSERT_TRUE(Scheduler().WaitUntilQueueEmpty(kQueue, 120000))
+        << Scheduler().PendingJobs(kQueue).join(' ').toStdString();
+    QStringList newJobs = Scheduler().CompletedJobs(kQueue);
     for (const QString& job : jobsBefore)
         newJobs.removeAll(job);
     ASSERT_EQ(newJobs.size(), 1) << newJobs.join(' ').toStdString();
-    const QString pdf = scheduler_->WaitForJobOutput(newJobs.front(), 20000);
-    ASSERT_FALSE(pdf.isEmpty()) << "no output in " << scheduler_->OutputDir(kQueue).toStdString();
+    const QString pdf = Scheduler().WaitForJobOutput(newJobs.front(), 20000);
+    ASSERT_FALSE(pdf.isEmpty()) << "no output in " << Scheduler().OutputDir(kQueue).toStdString();
 
     const QString info = RunTool(QStringLiteral("pdfinfo"), {pdf});
     EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("Pages:\\s+%1\\n").arg(run.sheets))))
         << info.toStdString();
     QTemporaryDir scans;
-    QStringList found = ScanPdfBarcodes(pdf, scans.path());
+    QStringList found = ZbarPdfBarcodes(pdf, scans.path());
     found.sort();
     expected.sort();
     EXPECT_EQ(found, expected);
@@ -245,8 +223,8 @@ TEST_P(CupsQueueFailingRun, SendsNoJob)
 {
     FillWindow(2, 5, GetParam().entries);
     ASSERT_EQ(window_->passList().EntryRowCount(), int(GetParam().entries.size()));
-    const QStringList jobsBefore = scheduler_->CompletedJobs(kQueue);
-    const QSet<QString> filesBefore = scheduler_->OutputFiles(kQueue);
+    const QStringList jobsBefore = Scheduler().CompletedJobs(kQueue);
+    const QSet<QString> filesBefore = Scheduler().OutputFiles(kQueue);
     QString dialogPrinter;
     QStringList errors;
     const QStringList seen = PrintThroughDialog(dialogPrinter, errors);
@@ -257,9 +235,9 @@ TEST_P(CupsQueueFailingRun, SendsNoJob)
 
     // A job wrongly sent is on the scheduler's list by now: the run creates it
     // and waits for the answer before it goes on.
-    EXPECT_TRUE(scheduler_->WaitUntilQueueEmpty(kQueue, 30000));
-    EXPECT_EQ(scheduler_->CompletedJobs(kQueue), jobsBefore);
-    EXPECT_EQ(scheduler_->OutputFiles(kQueue), filesBefore);
+    EXPECT_TRUE(Scheduler().WaitUntilQueueEmpty(kQueue, 30000));
+    EXPECT_EQ(Scheduler().CompletedJobs(kQueue), jobsBefore);
+    EXPECT_EQ(Scheduler().OutputFiles(kQueue), filesBefore);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -17,6 +17,8 @@
 #include <QThread>
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <csignal>
 #include <functional>
 
@@ -113,7 +115,7 @@ TEST(PrivateCupsOwner, DISABLED_StartsAndWaitsToBeKilled)
     file.write(QStringLiteral("%1 %2").arg(scheduler.Pid()).arg(scheduler.Folder()).toLocal8Bit());
     file.close();
     file.rename(report);
-    QThread::sleep(120);
+    pause();  // until the test that started this process kills it
 }
 
 struct KilledOwner {
@@ -171,7 +173,7 @@ INSTANTIATE_TEST_SUITE_P(
                         owner.start(QStringLiteral("bash"),
                                     {QStringLiteral("-c"),
                                      QStringLiteral("pid=$(bash \"$0\" start \"$1\" --watch $$) && "
-                                                    "echo -n \"$pid $1\" >\"$2\" && sleep 120"),
+                                                    "echo -n \"$pid $1\" >\"$2\" && read -r _"),
                                      PrivateCupsScheduler::ScriptPath(), folder, report});
                     }}),
     [](const ::testing::TestParamInfo<KilledOwner>& info) { return std::string(info.param.name); });
@@ -230,7 +232,7 @@ TEST_P(PrivateCupsQueueControl, JobFollowsTheQueueState)
              QStringLiteral("get-job-attributes.test")});
         EXPECT_TRUE(attributes.contains(QLatin1String("job-state (enum) = completed"))) << attributes.toStdString();
     } else {
-        QThread::msleep(2000);
+        // The job is on the queue once lp has returned.
         EXPECT_EQ(scheduler.PendingJobs(queue), QStringList{job});
         EXPECT_TRUE(scheduler.OutputFiles(queue).isEmpty());
         EXPECT_FALSE(scheduler.WaitUntilQueueEmpty(queue, 500));

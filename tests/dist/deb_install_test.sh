@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds the Debian package, checks its contents and dependencies, and tries
+# Packs the Debian package from the test build, checks its contents and dependencies, and tries
 # the packaged program the way a user gets it: an unprivileged user with a
 # fresh home starts it under Xvfb and prints one sheet through a CUPS
 # scheduler of the test's own; the printed PDF's barcodes are scanned.
@@ -9,7 +9,8 @@
 # folder of the test's own and run from there. Exit 77 means skipped.
 set -euo pipefail
 src="$1"
-work="$2"
+build="$2"
+work="$3"
 queue=PDF
 quantity=6
 lane=07
@@ -24,6 +25,11 @@ for tool in dpkg dpkg-deb cpack xvfb-run xdotool xwininfo zbarimg pdftoppm runus
   command -v "$tool" >/dev/null || { echo "SKIP: $tool is missing"; exit 77; }
 done
 bash "$cups_script" check || exit 77
+# The package holds the programs of the test build: built with its flags.
+for flag in TESSARY_HARDENING:BOOL=ON TESSARY_DEBUG_SYMBOLS_PACKAGE:BOOL=ON; do
+  grep -qx "$flag" "$build/CMakeCache.txt" ||
+    { echo "SKIP: $build is not configured with the package's flags ($flag; scripts/build.sh configures it so)"; exit 77; }
+done
 id "$user" >/dev/null 2>&1 || { echo "SKIP: no user $user to run the program as"; exit 77; }
 
 installed_before=$(dpkg-query -W -f='${Status} ${Version}' "$package" 2>/dev/null || true)
@@ -49,26 +55,26 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# A build of its own, as scripts/package makes it: only the program (so
-# nobody's half-written tests stop it), with Debian's hardening flags and the
-# -dbgsym package; every time in them is the changelog's date by default.
+# The package of the test build's programs, as scripts/package packs its
+# own build: every time in it is the changelog's date by default. cpack packs
+# into a folder of the test's own and builds nothing.
 unset SOURCE_DATE_EPOCH
-cmake -S "$src" -B "$work/build" -DTESSARY_BUILD_TESTS=OFF -DTESSARY_HARDENING=ON \
-  -DTESSARY_DEBUG_SYMBOLS_PACKAGE=ON -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON >"$work/configure.log"
-cmake --build "$work/build" --target tessary-utility -j2 >"$work/build.log" 2>&1
-(cd "$work/build" && cpack >"$work/cpack.log")
-deb=$(ls "$work"/build/tessary-utility_*.deb)
-dbgsym=$(ls "$work"/build/tessary-utility-dbgsym_*.deb)
+(cd "$build" && cpack -B "$work/pack" >"$work/cpack.log")
+deb=$(ls "$work"/pack/tessary-utility_*.deb)
+dbgsym=$(ls "$work"/pack/tessary-utility-dbgsym_*.deb)
 echo "package: $deb"
 dpkg-deb -f "$deb" Depends
 
 fail=0
 check() { if eval "$2"; then echo "ok: $1"; else echo "FAILED: $1"; fail=1; fi; }
-check "the package build printed no compiler warning" '! grep -q "warning:" "$work/build.log"'
-# Packed again later, every packaged file of the build folder given another time first.
+# Packed again later, every packaged file of the build folder given another
+# time first, and its own time back afterwards (make goes by them).
 mkdir "$work/first" && cp "$deb" "$dbgsym" "$work/first/"
-touch -d 2001-02-03 "$work"/build/tessary-{utility,print,register} "$work"/build/{man,doc}/*
-(cd "$work/build" && cpack >"$work/cpack-again.log")
+packaged=("$build"/tessary-{utility,print,register} "$build"/{man,doc}/*)
+mkdir "$work/times" && for file in "${packaged[@]}"; do touch -r "$file" "$work/times/${file//\//_}"; done
+touch -d 2001-02-03 "${packaged[@]}"
+(cd "$build" && cpack -B "$work/pack" >"$work/cpack-again.log")
+for file in "${packaged[@]}"; do touch -r "$work/times/${file//\//_}" "$file"; done
 check "packed again: the same bytes" 'cmp "$deb" "$work/first/${deb##*/}" && cmp "$dbgsym" "$work/first/${dbgsym##*/}"'
 
 if [ "$mode" = dpkg ]; then
@@ -134,7 +140,7 @@ debug_file_sections() {
   readelf -S "$work/dbgsym/usr/lib/debug/.build-id/${id:0:2}/${id:2}.debug" 2>/dev/null
 }
 check "package built with fortify and stack protector" \
-  'grep -q -- "-D_FORTIFY_SOURCE=2.*-fstack-protector-strong" "$work/build/CMakeFiles/tessary-print.dir/flags.make"'
+  'grep -q -- "-D_FORTIFY_SOURCE=2.*-fstack-protector-strong" "$build/CMakeFiles/tessary-print.dir/flags.make"'
 # Read into variables first: grep -q ending a pipe early would fail it under pipefail.
 hardened() {
   local kind dynamic segments symbols
@@ -187,8 +193,8 @@ fi
 if [ -n "$pdf" ]; then
   check "the job is the user's" '[ "$(stat -c %U "$pdf")" = "$user" ]'
   mkdir -p "$work/scan"
-  pdftoppm -r 300 -gray -png "$pdf" "$work/scan/page" 2>/dev/null
-  for page in "$work"/scan/page*.png; do zbarimg --quiet --raw -Scode128.enable "$page" 2>/dev/null || true; done >"$work/decoded.txt"
+  pdftoppm -r 300 -gray "$pdf" "$work/scan/page" 2>/dev/null
+  for page in "$work"/scan/page*.pgm; do zbarimg --quiet --raw -Scode128.enable "$page" 2>/dev/null || true; done >"$work/decoded.txt"
   # Each pass number is the valid-on instant's serial plus the pass's index;
   # the instant is the moment Add was clicked, known to a few seconds.
   check "every pass of the run decodes" 'python3 - "$home/add_times.txt" "$work/decoded.txt" "$quantity" "$lane" <<"PY"
@@ -237,8 +243,8 @@ tool_pdf=$(comm -13 <(echo "$outputs_before") <(ls "$outdir" 2>/dev/null | sort)
 check "the batch tool's job reached the queue" '[ -n "$tool_pdf" ]'
 if [ -n "$tool_pdf" ]; then
   mkdir -p "$work/tool-scan"
-  pdftoppm -r 300 -gray -png "$outdir/$tool_pdf" "$work/tool-scan/page" 2>/dev/null
-  for page in "$work"/tool-scan/page*.png; do zbarimg --quiet --raw -Scode128.enable "$page" 2>/dev/null || true; done >"$work/tool-decoded.txt"
+  pdftoppm -r 300 -gray "$outdir/$tool_pdf" "$work/tool-scan/page" 2>/dev/null
+  for page in "$work"/tool-scan/page*.pgm; do zbarimg --quiet --raw -Scode128.enable "$page" 2>/dev/null || true; done >"$work/tool-decoded.txt"
   check "every pass of the batch tool's job decodes" 'python3 - "$day" "$work/tool-decoded.txt" <<"PY"
 import sys, datetime
 day = datetime.datetime.strptime(sys.argv[1] + " 08:00:00", "%Y-%m-%d %H:%M:%S")
@@ -282,8 +288,10 @@ timeout 240 xvfb-run -a -s "-screen 0 1024x768x24" \
   >"$work/program-root.log" 2>&1 || echo "the program driver (root) ended with status $?"
 check "the window as root: barcode file in root's cache folder" '[ -s "$root_home/.cache/tessary-utility/code128.bmp" ]'
 check "nothing written beside the programs, run as root" '[ "$(ls -la --time-style=+%s "$root/usr/bin")" = "$program_dir_before" ]'
+# A folder of the test's own stands for the build folder, which other tests share.
+mkdir "$work/from-build" && cp "$build/tessary-print" "$work/from-build/"
 check "from the build folder, the barcode file is beside the program" \
-  'as_root "$work/build/tessary-print" --label "$home/passes.lbl" --row "07,${day}T10:00:00,2" --pdf "$root_home/build.pdf" --quiet && [ -s "$work/build/code128.bmp" ]'
+  'as_root "$work/from-build/tessary-print" --label "$home/passes.lbl" --row "07,${day}T10:00:00,2" --pdf "$root_home/build.pdf" --quiet && [ -s "$work/from-build/code128.bmp" ]'
 
 if [ "$mode" = dpkg ]; then
   dpkg -r "$package" >"$work/dpkg-remove.log"

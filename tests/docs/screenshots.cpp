@@ -1,7 +1,7 @@
 // Takes the README's pictures of the print dialog's Passes tab and of the run's
 // preview, driving the window as an operator would. Run under a display:
 //   xvfb-run -s "-screen 0 1280x1024x24" build/tests/docs-screenshots docs
-#include "app/modal_script.h"
+#include "support/modal_script.h"
 #include "app/tessary_application.h"
 #include "app/tfrm_main.h"
 #include "preview/run_preview.h"

@@ -6,6 +6,7 @@
 #include "passes/valid_on_stamp.h"
 #include "sheet/layout_settings.h"
 #include "support/pdf_sheets.h"
+#include "support/pdf_barcodes.h"
 #include "support/tools.h"
 
 #include <QDir>

@@ -1,6 +1,7 @@
 // The preview window of a run: which sheets it holds and says it shows, paging,
 // zoom, and the page it draws on.
 #include "passes/valid_on_stamp.h"
+#include "support/fixed_heading_style.h"
 #include "preview/preview_printer.h"
 #include "preview/run_preview.h"
 #include "support/sheet_pieces.h"
@@ -18,12 +19,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-class FixedStyle : public HeadingStyleSource {
-public:
-    bool Centred() const override { return false; }
-    QString FaceName() const override { return QStringLiteral("Liberation Sans"); }
-};
 
 // Ten passes on 2 x 2 sheets from cell 4: four sheets.
 PrintRunRequest StartCellFourRun(const HeadingStyleSource& style, const QString& bitmap, SheetRange sheets)
@@ -50,7 +45,7 @@ struct Shown {
     std::unique_ptr<QPrinter> page;
     std::unique_ptr<RunPreview> preview;
     QTemporaryDir dir;
-    FixedStyle style;
+    FixedHeadingStyle style;
 
     explicit Shown(SheetRange sheets)
     {
@@ -167,7 +162,7 @@ TEST(RunPreview, MarksThePassesWhoseBarcodesWillNotRead)
         chosen.setOutputFormat(QPrinter::PdfFormat);
         const std::unique_ptr<QPrinter> page = PreviewPrinterFor(chosen);
         QTemporaryDir dir;
-        FixedStyle style;
+        FixedHeadingStyle style;
         PrintRunRequest request = StartCellFourRun(style, dir.filePath("code128.bmp"), {});
         request.settings.cols = 2;
         request.settings.rows = 5;
@@ -239,7 +234,7 @@ TEST(RunPreview, ALongRunHoldsOnlyTheSheetsNearTheOneInView)
     ASSERT_TRUE(clearRefs.open(QIODevice::WriteOnly) && clearRefs.write("5") == 1) << "cannot reset the peak";
     clearRefs.close();
 
-    FixedStyle style;
+    FixedHeadingStyle style;
     QTemporaryDir dir;
     PassListRow row;
     row.lane = "07";

@@ -4,7 +4,7 @@
 // run with nothing to print says so, and a file holds the copies asked for.
 #include "queue_job/queue_window_fixture.h"
 
-#include "app/printed_pdf.h"
+#include "support/printed_pdf.h"
 #include "run/run_plan.h"
 #include "support/private_cups_scheduler.h"
 #include "support/tools.h"

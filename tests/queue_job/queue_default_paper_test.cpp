@@ -1,8 +1,8 @@
 // A queue whose administrator made A4 its default, in the scheduler's own
 // default options (lpadmin -o PageSize-default=A4) or as its media, gets
 // Letter jobs from the window: the job names the stock's paper itself.
-#include "app/modal_script.h"
-#include "app/printed_pdf.h"
+#include "support/modal_script.h"
+#include "support/printed_pdf.h"
 #include "queue_job/queue_window_fixture.h"
 #include "support/private_cups_scheduler.h"
 #include "support/tools.h"

@@ -2,6 +2,7 @@
 // prints the sheets Qt's own queue output prints: the same run drawn straight
 // onto a printer on the queue, which Qt submits itself.
 #include "queue_job/queue_window_fixture.h"
+#include "support/pdf_barcodes.h"
 
 #include "app/fontpicker/font_combo_box.h"
 #include "output/queue_job.h"
@@ -57,17 +58,6 @@ std::map<std::string, std::string> ChosenJobAttributes(const QString& jobId)
     found["(status)"] = ippErrorString(cupsLastError());
     ippDelete(response);
     return found;
-}
-
-// The pages of a PDF as a reader shows them, in grey at 100 dpi.
-std::vector<QImage> RenderedPages(const QString& pdf, const QString& workDir)
-{
-    const QString prefix = QDir(workDir).filePath(QStringLiteral("page"));
-    RunTool(QStringLiteral("pdftoppm"), {"-r", "100", "-gray", "-png", pdf, prefix});
-    std::vector<QImage> pages;
-    for (const QString& name : QDir(workDir).entryList({QStringLiteral("page*.png")}, QDir::Files, QDir::Name))
-        pages.emplace_back(QDir(workDir).filePath(name));
-    return pages;
 }
 
 class StyleOfTheWindow : public HeadingStyleSource {
@@ -183,8 +173,8 @@ TEST_P(QueueJobOptions, ReachTheJobAndTheSheetsAreQtsOwn)
     ASSERT_FALSE(ourPdf.isEmpty() || qtPdf.isEmpty());
     QDir(work.path()).mkdir("ours");
     QDir(work.path()).mkdir("qt");
-    const std::vector<QImage> ourPages = RenderedPages(ourPdf, work.filePath("ours"));
-    const std::vector<QImage> qtPages = RenderedPages(qtPdf, work.filePath("qt"));
+    const std::vector<QImage> ourPages = RenderPdfPages(ourPdf, 100, work.path());
+    const std::vector<QImage> qtPages = RenderPdfPages(qtPdf, 100, work.path());
     ASSERT_GE(ourPages.size(), 2u);
     ASSERT_EQ(ourPages.size(), qtPages.size());
     for (size_t page = 0; page < ourPages.size(); ++page)

@@ -3,7 +3,7 @@
 // cause is gone, prints every pass.
 #include "queue_job/queue_window_fixture.h"
 
-#include "app/printed_pdf.h"
+#include "support/printed_pdf.h"
 #include "barcode/barcode_bitmap_path.h"
 #include "support/private_cups_scheduler.h"
 #include "support/small_tmpfs.h"

@@ -1,8 +1,9 @@
 #include "queue_job/queue_window_fixture.h"
+#include "support/tools.h"
 
-#include "app/answer_question.h"
-#include "app/printed_pdf.h"
-#include "support/private_cups_scheduler.h"
+#include "support/answer_question.h"
+#include "support/printed_pdf.h"
+#include "support/shared_scheduler.h"
 
 #include <QComboBox>
 #include <QDialog>
@@ -12,58 +13,13 @@
 
 const QString kQueue = QStringLiteral("PDF");
 
-namespace {
-
-std::string Joined(const QStringList& list) { return list.join(QLatin1Char(' ')).toStdString(); }
-
-// Started on first use and stopped when the last test has run, while the
-// application object still exists.
-class SchedulerEnvironment : public ::testing::Environment {
-public:
-    // Why there is no scheduler, "" when it serves the queue.
-    QString Prepare()
-    {
-        if (!started_) {
-            started_ = true;
-            problem_ = PrivateCupsScheduler::MissingPrerequisite();
-            if (!problem_.isEmpty()) {
-                problem_ = "no private CUPS scheduler: " + problem_;
-                return problem_;
-            }
-            scheduler_ = std::make_unique<PrivateCupsScheduler>();
-            problem_ = scheduler_->Start();
-            if (problem_.isEmpty())
-                problem_ = scheduler_->AddQueue(kQueue);
-            if (problem_.isEmpty())
-                problem_ = scheduler_->SetDefault(kQueue);
-            if (problem_.isEmpty())
-                problem_ = scheduler_->UseInThisProcess();
-        }
-        return problem_;
-    }
-    PrivateCupsScheduler& Scheduler() { return *scheduler_; }
-    bool Available() const { return scheduler_ != nullptr; }
-    void TearDown() override { scheduler_.reset(); }
-
-private:
-    bool started_ = false;
-    std::unique_ptr<PrivateCupsScheduler> scheduler_;
-    QString problem_;
-};
-
-SchedulerEnvironment* const gSchedulerEnvironment = static_cast<SchedulerEnvironment*>(
-    ::testing::AddGlobalTestEnvironment(new SchedulerEnvironment));
-
-}  // namespace
-
-PrivateCupsScheduler& QueueWindowTest::Cups() { return gSchedulerEnvironment->Scheduler(); }
+PrivateCupsScheduler& QueueWindowTest::Cups() { return SharedScheduler::Get(); }
 
 void QueueWindowTest::SetUp()
 {
-    const QString problem = gSchedulerEnvironment->Prepare();
-    if (!gSchedulerEnvironment->Available())
-        GTEST_SKIP() << problem.toStdString();
-    ASSERT_TRUE(problem.isEmpty()) << problem.toStdString();
+    SKIP_OR_ASSERT_SHARED_SCHEDULER();
+    ASSERT_EQ(SharedScheduler::Queue(kQueue, QString(), true).toStdString(), "");
+    ASSERT_EQ(SharedScheduler::UseInThisProcess().toStdString(), "");
     MainWindowTest::SetUp();
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/main_window_fixture.h"
+#include "support/main_window_fixture.h"
 
 #include <QSet>
 #include <QString>

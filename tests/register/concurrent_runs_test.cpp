@@ -1,9 +1,9 @@
 // tessary-print against one register from several processes: two runs starting
 // the same passes at the same moment print them once, and a register that
 // cannot be written stops a run before anything is handed on.
-#include "batch/batch_tool.h"
+#include "support/batch_tool.h"
 #include "register/pass_register.h"
-#include "register/register_test_support.h"
+#include "support/register_test_support.h"
 #include "support/private_postgres.h"
 #include "support/small_tmpfs.h"
 

@@ -2,7 +2,7 @@
 // printed, stopped, failed or died, and what it may then record.
 #include "register/pass_register.h"
 #include "register/register_schema.h"
-#include "register/register_test_support.h"
+#include "support/register_test_support.h"
 
 #include <QFileInfo>
 #include <QSqlDatabase>

@@ -1,8 +1,8 @@
 // The register names where a run of tessary-print went, as an operator
 // looking a pass up later would need to find it.
-#include "batch/batch_tool.h"
+#include "support/batch_tool.h"
 #include "register/pass_register.h"
-#include "register/register_test_support.h"
+#include "support/register_test_support.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>

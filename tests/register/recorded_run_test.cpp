@@ -2,14 +2,14 @@
 // a run that fails after drawing leaves no record, a stopped run records the
 // sheets it handed on, and a run killed between the two leaves pending records
 // that the next run reports as "may have printed".
-#include "batch/batch_tool.h"
+#include "support/batch_tool.h"
 #include "common/tessary_error.h"
 #include "output/run_page_layout.h"
 #include "register/pass_register.h"
 #include "register/register_run.h"
-#include "register/register_test_support.h"
+#include "support/register_test_support.h"
 #include "run/print_run.h"
-#include "support/private_cups_scheduler.h"
+#include "support/shared_scheduler.h"
 #include "support/twelve_pass_run.h"
 
 #include <QDir>
@@ -50,7 +50,7 @@ const RecordedCase kRuns[] = {
 struct FileRun {
     QTemporaryDir dir;
     QString pdf = dir.filePath("run.pdf");
-    LeftAlignedSans style;
+    FixedHeadingStyle style;
     PrintRunRequest request = TwelvePassesOnTwoByTwo(style, dir.filePath("code128.bmp"));
     RegisterLocation location;
     int drawn = 0;
@@ -131,12 +131,9 @@ namespace {
 // recorded; once the queue accepts jobs again, the same run prints unasked.
 TEST(RecordedRun, AJobTheQueueRefusesLeavesNoRecord)
 {
-    const QString missing = PrivateCupsScheduler::MissingPrerequisite();
-    if (!missing.isEmpty())
-        GTEST_SKIP() << missing.toStdString();
-    PrivateCupsScheduler cups;
-    ASSERT_EQ(cups.Start(), QString());
-    ASSERT_EQ(cups.AddQueue(QStringLiteral("PDF")), QString());
+    SKIP_OR_ASSERT_SHARED_SCHEDULER();
+    PrivateCupsScheduler& cups = SharedScheduler::Get();
+    ASSERT_EQ(SharedScheduler::Queue(QStringLiteral("PDF")), QString());
     cups.Run(QStringLiteral("cupsreject"), {QStringLiteral("PDF")});
     QTemporaryDir dir;
     const QString label = dir.filePath("passes.lbl");

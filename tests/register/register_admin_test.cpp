@@ -1,10 +1,10 @@
 // tessary-register's looking after the register, as built, step by step on one
 // register of an older version: on SQLite and on a database of its own of the
 // test's PostgreSQL server.
-#include "batch/batch_tool.h"
+#include "support/batch_tool.h"
 #include "register/pass_register.h"
 #include "register/register_schema.h"
-#include "register/register_test_support.h"
+#include "support/register_test_support.h"
 
 #include <QFileInfo>
 #include <QJsonArray>

@@ -46,10 +46,10 @@ struct FileCase {
 
 const FileCase kFiles[] = {
     {"a register of this user", [](auto, auto) {}, ""},
-    {"of another user", [](auto, auto f) { chown(f, 65534, 65534); }, "it belongs to another user (uid 65534)"},
+    {"of another user", [](auto, auto f) { ASSERT_EQ(chown(f, 65534, 65534), 0); }, "it belongs to another user (uid 65534)"},
     {"others may write", [](auto, auto f) { chmod(f, 0646); }, "it may be written by other users (mode 0646)"},
     {"its group may write", [](auto, auto f) { chmod(f, 0660); }, "it may be written by other users (mode 0660)"},
-    {"another user's folder", [](auto d, auto) { chown(d, 65534, 65534); },
+    {"another user's folder", [](auto d, auto) { ASSERT_EQ(chown(d, 65534, 65534), 0); },
      "its folder %1 belongs to another user (uid 65534)"},
     {"a folder others may write", [](auto d, auto) { chmod(d, 0777); }, "its folder %1 may be written by other users; %2"},
     {"a sticky folder others may write", [](auto d, auto) { chmod(d, 01777); },

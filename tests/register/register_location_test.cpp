@@ -2,7 +2,7 @@
 // PostgreSQL URI as libpq writes them.
 #include "common/tessary_error.h"
 #include "register/register_location.h"
-#include "register/register_test_support.h"
+#include "support/register_test_support.h"
 
 #include <QDir>
 #include <QTemporaryDir>

@@ -2,9 +2,9 @@
 // makes none, withdraws no run that may still be printing, hands on no field
 // a spreadsheet or a terminal would run, tells every output it could not
 // write whole, and finds only what is shaped as a barcode.
-#include "batch/batch_tool.h"
+#include "support/batch_tool.h"
 #include "register/pass_register.h"
-#include "register/register_test_support.h"
+#include "support/register_test_support.h"
 #include "support/small_tmpfs.h"
 
 #include <QDir>

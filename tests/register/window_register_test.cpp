@@ -2,12 +2,12 @@
 // asked about (No sends nothing, Yes prints and records a re-issue), and a page
 // range that repeats one sheet is asked about exactly that sheet's passes;
 // copies are asked about and recorded with the run.
-#include "app/answer_question.h"
-#include "app/main_window_fixture.h"
-#include "app/printed_pdf.h"
-#include "batch/batch_tool.h"
+#include "support/answer_question.h"
+#include "support/main_window_fixture.h"
+#include "support/printed_pdf.h"
+#include "support/batch_tool.h"
 #include "passes/valid_on_stamp.h"
-#include "register/scoped_env.h"
+#include "support/scoped_env.h"
 #include "support/tools.h"
 
 #include <QAbstractButton>
@@ -21,7 +21,6 @@
 
 namespace {
 
-std::string Joined(const QStringList& list) { return list.join(QLatin1Char(' ')).toStdString(); }
 
 ModalScript::Action PrintPagesToPdf(const QString& pdfPath, int from, int to)
 {

@@ -1,4 +1,5 @@
 #include "draw/draw_pass.h"
+#include "support/fixed_heading_style.h"
 #include "passes/pass_list.h"
 #include "passes/pass_serial.h"
 #include "passes/valid_on_stamp.h"
@@ -8,14 +9,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-class FixedStyle : public HeadingStyleSource {
-public:
-    bool Centred() const override { return centred; }
-    QString FaceName() const override { return face; }
-    bool centred = false;
-    QString face = QStringLiteral("Liberation Serif");
-};
 
 PassListRow Row(const QString& lane, int quantity, QTime time = QTime(12, 0))
 {
@@ -53,7 +46,7 @@ RunPass Placed(const PassListRow& row, int passIndex, int cell)
 struct Fixture {
     QTemporaryDir dir;
     QString bitmap = dir.filePath("code128.bmp");
-    FixedStyle style;
+    FixedHeadingStyle style{false, QStringLiteral("Liberation Serif")};
 };
 
 TEST(DrawPlacedPass, EveryItemOfTheFirstCellSitsWhereTheLayoutSays)

@@ -1,6 +1,7 @@
 // A run planned: what it refuses, what it asks and in which order, which sheets
 // and cells it prints; and the outlines and the PDF it draws.
 #include "draw/draw_pass.h"
+#include "support/fixed_heading_style.h"
 #include "output/staged_pdf.h"
 #include "passes/valid_on_stamp.h"
 #include "run/print_run.h"
@@ -15,12 +16,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-class FixedStyle : public HeadingStyleSource {
-public:
-    bool Centred() const override { return false; }
-    QString FaceName() const override { return QStringLiteral("Liberation Sans"); }
-};
 
 PassListRow Row(const QString& lane, int quantity, QTime time = QTime(12, 0))
 {
@@ -170,7 +165,7 @@ TEST(PlanRun, RangeStartCellAndCopiesGiveThePagesAndCells)
          7, 4},
         {"a queue makes its own copies", 12, 1, {}, 3, false, false, {1, 2, 3}, {1, 1}, {3, 4}, 12, 3},
     };
-    FixedStyle style;
+    FixedHeadingStyle style;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         PrintRunRequest request;
@@ -245,7 +240,7 @@ TEST(CompletePdfPageCount, OnlyAFileThatEndsWithItsTrailerCounts)
 {
     QTemporaryDir dir;
     PrintRunRequest request;
-    FixedStyle style;
+    FixedHeadingStyle style;
     request.settings = Sheet(2, 2);
     request.rows = {Row("01", 6)};
     request.style = &style;
@@ -268,7 +263,7 @@ TEST(CompletePdfPageCount, ARunOfManySheetsIsWholeToo)
     // The page tree lists every sheet: at 600 it no longer fits a few kilobytes.
     QTemporaryDir dir;
     PrintRunRequest request;
-    FixedStyle style;
+    FixedHeadingStyle style;
     request.settings = Sheet(1, 1);
     request.rows = {Row("01", 99), Row("02", 99), Row("03", 99), Row("04", 99), Row("05", 99), Row("06", 99),
                     Row("07", 6)};

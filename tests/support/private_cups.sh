@@ -155,6 +155,8 @@ wait_ready() {
 }
 
 exec_cupsd() {
+  # A line for every scheduler started, where a suite run counts them.
+  if [ -n "${TESSARY_SERVER_TALLY:-}" ]; then echo "cupsd $(date +%s) $PPID" >>"$TESSARY_SERVER_TALLY"; fi
   local dir="$1"
   prepare "$dir"
   echo $$ >"$dir/cupsd.pid"

@@ -1,7 +1,9 @@
 #include "support/private_postgres.h"
 
 #include <QDeadlineTimer>
+#include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QThread>
 #include <QUrl>
 
@@ -10,6 +12,15 @@
 #include <unistd.h>
 
 namespace {
+
+// A line for every server started, where a suite run counts them.
+void NoteServerStarted(const QString& kind)
+{
+    const QString tally = qEnvironmentVariable("TESSARY_SERVER_TALLY");
+    QFile file(tally);
+    if (!tally.isEmpty() && file.open(QIODevice::Append))
+        file.write(QStringLiteral("%1 %2\n").arg(kind, QCoreApplication::applicationName()).toUtf8());
+}
 
 const QString kUser = QStringLiteral("tessary");
 const QString kPort = QStringLiteral("5432");
@@ -95,6 +106,7 @@ QString PrivatePostgres::Start()
     server_.setProcessChannelMode(QProcess::MergedChannels);
     server_.setStandardOutputFile(folder_.filePath(QStringLiteral("server.log")));
     server_.start(command.constFirst(), command.mid(1));
+    NoteServerStarted(QStringLiteral("postgres"));
     if (!server_.waitForStarted())
         return QStringLiteral("postgres did not start");
     // Ready once it answers on its socket; polled against a deadline.

@@ -3,6 +3,7 @@
 #include "common/tessary_error.h"
 #include "output/run_page_layout.h"
 #include "run/print_run.h"
+#include "support/pdf_barcodes.h"
 #include "support/planned_run.h"
 #include "support/tools.h"
 
@@ -11,12 +12,7 @@
 #include <QPrinter>
 
 // Page 1 of a PDF as pdftoppm renders it in grey at 600 dpi.
-inline QImage RenderedAt600(const QString& pdf, const QString& dir)
-{
-    RunTool("pdftoppm", {"-r", "600", "-gray", "-singlefile", "-f", "1", "-l", "1", pdf, dir + "/page"});
-    QImageReader::setAllocationLimit(256);  // a letter page at 600 dpi is more than Qt's default
-    return QImage(dir + "/page.pgm").convertToFormat(QImage::Format_Grayscale8);
-}
+inline QImage RenderedAt600(const QString& pdf, const QString& dir) { return RenderPdfPage(pdf, 1, 600, dir); }
 
 // The first sheet of a run to a file laid out at 600 dpi, as rendered.
 inline QImage RunRenderedAt600(const PrintRunRequest& request, const QString& dir)

@@ -4,6 +4,11 @@
 #include <QString>
 #include <QStringList>
 
+#include <string>
+
+// A list as one line, for a test's messages.
+inline std::string Joined(const QStringList& list) { return list.join(QLatin1Char(' ')).toStdString(); }
+
 // Runs a checking tool (pdftoppm, zbarimg, pdfimages, ...) and gives its standard output.
 inline QString RunTool(const QString& program, const QStringList& arguments, int* exitCode = nullptr)
 {
@@ -14,9 +19,6 @@ inline QString RunTool(const QString& program, const QStringList& arguments, int
         *exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
     return QString::fromUtf8(process.readAllStandardOutput());
 }
-
-// Every barcode that zbarimg finds in the pages of a PDF rendered at 300 dpi.
-QStringList ScanPdfBarcodes(const QString& pdfPath, const QString& workDir);
 
 // The first 16 hex digits of the SHA-256 of a PDF's bytes without its
 // creation date, the one thing that differs from run to run (with

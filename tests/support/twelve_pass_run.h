@@ -1,19 +1,13 @@
 #pragma once
 
 #include "common/tessary_error.h"
+#include "support/fixed_heading_style.h"
 #include "output/run_page_layout.h"
 #include "passes/valid_on_stamp.h"
 #include "run/print_run.h"
 #include "support/planned_run.h"
 
 #include <QPrinter>
-
-// Left-aligned heading lines in Liberation Sans.
-class LeftAlignedSans : public HeadingStyleSource {
-public:
-    bool Centred() const override { return false; }
-    QString FaceName() const override { return QStringLiteral("Liberation Sans"); }
-};
 
 // Twelve passes of one row of lane 07 on sheets of 2 x 2: three sheets.
 inline PrintRunRequest TwelvePassesOnTwoByTwo(const HeadingStyleSource& style, const QString& bitmapPath)

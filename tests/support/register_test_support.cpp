@@ -1,4 +1,4 @@
-#include "register/register_test_support.h"
+#include "support/register_test_support.h"
 
 #include "register/pass_register.h"
 #include "register/register_values.h"

@@ -1,4 +1,4 @@
-#include "app/modal_script.h"
+#include "support/modal_script.h"
 
 #include <QAbstractPrintDialog>
 #include <QApplication>

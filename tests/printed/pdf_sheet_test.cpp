@@ -1,8 +1,10 @@
 #include "draw/painter_surface.h"
+#include "support/fixed_heading_style.h"
 #include "fonts/qt_font_from_record.h"
 #include "passes/pass_serial.h"
 #include "passes/valid_on_stamp.h"
 #include "support/pdf_sheets.h"
+#include "support/pdf_barcodes.h"
 #include "support/tools.h"
 
 #include <QImage>
@@ -12,12 +14,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-class FixedStyle : public HeadingStyleSource {
-public:
-    bool Centred() const override { return false; }
-    QString FaceName() const override { return QStringLiteral("Liberation Sans"); }
-};
 
 LayoutSettings TwoByFive()
 {
@@ -50,7 +46,7 @@ TEST_P(PdfSheet, EveryBarcodeOfTheSheetScans)
     const QString pdf = dir.filePath("sheet.pdf");
     QStringList expected;
     const auto rows = TenPasses(expected);
-    FixedStyle style;
+    FixedHeadingStyle style;
     EXPECT_EQ(PrintPassesToPdf(pdf, GetParam(), TwoByFive(), rows, style, dir.filePath("code128.bmp")), 10);
 
     QStringList found = ScanPdfBarcodes(pdf, dir.path());
@@ -69,7 +65,7 @@ TEST_P(PdfSheet, HeadingTextStandsWhereTheGeometryPutsIt)
     QTemporaryDir dir;
     const QString pdf = dir.filePath("sheet.pdf");
     QStringList unused;
-    FixedStyle style;
+    FixedHeadingStyle style;
     PrintPassesToPdf(pdf, GetParam(), TwoByFive(), TenPasses(unused), style, dir.filePath("code128.bmp"));
 
     // pdftotext -bbox reports in points (72 per inch) from the page's top-left.

@@ -1,4 +1,4 @@
-#include "app/main_window_fixture.h"
+#include "support/main_window_fixture.h"
 
 #include "app/tessary_application.h"
 

@@ -1,14 +1,11 @@
 #pragma once
 
 #include "passes/pass_list.h"
+#include "support/pdf_barcodes.h"
 
 #include <QString>
 #include <QStringList>
 
-// What a print run left in its PDF file, read with poppler's tools.
-int PdfPageCount(const QString& pdfPath);
-// The barcodes zbarimg reads on one page (1-based), sorted.
-QStringList ScanPdfPage(const QString& pdfPath, int page, const QString& workDir);
 // The font names pdffonts lists, one per embedded font.
 QStringList PdfFontNames(const QString& pdfPath);
 

@@ -1,4 +1,4 @@
-#include "batch/batch_tool.h"
+#include "support/batch_tool.h"
 
 #include "labelfile/label_file.h"
 

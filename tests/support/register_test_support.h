@@ -4,7 +4,7 @@
 #include "passes/run_pass.h"
 #include "passes/valid_on_stamp.h"
 #include "register/register_location.h"
-#include "register/scoped_env.h"
+#include "support/scoped_env.h"
 
 #include <QDateTime>
 #include <QString>

@@ -1,6 +1,8 @@
 // Cell outlines and the start cell: where the run frames cells and which cells
 // take which passes, on recorded calls and on a rendered PDF.
 #include "draw/draw_pass.h"
+#include "support/fixed_heading_style.h"
+#include "support/pdf_barcodes.h"
 #include "output/run_page_layout.h"
 #include "passes/valid_on_stamp.h"
 #include "run/print_run.h"
@@ -16,12 +18,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-class FixedStyle : public HeadingStyleSource {
-public:
-    bool Centred() const override { return false; }
-    QString FaceName() const override { return QStringLiteral("Liberation Sans"); }
-};
 
 // Pass numbers of this row are 25140800 + the pass's index.
 constexpr int kFirstPassNumber = 25140800;
@@ -70,7 +66,7 @@ TEST(CellOutlines, FrameEveryCellOfTheTwoByFiveSheetWhereTheWalkPlacesIt)
         const LayoutSettings s = Layout(2, 5, c.rowAdjustPx, c.colAdjustPx);
         const SheetGeometry g = ComputeSheetGeometry(s, c.dpi, c.dpi);
         QTemporaryDir dir;
-        FixedStyle style;
+        FixedHeadingStyle style;
         const QString bitmap = dir.filePath("code128.bmp");
         RecordingSurface surface(c.dpi, c.dpi);
         DrawCellOutlines(surface, g, s);
@@ -188,7 +184,7 @@ TEST(OutlinedSheet, PrintedLinesLieOnTheCellEdgesAt300Dpi)
         printer.setOutputFileName(pdf);
         PrepareLetterPrinter(printer);
         printer.setResolution(300);
-        FixedStyle style;
+        FixedHeadingStyle style;
         PrintRunRequest request;
         request.settings = Layout(2, 5, c.rowAdjustPx, c.colAdjustPx);
         request.rows = {Row(1)};
@@ -197,8 +193,7 @@ TEST(OutlinedSheet, PrintedLinesLieOnTheCellEdgesAt300Dpi)
         request.outlineCells = true;
         EXPECT_EQ(PrintRequest(printer, request).passesDrawn, 1);
 
-        RunTool("pdftoppm", {"-r", "300", "-gray", "-png", "-singlefile", pdf, dir.filePath("page")});
-        const QImage page(dir.filePath("page.png"));
+        const QImage page = RenderPdfPage(pdf, 1, 300, dir.path());
         ASSERT_EQ(page.size(), QSize(2550, 3300));
         const auto isDark = [&page](int x, int y) { return qGray(page.pixel(x, y)) < 128; };
 

@@ -1,10 +1,12 @@
 // Every pass's barcode is read back from a picture of its sheet as composed:
 // one that is covered, cut or off the page stops the run and names the pass.
 #include "barcode/code128_image.h"
+#include "support/fixed_heading_style.h"
 #include "draw/draw_pass.h"
 #include "output/run_page_layout.h"
 #include "passes/valid_on_stamp.h"
 #include "run/print_run.h"
+#include "support/pdf_barcodes.h"
 #include "support/tools.h"
 #include "support/twelve_pass_run.h"
 #include "verify/barcode_on_raster.h"
@@ -19,12 +21,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-class CentredSans : public HeadingStyleSource {
-public:
-    bool Centred() const override { return true; }
-    QString FaceName() const override { return QStringLiteral("Liberation Sans"); }
-};
 
 // Passes of lane 04 on a 2 x 5 sheet at 0.25 and 0.5 inches margin.
 PassListRow LaneRow(int quantity)
@@ -80,7 +76,7 @@ const CheckCase kCases[] = {
 
 TEST(SheetBarcodeCheck, AnUnreadableBarcodeStopsTheRunAndNamesItsPass)
 {
-    LeftAlignedSans style;
+    FixedHeadingStyle style;
     const PassListRow row = LaneRow(3);
     for (const CheckCase& c : kCases) {
         SCOPED_TRACE(c.name);
@@ -113,7 +109,7 @@ TEST(SheetBarcodeCheck, AnUnreadableBarcodeStopsTheRunAndNamesItsPass)
         // Told to print them anyway, the run prints, and a reader finds every pass.
         request.partlyReadAccepted = [](const QStringList&) { return true; };
         PrintToPdfFile(request, dir.filePath("run.pdf"));
-        QStringList found = ScanPdfBarcodes(dir.filePath("run.pdf"), dir.path());
+        QStringList found = ZbarPdfBarcodes(dir.filePath("run.pdf"), dir.path());
         found.sort();
         EXPECT_EQ(found, (QStringList{RowPassBarcode(row, 0), RowPassBarcode(row, 1), RowPassBarcode(row, 2)}));
     }
@@ -145,7 +141,7 @@ TEST(SheetBarcodeCheck, HeadingInkBeyondItsAdvanceNeverCoversABarcodeUnseen)
         {"accented capitals at 3.5 times the size", QStringLiteral("ÉÂÜ"), {3}, true, 3.5, false},
         {"accented capitals at 6 times the size", QStringLiteral("ÉÂÜ"), {3}, true, 6.0, true},
     };
-    CentredSans style;
+    FixedHeadingStyle style{true};
     const PassListRow row = LaneRow(10);
     for (const InkCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -172,7 +168,7 @@ TEST(SheetBarcodeCheck, HeadingInkBeyondItsAdvanceNeverCoversABarcodeUnseen)
         QStringList expected;
         for (int i = 0; i < 10; ++i)
             expected << RowPassBarcode(row, i);
-        QStringList found = ScanPdfBarcodes(dir.filePath("run.pdf"), dir.path());
+        QStringList found = ZbarPdfBarcodes(dir.filePath("run.pdf"), dir.path());
         found.sort();
         EXPECT_EQ(found, expected);
     }

@@ -54,7 +54,7 @@ struct FileRun {
     QString out = dir.filePath("out");
     QString pdf = dir.filePath("out/run.pdf");
     QString bitmap = dir.filePath("bitmap/code128.bmp");
-    LeftAlignedSans style;
+    FixedHeadingStyle style;
     PrintRunRequest request = TwelvePassesOnTwoByTwo(style, bitmap);
     int drawn = 0;
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/modal_script.h"
+#include "support/modal_script.h"
 #include "app/tfrm_main.h"
 #include "passes/pass_list.h"
 

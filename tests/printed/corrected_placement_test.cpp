@@ -1,6 +1,7 @@
 // A printer correction moves each part of a pass to where the layout and the
 // correction put it, on the sheet as rendered at 600 dpi, bars unchanged.
 #include "barcode/code128_reader.h"
+#include "support/fixed_heading_style.h"
 #include "support/rendered_sheet.h"
 #include "support/twelve_pass_run.h"
 #include "support/planned_run.h"
@@ -11,12 +12,6 @@
 namespace {
 
 const PrinterCorrection kCorrection{0.060, -0.035, 100.40, 99.70};
-
-class CentredSans : public HeadingStyleSource {
-public:
-    bool Centred() const override { return true; }
-    QString FaceName() const override { return QStringLiteral("Liberation Sans"); }
-};
 
 // A part of a pass as pass_walk.cpp places it: its anchor, and a window of
 // the sheet as laid out holding its ink alone.
@@ -46,7 +41,7 @@ TEST(CorrectedPlacement, EachPartMovesWithTheCorrectionAndBarsKeepTheirWidths)
     // barcode, which runs into the cells below and, from the last row, off the sheet.
     const struct { int cols, rows, startCell; bool barcodeReads; } cases[] = {{2, 5, 1, true}, {2, 5, 10, true}, {4, 20, 1, true}, {4, 20, 80, false}};
     QTemporaryDir dir;
-    const CentredSans style;
+    const FixedHeadingStyle style{true};
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.cols << " x " << c.rows << ", cell " << c.startCell);
         PrintRunRequest request = TwelvePassesOnTwoByTwo(style, dir.filePath("code128.bmp"));

@@ -7,6 +7,7 @@
 #include "draw/draw_code128.h"
 #include "support/recording_surface.h"
 
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -14,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -184,12 +186,30 @@ TEST(LockedBitmapFileLock, WaitsForAnotherProgramAndFollowsTheFileItLeaves)
     const QString path = dir.filePath("code128.bmp");
     const QString aside = dir.filePath("aside.bmp");
     WriteFile(path, "theirs");
+    const QString go = dir.filePath("go");
+    ASSERT_EQ(mkfifo(QFile::encodeName(go).constData(), 0600), 0);
     QProcess other;
-    other.start("flock", {"--exclusive", path, "sh", "-c", "echo locked; sleep 0.3; mv \"$0\" \"$1\"", path, aside});
+    other.start("flock", {"--exclusive", path, "sh", "-c", "echo locked; read -r _ <\"$2\"; mv \"$0\" \"$1\"", path,
+                          aside, go});
     ASSERT_TRUE(other.waitForReadyRead(10000));
     ASSERT_EQ(other.readAllStandardOutput(), QByteArray("locked\n"));
 
+    // The other program lets go once this one waits for the lock: a waiter
+    // shows in /proc/locks as a line with "->".
+    std::thread release([&go] {
+        QDeadlineTimer deadline(10000);
+        while (!deadline.hasExpired()) {
+            QFile locks(QStringLiteral("/proc/locks"));
+            if (locks.open(QIODevice::ReadOnly) && locks.readAll().contains("->"))
+                break;
+            std::this_thread::yield();
+        }
+        QFile fifo(go);
+        if (fifo.open(QIODevice::WriteOnly))
+            fifo.write("go\n");
+    });
     const QByteArray readBack = WriteAndReadBack(path, "ours");
+    release.join();
     ASSERT_TRUE(other.waitForFinished(10000));
     EXPECT_EQ(other.exitCode(), 0);
     EXPECT_EQ(readBack, QByteArray("ours"));
