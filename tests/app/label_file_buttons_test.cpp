@@ -69,13 +69,6 @@ void ClickButton(TfrmMain& window, const char* name)
     QTest::mouseClick(window.findChild<QWidget*>(name), Qt::LeftButton);
 }
 
-void WriteLabelFile(const QString& path, const QByteArray& text)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(text);
-}
-
 TEST_F(MainWindowTest, SaveWritesTheWindowAndLoadRestoresItInAFreshWindow)
 {
     QTemporaryDir dir;
@@ -124,7 +117,7 @@ TEST_F(MainWindowTest, SaveProposesTheLastFileLoadedWhateverWasSavedSince)
 {
     QTemporaryDir dir;
     const QString a = dir.filePath("a.lbl");
-    WriteLabelFile(a, "[Barcode]\nCols=2\nRows=5\n");
+    WriteFile(a, "[Barcode]\nCols=2\nRows=5\n");
     {
         ModalScript script;
         script.Expect("OpenDialog1", ChooseFile(a));
@@ -187,7 +180,7 @@ TEST_F(MainWindowTest, TheFileFontSelectsItsEntryOrClears)
         SCOPED_TRACE(row.fontLine);
         fonts->setCurrentIndex(fonts->findText("Liberation Mono"));
         const QString path = dir.filePath("font.lbl");
-        WriteLabelFile(path, QByteArray("[Barcode]\n") + row.fontLine + "\n");
+        WriteFile(path, QByteArray("[Barcode]\n") + row.fontLine + "\n");
         ModalScript script;
         script.Expect("OpenDialog1", ChooseFile(path));
         Click("btnLoad");
@@ -201,7 +194,7 @@ TEST_F(MainWindowTest, HeadingsPrintInTheFaceOfTheLoadedFile)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("arial.lbl");
-    WriteLabelFile(path, "[Barcode]\nCols=2\nRows=2\nFont=Arial\nFontSize=1.0\nmargin=0.25\ntop=0.5\n"
+    WriteFile(path, "[Barcode]\nCols=2\nRows=2\nFont=Arial\nFontSize=1.0\nmargin=0.25\ntop=0.5\n"
                          "Line 1=HEADING ONE\nLine 3=HEADING THREE\nBold 3=1\n");
     ModalScript script;
     script.Expect("OpenDialog1", ChooseFile(path));
@@ -254,7 +247,7 @@ TEST_F(MainWindowTest, ALoadedWindowsFileSavesBackByteForByte)
         SCOPED_TRACE(c.what);
         QTemporaryDir dir;
         const QString path = dir.filePath("windows.lbl");
-        WriteLabelFile(path, c.bytes);
+        WriteFile(path, c.bytes);
         ModalScript script;
         script.Expect("OpenDialog1", ChooseFile(path)).Expect("SaveDialog1", ChooseFile(path));
         Click("btnLoad");

@@ -43,15 +43,6 @@ struct ExitCase {
     QStringList entries = {"out.pdf"};  // what the output folder holds afterwards
 };
 
-void WriteFile(const QString& path, const QByteArray& bytes, mode_t mode = 0644)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-    file.close();
-    ::chmod(QFile::encodeName(path).constData(), mode);
-}
-
 struct stat StatOf(const QString& path)
 {
     struct stat info {};

@@ -177,13 +177,6 @@ TEST_F(TessaryPrintQueue, AQueueThatRefusesTheJobEndsTheRunWithItsMessage)
     EXPECT_EQ(Scheduler().OutputFiles(kQueue), filesBefore);
 }
 
-void WriteTextFile(const QString& path, const QString& text)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(text.toUtf8());
-}
-
 // How far the second column of a page lies right of where it lies on another
 // page, in pixels of the pages as rendered: the shift of the one that best lays
 // the dark pixels of each column of the right half over the other's.
@@ -238,12 +231,12 @@ TEST_F(TessaryPrintQueue, PixelAdjustmentsAreTheQueuesOwnDots)
     const QString unadjusted = QString::fromUtf8(label.readAll());
     const QRegularExpression colAdjust(QStringLiteral("ColAdjust=[^\r\n]*"));
     ASSERT_TRUE(unadjusted.contains(colAdjust));
-    WriteTextFile(inputs_.filePath("adjusted.lbl"), QString(unadjusted).replace(colAdjust, "ColAdjust=10"));
+    WriteFile(inputs_.filePath("adjusted.lbl"), QString(unadjusted).replace(colAdjust, "ColAdjust=10").toUtf8());
     for (const auto& q : queues) {
         SCOPED_TRACE(q.queue);
         const QString ppdPath = work.filePath(QString::fromLatin1(q.queue) + ".ppd");
-        WriteTextFile(ppdPath, QString(description).replace(QRegularExpression("\\*DefaultResolution: \\w+"),
-                                                             QStringLiteral("*DefaultResolution: %1dpi").arg(q.ppdDpi)));
+        WriteFile(ppdPath, QString(description).replace(QRegularExpression("\\*DefaultResolution: \\w+"),
+                                                             QStringLiteral("*DefaultResolution: %1dpi").arg(q.ppdDpi)).toUtf8());
         ASSERT_EQ(Text(Scheduler().AddQueue(q.queue, ppdPath)), "");
         std::vector<QImage> pages;
         for (const char* file : {"2x2.lbl", "adjusted.lbl"}) {

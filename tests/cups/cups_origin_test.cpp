@@ -6,7 +6,7 @@
 #include "support/pdf_barcodes.h"
 #include "app/tessary_application.h"
 #include "app/tfrm_main.h"
-#include "cups/modal_answerer.h"
+#include "support/main_window_fixture.h"
 #include "passes/pass_list.h"
 #include "support/pdf_sheets.h"
 #include "support/shared_scheduler.h"
@@ -69,9 +69,8 @@ FirstCell MeasureFirstCell(const QImage& page, QPoint shift = {})
             InkBox(page, QRect(QPoint(1000, 100) + shift, QPoint(1150, 715) + shift)).translated(-shift)};
 }
 
-class CupsOrigin : public ::testing::Test {
+class CupsOrigin : public MainWindowTest {
 protected:
-    static void SetUpTestSuite() { SetUpApplication(); }
     static PrivateCupsScheduler& Scheduler() { return SharedScheduler::Get(); }
 
     // cups-pdf's own description with Letter paper that keeps 18 pt unprinted.
@@ -97,34 +96,15 @@ protected:
         ASSERT_EQ(SharedScheduler::Queue(kQueue, QString(), true).toStdString(), "");
         ASSERT_EQ(SharedScheduler::Queue(kBorderedQueue, borderedPpd).toStdString(), "");
         ASSERT_EQ(SharedScheduler::UseInThisProcess().toStdString(), "");
-        window_ = std::make_unique<TfrmMain>();
-        window_->show();
-    }
-    void TearDown() override { window_.reset(); }
-
-    template <typename Control>
-    Control& Find(const char* name)
-    {
-        auto* control = window_->findChild<Control*>(QLatin1String(name));
-        if (!control)
-            throw std::runtime_error(std::string("no control ") + name);
-        return *control;
+        MainWindowTest::SetUp();
     }
 
     void FillWorkedLayout()
     {
-        Find<QLineEdit>("txtLeftMargin").setText("0.25");
-        Find<QLineEdit>("txtTop").setText("0.5");
-        Find<QLineEdit>("ebxCols").setText("2");
-        Find<QLineEdit>("ebxRows").setText("5");
-        Find<QLineEdit>("txtFontSize").setText("1.0");
-        Find<QLineEdit>("ebxLine1").setText("LANE PASS");
-        Find<TFontComboBox>("cboFontName").SelectFontByName("Liberation Sans");
-        auto& lane = Find<QComboBox>("cboType");
-        lane.setCurrentIndex(lane.findText("03"));
-        Find<QDateEdit>("dtpDate").setDate(QDate(2026, 3, 4));
-        Find<QLineEdit>("txtQty").setText("2");
-        Find<QPushButton>("btnAdd").click();
+        SetSheet("2", "5");
+        SetText("ebxLine5", QString());
+        Find<TFontComboBox>("cboFontName")->SelectFontByName("Liberation Sans");
+        AddRow("03", QDate(2026, 3, 4), "2");
     }
 
     // One run through the real dialog to the printer entry named; the PDF it
@@ -133,24 +113,18 @@ protected:
     {
         const QString queue = printerEntry == kPrintToFile ? QString() : printerEntry;
         const QStringList jobsBefore = queue.isEmpty() ? QStringList() : Scheduler().CompletedJobs(queue);
-        ModalAnswerer answerer({
-            {QStringLiteral("printDialog"),
-             [&](QDialog& dialog) {
-                 if (auto* printers = dialog.findChild<QComboBox*>(QStringLiteral("printers")))
-                     printers->setCurrentIndex(printers->findText(printerEntry));
-                 if (queue.isEmpty()) {
-                     if (auto* fileName = dialog.findChild<QLineEdit*>(QStringLiteral("filename")))
-                         fileName->setText(pdfPath);
-                 }
-                 dialog.accept();
-             }},
-            {QStringLiteral("errorBox"),
-             [&](QDialog& dialog) {
-                 errors << static_cast<QMessageBox&>(dialog).text();
-                 dialog.accept();
-             }},
+        ModalScript script;
+        script.Expect(QStringLiteral("printDialog"), [&](QWidget* dialog) {
+            if (auto* printers = dialog->findChild<QComboBox*>(QStringLiteral("printers")))
+                printers->setCurrentIndex(printers->findText(printerEntry));
+            if (queue.isEmpty()) {
+                if (auto* fileName = dialog->findChild<QLineEdit*>(QStringLiteral("filename")))
+                    fileName->setText(pdfPath);
+            }
+            static_cast<QDialog*>(dialog)->accept();
         });
-        Find<QPushButton>("btnPrint").click();
+        Click("btnPrint");
+        errors = script.Unexpected();
         if (queue.isEmpty())
             return pdfPath;
         if (!Scheduler().WaitUntilQueueEmpty(queue, 60000))
@@ -161,8 +135,6 @@ protected:
         }
         return QString();
     }
-
-    std::unique_ptr<TfrmMain> window_;
 };
 
 
@@ -174,13 +146,13 @@ TEST_F(CupsOrigin, EveryOutputPutsTheFirstCellWhereTheLayoutSays)
     // The same passes drawn straight into a PDF at the paper's corner, at the
     // output's resolution (its cells are laid out in its own pixels): the
     // queues' own 300 dpi, a file's 1200.
-    LayoutSettings settings = ReadLayoutSettings(window_->CurrentLayoutTexts());
+    LayoutSettings settings = ReadLayoutSettings(window->CurrentLayoutTexts());
     const FixedHeadingStyle style;
     std::map<int, FirstCell> references;
     for (const int dpi : {300, 1200}) {
         SCOPED_TRACE("reference at " + std::to_string(dpi) + " dpi");
         const QString referencePdf = dir.filePath(QStringLiteral("reference%1.pdf").arg(dpi));
-        ASSERT_EQ(PrintPassesToPdf(referencePdf, dpi, settings, window_->passList().EntryRows(), style,
+        ASSERT_EQ(PrintPassesToPdf(referencePdf, dpi, settings, window->passList().EntryRows(), style,
                                    dir.filePath("code128.bmp")),
                   2);
         const FirstCell reference = MeasureFirstCell(RenderPdfPage(referencePdf, 1, 300, dir.path()));

@@ -4,7 +4,7 @@
 #include "app/fontpicker/font_combo_box.h"
 #include "app/tessary_application.h"
 #include "app/tfrm_main.h"
-#include "cups/modal_answerer.h"
+#include "support/main_window_fixture.h"
 #include "fonts/system_typefaces.h"
 #include "passes/pass_list.h"
 #include "passes/pass_serial.h"
@@ -29,9 +29,6 @@
 #include <iostream>
 #include <memory>
 
-// Readable failure messages for lists of texts.
-void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
-
 namespace {
 
 const QString kQueue = QStringLiteral("PDF");
@@ -42,9 +39,8 @@ struct Entry {
     const char* quantity;
 };
 
-class CupsQueue : public ::testing::Test {
+class CupsQueue : public MainWindowTest {
 protected:
-    static void SetUpTestSuite() { SetUpApplication(); }
     static PrivateCupsScheduler& Scheduler() { return SharedScheduler::Get(); }
 
     void SetUp() override
@@ -52,60 +48,35 @@ protected:
         SKIP_OR_ASSERT_SHARED_SCHEDULER();
         ASSERT_EQ(SharedScheduler::Queue(kQueue, QString(), true).toStdString(), "");
         ASSERT_EQ(SharedScheduler::UseInThisProcess().toStdString(), "");
-        window_ = std::make_unique<TfrmMain>();
-        window_->show();
-    }
-    void TearDown() override { window_.reset(); }
-
-    template <typename Control>
-    Control& Find(const char* name)
-    {
-        auto* control = window_->findChild<Control*>(QLatin1String(name));
-        if (!control)
-            throw std::runtime_error(std::string("no control ") + name);
-        return *control;
+        MainWindowTest::SetUp();
     }
 
     void FillWindow(int cols, int rows, const std::vector<Entry>& entries)
     {
-        Find<QLineEdit>("txtLeftMargin").setText("0.25");
-        Find<QLineEdit>("txtTop").setText("0.5");
-        Find<QLineEdit>("ebxCols").setText(QString::number(cols));
-        Find<QLineEdit>("ebxRows").setText(QString::number(rows));
-        Find<QLineEdit>("txtFontSize").setText("1.0");
-        Find<QLineEdit>("ebxLine1").setText("CUPS QUEUE");
-        Find<TFontComboBox>("cboFontName").SelectFontByName("Liberation Sans");
-        for (const Entry& entry : entries) {
-            auto& lane = Find<QComboBox>("cboType");
-            lane.setCurrentIndex(lane.findText(QLatin1String(entry.lane)));
-            Find<QDateEdit>("dtpDate").setDate(entry.validOn);
-            Find<QLineEdit>("txtQty").setText(QLatin1String(entry.quantity));
-            Find<QPushButton>("btnAdd").click();
-        }
+        SetSheet(QString::number(cols), QString::number(rows));
+        SetText("ebxLine1", QStringLiteral("CUPS QUEUE"));
+        SetText("ebxLine5", QString());
+        Find<TFontComboBox>("cboFontName")->SelectFontByName("Liberation Sans");
+        for (const Entry& entry : entries)
+            AddRow(QLatin1String(entry.lane), entry.validOn, QLatin1String(entry.quantity));
     }
 
     // Clicks Print and accepts the print dialog as it comes up, noting the
-    // printer it offers. Error boxes are closed and their texts kept.
-    QStringList PrintThroughDialog(QString& dialogPrinter, QStringList& errorTexts)
+    // printer it offers; with error, an error box must follow, its text kept.
+    void PrintThroughDialog(QString& dialogPrinter, QString* error = nullptr)
     {
-        ModalAnswerer answerer({
-            {QStringLiteral("printDialog"),
-             [&dialogPrinter](QDialog& dialog) {
-                 if (auto* printers = dialog.findChild<QComboBox*>(QStringLiteral("printers")))
-                     dialogPrinter = printers->currentText();
-                 dialog.accept();
-             }},
-            {QStringLiteral("errorBox"),
-             [&errorTexts](QDialog& dialog) {
-                 errorTexts << static_cast<QMessageBox&>(dialog).text();
-                 dialog.accept();
-             }},
+        ModalScript script;
+        script.Expect(QStringLiteral("printDialog"), [&dialogPrinter](QWidget* dialog) {
+            if (auto* printers = dialog->findChild<QComboBox*>(QStringLiteral("printers")))
+                dialogPrinter = printers->currentText();
+            static_cast<QDialog*>(dialog)->accept();
         });
-        Find<QPushButton>("btnPrint").click();
-        return answerer.Seen();
+        if (error)
+            script.Expect(QStringLiteral("errorBox"), AcceptMessage(error));
+        Click("btnPrint");
+        EXPECT_EQ(script.Pending(), 0);
+        EXPECT_TRUE(script.Unexpected().isEmpty()) << Joined(script.Unexpected());
     }
-
-    std::unique_ptr<TfrmMain> window_;
 };
 
 
@@ -124,20 +95,20 @@ TEST_F(CupsQueue, TheQueueIsTheWindowsPrinter)
 {
     EXPECT_EQ(QPrinterInfo::defaultPrinterName(), kQueue);
     EXPECT_TRUE(QPrinterInfo::availablePrinterNames().contains(kQueue));
-    EXPECT_EQ(window_->printer().printerName(), kQueue);
-    EXPECT_EQ(window_->printer().outputFormat(), QPrinter::NativeFormat);
+    EXPECT_EQ(window->printer().printerName(), kQueue);
+    EXPECT_EQ(window->printer().outputFormat(), QPrinter::NativeFormat);
 }
 
 TEST_F(CupsQueue, FontPickerListsTheSystemTypefaces)
 {
-    ASSERT_EQ(window_->printer().printerName(), kQueue);
+    ASSERT_EQ(window->printer().printerName(), kQueue);
     // With a queue as the printer, the picker still offers the system's typefaces.
     QStringList expected;
     for (const QString& family : SystemFontFamilies()) {
         if (!expected.contains(family, Qt::CaseInsensitive))
             expected << family;
     }
-    const auto& picker = Find<TFontComboBox>("cboFontName");
+    const auto& picker = *Find<TFontComboBox>("cboFontName");
     QStringList listed;
     for (int i = 0; i < picker.count(); ++i)
         listed << picker.itemText(i);
@@ -165,17 +136,14 @@ TEST_P(CupsQueueRun, EveryPassOfTheJobScans)
 {
     const QueueRun& run = GetParam();
     FillWindow(run.cols, run.rows, run.entries);
-    const std::vector<PassListRow> rows = window_->passList().EntryRows();
+    const std::vector<PassListRow> rows = window->passList().EntryRows();
     ASSERT_EQ(rows.size(), run.entries.size());
     QStringList expected = ExpectedBarcodes(rows);
 
     const QStringList jobsBefore = Scheduler().CompletedJobs(kQueue);
     QString dialogPrinter;
-    QStringList errors;
-    const QStringList seen = PrintThroughDialog(dialogPrinter, errors);
-    EXPECT_EQ(seen, QStringList{QStringLiteral("printDialog")});
+    PrintThroughDialog(dialogPrinter);
     EXPECT_EQ(dialogPrinter, kQueue);
-    EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
 
     ASSERT_TRUE(Scheduler().WaitUntilQueueEmpty(kQueue, 120000))
         << Scheduler().PendingJobs(kQueue).join(' ').toStdString();
@@ -222,16 +190,15 @@ class CupsQueueFailingRun : public CupsQueue, public ::testing::WithParamInterfa
 TEST_P(CupsQueueFailingRun, SendsNoJob)
 {
     FillWindow(2, 5, GetParam().entries);
-    ASSERT_EQ(window_->passList().EntryRowCount(), int(GetParam().entries.size()));
+    ASSERT_EQ(window->passList().EntryRowCount(), int(GetParam().entries.size()));
     const QStringList jobsBefore = Scheduler().CompletedJobs(kQueue);
     const QSet<QString> filesBefore = Scheduler().OutputFiles(kQueue);
     QString dialogPrinter;
-    QStringList errors;
-    const QStringList seen = PrintThroughDialog(dialogPrinter, errors);
-    EXPECT_EQ(seen, (QStringList{QStringLiteral("printDialog"), QStringLiteral("errorBox")}));
+    QString error;
+    PrintThroughDialog(dialogPrinter, &error);
     EXPECT_EQ(dialogPrinter, kQueue);
-    EXPECT_EQ(errors, QStringList{QStringLiteral("Invalid argument to date encode.")});
-    EXPECT_EQ(Find<QPushButton>("btnPrint").text(), QStringLiteral("&Print"));
+    EXPECT_EQ(error, QStringLiteral("Invalid argument to date encode."));
+    EXPECT_EQ(PrintCaption(), QStringLiteral("&Print"));
 
     // A job wrongly sent is on the scheduler's list by now: the run creates it
     // and waits for the answer before it goes on.

@@ -1,4 +1,5 @@
 #include "passes/duplicate_barcodes.h"
+#include "support/test_rows.h"
 #include "passes/run_passes.h"
 #include "passes/valid_on_stamp.h"
 #include "support/sheet_pieces.h"
@@ -6,15 +7,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-PassListRow Row(const QString& lane, int quantity, QDate date, QTime time)
-{
-    PassListRow row;
-    row.lane = lane;
-    row.validOnStamp = EncodeValidOnStamp(date, time);
-    row.quantityText = QString::number(quantity);
-    return row;
-}
 
 const QDate kDay(2026, 3, 4);
 
@@ -36,27 +28,27 @@ TEST(FindDuplicateBarcodes, CountsPassesThatRepeatAnEarlierBarcode)
 {
     const QTime noon(12, 0);
     const DuplicateCase cases[] = {
-        {"same lane, same instant", {Row("03", 3, kDay, noon), Row("03", 2, kDay, noon)}, {}, 2, 1, 2, "03"},
-        {"different lanes", {Row("03", 3, kDay, noon), Row("04", 2, kDay, noon)}, {}, 0, 0, 0, ""},
+        {"same lane, same instant", {Row("03", 3, noon, kDay), Row("03", 2, noon, kDay)}, {}, 2, 1, 2, "03"},
+        {"different lanes", {Row("03", 3, noon, kDay), Row("04", 2, noon, kDay)}, {}, 0, 0, 0, ""},
         // Serials count seconds; two seconds apart, a row of 3 reaches the next row's first number.
-        {"two seconds apart, 3 passes", {Row("03", 3, kDay, noon), Row("03", 3, kDay, QTime(12, 0, 2))}, {}, 1, 1,
+        {"two seconds apart, 3 passes", {Row("03", 3, noon, kDay), Row("03", 3, QTime(12, 0, 2), kDay)}, {}, 1, 1,
          2, "03"},
-        {"as far apart as the quantity", {Row("03", 2, kDay, noon), Row("03", 2, kDay, QTime(12, 0, 2))}, {}, 0, 0,
+        {"as far apart as the quantity", {Row("03", 2, noon, kDay), Row("03", 2, QTime(12, 0, 2), kDay)}, {}, 0, 0,
          0, ""},
         // The serial restarts every two years.
-        {"two years apart", {Row("05", 1, QDate(2026, 1, 10), noon), Row("05", 1, QDate(2028, 1, 10), noon)}, {}, 1,
+        {"two years apart", {Row("05", 1, noon, QDate(2026, 1, 10)), Row("05", 1, noon, QDate(2028, 1, 10))}, {}, 1,
          1, 2, "05"},
-        {"an empty row between", {Row("03", 2, kDay, noon), Row("03", 0, kDay, noon), Row("03", 2, kDay, noon)}, {},
+        {"an empty row between", {Row("03", 2, noon, kDay), Row("03", 0, noon, kDay), Row("03", 2, noon, kDay)}, {},
          2, 1, 3, "03"},
         // Only the passes of the sheets that print count: sheets 4 and 5 hold the second row's.
-        {"range holds only the second row", {Row("03", 3, kDay, noon), Row("03", 2, kDay, noon)}, {4, 5}, 0, 0, 0,
+        {"range holds only the second row", {Row("03", 3, noon, kDay), Row("03", 2, noon, kDay)}, {4, 5}, 0, 0, 0,
          ""},
-        {"range holds one of each", {Row("03", 3, kDay, noon), Row("03", 2, kDay, noon)}, {3, 4}, 0, 0, 0, ""},
-        {"range holds two of each", {Row("03", 3, kDay, noon), Row("03", 2, kDay, noon)}, {1, 4}, 1, 1, 2, "03"},
+        {"range holds one of each", {Row("03", 3, noon, kDay), Row("03", 2, noon, kDay)}, {3, 4}, 0, 0, 0, ""},
+        {"range holds two of each", {Row("03", 3, noon, kDay), Row("03", 2, noon, kDay)}, {1, 4}, 1, 1, 2, "03"},
         // A list of pieces: the sheet between them prints nothing, so neither does its barcode.
-        {"pieces around the second pass", {Row("03", 3, kDay, noon), Row("03", 2, kDay, noon)},
+        {"pieces around the second pass", {Row("03", 3, noon, kDay), Row("03", 2, noon, kDay)},
          Pieces({{1, 1}, {3, 3}, {5, 5}}), 0, 0, 0, ""},
-        {"pieces that hold both first passes", {Row("03", 3, kDay, noon), Row("03", 2, kDay, noon)},
+        {"pieces that hold both first passes", {Row("03", 3, noon, kDay), Row("03", 2, noon, kDay)},
          Pieces({{1, 1}, {4, 4}}), 1, 1, 2, "03"},
     };
     for (const DuplicateCase& c : cases) {
@@ -71,7 +63,7 @@ TEST(FindDuplicateBarcodes, CountsPassesThatRepeatAnEarlierBarcode)
 TEST(FindDuplicateBarcodes, AskTheOperatorInTheirWords)
 {
     const QTime noon(12, 0);
-    const DuplicateBarcodes found = FoundOnSheets({Row("03", 3, kDay, noon), Row("03", 2, kDay, noon)});
+    const DuplicateBarcodes found = FoundOnSheets({Row("03", 3, noon, kDay), Row("03", 2, noon, kDay)});
     EXPECT_EQ(DuplicateBarcodesQuestion(found),
               "2 passes of this run would carry the same barcode as another pass (rows 1 and 2, lane 03). "
               "Print anyway?");
@@ -79,7 +71,7 @@ TEST(FindDuplicateBarcodes, AskTheOperatorInTheirWords)
 
 TEST(FindDuplicateBarcodes, AnUndecodableStampIsTheRunsOwnError)
 {
-    PassListRow bad = Row("03", 1, kDay, QTime(12, 0));
+    PassListRow bad = Row("03", 1, QTime(12, 0), kDay);
     bad.validOnStamp = 0;
     EXPECT_THROW(FoundOnSheets({bad}), std::exception);
 }

@@ -1,19 +1,11 @@
 // Which pass lands on which sheet and cell, and which sheet each page holds.
 #include "passes/run_passes.h"
+#include "support/test_rows.h"
 #include "passes/valid_on_stamp.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-
-PassListRow Row(const QString& lane, const QString& quantity, QTime time = QTime(12, 0))
-{
-    PassListRow row;
-    row.lane = lane;
-    row.validOnStamp = EncodeValidOnStamp(QDate(2002, 3, 1), time);
-    row.quantityText = quantity;
-    return row;
-}
 
 // "sheet.cell:number" for every pass placed, in order.
 std::vector<std::string> Placed(const PlacedPasses& placed)

@@ -1,4 +1,5 @@
 #include "barcode/bitmap_round_trip.h"
+#include "support/tools.h"
 
 #include "barcode/locked_bitmap_file.h"
 #include "barcode/print_code128.h"
@@ -24,13 +25,6 @@ QByteArray ReadFile(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-void WriteFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    ASSERT_EQ(file.write(bytes), bytes.size());
 }
 
 ino_t InodeOf(const QString& path)

@@ -1,6 +1,7 @@
 // Cell outlines and the start cell: where the run frames cells and which cells
 // take which passes, on recorded calls and on a rendered PDF.
 #include "draw/draw_pass.h"
+#include "support/test_rows.h"
 #include "support/fixed_heading_style.h"
 #include "support/pdf_barcodes.h"
 #include "output/run_page_layout.h"
@@ -22,25 +23,12 @@ namespace {
 // Pass numbers of this row are 25140800 + the pass's index.
 constexpr int kFirstPassNumber = 25140800;
 
-PassListRow Row(int quantity)
-{
-    PassListRow row;
-    row.lane = "01";
-    row.validOnStamp = EncodeValidOnStamp(QDate(2002, 3, 1), QTime(12, 0));
-    row.quantityText = QString::number(quantity);
-    return row;
-}
-
 // The worked example's margins (0.25 and 0.5 in) with no heading lines.
 LayoutSettings Layout(int cols, int rows, int rowAdjustPx = 0, int colAdjustPx = 0)
 {
-    LayoutSettings s;
-    s.cols = cols;
-    s.rows = rows;
+    LayoutSettings s = SheetLayout(cols, rows);
     s.rowAdjustPx = rowAdjustPx;
     s.colAdjustPx = colAdjustPx;
-    s.leftMarginInches = 0.25;
-    s.topMarginInches = 0.5;
     return s;
 }
 
@@ -101,7 +89,7 @@ std::vector<Sheet> PlacedSheets(const StartCellCase& c)
 {
     std::vector<Sheet> sheets;
     int sheet = 0;
-    for (const RunPass& pass : PlacePasses({Row(c.quantity)}, c.cols, c.rows, c.startCell, c.sheets).passes) {
+    for (const RunPass& pass : PlacePasses({Row("01", c.quantity)}, c.cols, c.rows, c.startCell, c.sheets).passes) {
         if (pass.sheet != sheet)
             sheets.emplace_back();
         sheet = pass.sheet;
@@ -146,7 +134,7 @@ TEST(StartCell, SheetCountsAndPassWindowsIncludeTheEmptyCells)
     for (const Case& c : cases) {
         PrintRunRequest request;
         request.settings = Layout(2, 2);
-        request.rows = {Row(c.quantity)};
+        request.rows = {Row("01", c.quantity)};
         request.startCell = c.startCell;
         request.sheets = c.sheets;
         EXPECT_EQ(SheetsOfFullRun(request), c.sheetCount) << "start " << c.startCell << ", " << c.quantity << " passes";
@@ -187,7 +175,7 @@ TEST(OutlinedSheet, PrintedLinesLieOnTheCellEdgesAt300Dpi)
         FixedHeadingStyle style;
         PrintRunRequest request;
         request.settings = Layout(2, 5, c.rowAdjustPx, c.colAdjustPx);
-        request.rows = {Row(1)};
+        request.rows = {Row("01", 1)};
         request.style = &style;
         request.bitmapPath = dir.filePath("code128.bmp");
         request.outlineCells = true;

@@ -1,4 +1,5 @@
 #include "draw/painter_surface.h"
+#include "support/test_rows.h"
 #include "support/fixed_heading_style.h"
 #include "fonts/qt_font_from_record.h"
 #include "passes/pass_serial.h"
@@ -17,11 +18,7 @@ namespace {
 
 LayoutSettings TwoByFive()
 {
-    LayoutSettings s;
-    s.cols = 2;
-    s.rows = 5;
-    s.leftMarginInches = 0.25;
-    s.topMarginInches = 0.5;
+    LayoutSettings s = SheetLayout(2, 5);
     s.headingLines = {"HEADONE", "", "", "", "FIVEHEAD"};
     return s;
 }

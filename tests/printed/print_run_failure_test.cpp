@@ -2,6 +2,7 @@
 // is stopped by a signal, leaves the operator's file as it was and no file of
 // its own.
 #include "common/tessary_error.h"
+#include "support/tools.h"
 #include "output/run_page_layout.h"
 #include "output/staged_pdf.h"
 #include "passes/valid_on_stamp.h"
@@ -33,13 +34,6 @@ QByteArray ReadAll(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void Write(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
-    file.write(bytes);
 }
 
 QStringList Entries(const QString& dir)
@@ -83,7 +77,7 @@ TEST_P(PrintRunFailure, LeavesTheFileAsItWasAndTheNextRunPrintsEveryPass)
     const InjectedFailure& failure = GetParam();
     FileRun run;
     if (failure.earlierFile)
-        Write(run.pdf, kEarlierRun);
+        WriteFile(run.pdf, kEarlierRun);
     run.request.passDrawn = [&run, &failure](const QString&) {
         if (++run.drawn == failure.failAfterPasses) {
             QFile::remove(run.bitmap);
@@ -157,7 +151,7 @@ TEST_P(PrintRunStoppedBySignal, LeavesTheOperatorsFileAsItWasAndNoFileOfItsOwn)
 {
     const int signalNumber = GetParam().signalNumber;
     FileRun run;
-    Write(run.pdf, kEarlierRun);
+    WriteFile(run.pdf, kEarlierRun);
     QTemporaryDir queueTemp;
     struct sigaction before {};
     sigaction(signalNumber, nullptr, &before);
@@ -214,7 +208,7 @@ TEST(PrintRunStagedFile, ALinkSwappedInForItNeverReachesAnotherFile)
     run.request.rows.front().quantityText = "1";
     const QString victim = run.dir.filePath("victim");
     const QByteArray victimBytes = "the victim's own content\n";
-    Write(victim, victimBytes);
+    WriteFile(victim, victimBytes);
     int printed = 0;
     int refused = 0;
     int swaps = 0;

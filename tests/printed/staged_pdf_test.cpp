@@ -1,6 +1,7 @@
 // The run's own PDF: whole or refused, and moved into place without harm to
 // what stood there.
 #include "common/tessary_error.h"
+#include "support/tools.h"
 #include "output/staged_pdf.h"
 
 #include <QDir>
@@ -113,33 +114,24 @@ struct Target {
     mode_t mode;            // permissions the file has afterwards; 0: a new file's
 };
 
-void Write(const QString& path, const QByteArray& bytes, mode_t mode)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-    file.close();
-    ::chmod(QFile::encodeName(path).constData(), mode);
-}
-
 const Target kTargets[] = {
     {"NewFile", [](const QDir& dir) { return dir.filePath("new.pdf"); }, "", "new.pdf", 0},
     {"PrivateFileKeepsItsPermissions",
      [](const QDir& dir) {
-         Write(dir.filePath("old.pdf"), "old", 0600);
+         WriteFile(dir.filePath("old.pdf"), "old", 0600);
          return dir.filePath("old.pdf");
      },
      "", "old.pdf", 0600},
     {"SharedFileKeepsItsPermissions",
      [](const QDir& dir) {
-         Write(dir.filePath("old.pdf"), "old", 0664);
+         WriteFile(dir.filePath("old.pdf"), "old", 0664);
          return dir.filePath("old.pdf");
      },
      "", "old.pdf", 0664},
     {"LinkStaysALinkToTheNewFile",
      [](const QDir& dir) {
          dir.mkdir("real");
-         Write(dir.filePath("real/sheets.pdf"), "old", 0640);
+         WriteFile(dir.filePath("real/sheets.pdf"), "old", 0640);
          QFile::link(dir.filePath("real/sheets.pdf"), dir.filePath("link.pdf"));
          return dir.filePath("link.pdf");
      },
@@ -244,9 +236,9 @@ TEST(StagedPdf, LeftoversOfDeadRunsAreRemovedAndThoseOfLiveOnesKept)
     child.closeWriteChannel();
     ASSERT_TRUE(child.waitForFinished());
     // pid 1 always runs.
-    Write(dir.filePath(".tessary." + deadPid + ".k2j.run.pdf"), "partial", 0644);
-    Write(dir.filePath(".tessary.1.k2j.run.pdf"), "live", 0644);
-    Write(dir.filePath(".tessary.notes"), "not a run's", 0644);
+    WriteFile(dir.filePath(".tessary." + deadPid + ".k2j.run.pdf"), "partial", 0644);
+    WriteFile(dir.filePath(".tessary.1.k2j.run.pdf"), "live", 0644);
+    WriteFile(dir.filePath(".tessary.notes"), "not a run's", 0644);
     {
         StagedPdf staged = StagedPdf::BesideFile(dir.filePath("run.pdf"));
         QStringList left = dir.entryList(QDir::Files | QDir::Hidden);
@@ -258,7 +250,7 @@ TEST(StagedPdf, LeftoversOfDeadRunsAreRemovedAndThoseOfLiveOnesKept)
     QTemporaryDir temporary;
     const QDir temp(temporary.path());
     temp.mkpath("tessary-run-" + deadPid + "-a1B2c3/inner");
-    Write(temp.filePath("tessary-run-" + deadPid + "-a1B2c3/passes.pdf"), "partial", 0600);
+    WriteFile(temp.filePath("tessary-run-" + deadPid + "-a1B2c3/passes.pdf"), "partial", 0600);
     temp.mkpath("tessary-run-1-d4E5f6");
     qputenv("TMPDIR", QFile::encodeName(temporary.path()));
     {

@@ -1,4 +1,5 @@
 #include "draw/draw_pass.h"
+#include "support/test_rows.h"
 #include "support/fixed_heading_style.h"
 #include "passes/pass_list.h"
 #include "passes/pass_serial.h"
@@ -10,22 +11,9 @@
 
 namespace {
 
-PassListRow Row(const QString& lane, int quantity, QTime time = QTime(12, 0))
-{
-    PassListRow row;
-    row.lane = lane;
-    row.validOnStamp = EncodeValidOnStamp(QDate(2002, 3, 1), time);
-    row.quantityText = QString::number(quantity);
-    return row;
-}
-
 LayoutSettings WorkedLayout()
 {
-    LayoutSettings s;
-    s.cols = 2;
-    s.rows = 5;
-    s.leftMarginInches = 0.25;
-    s.topMarginInches = 0.5;
+    LayoutSettings s = SheetLayout(2, 5);
     s.headingLines = {"Line one", "Line two", "Line three", "Line four", "Line five"};
     return s;
 }

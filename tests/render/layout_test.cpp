@@ -1,4 +1,5 @@
 #include "sheet/lenient_number.h"
+#include "support/test_rows.h"
 #include "sheet/sheet_geometry.h"
 
 #include <gtest/gtest.h>
@@ -42,9 +43,7 @@ TEST(LenientNumber, DecimalsFollowTheLocaleSeparator)
 
 LayoutSettings Layout(int cols, int rows, double left, double top, double fontSize = 1.0)
 {
-    LayoutSettings s;
-    s.cols = cols;
-    s.rows = rows;
+    LayoutSettings s = SheetLayout(cols, rows);
     s.leftMarginInches = left;
     s.topMarginInches = top;
     s.fontSizeFactor = fontSize;

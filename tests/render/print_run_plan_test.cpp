@@ -1,6 +1,7 @@
 // A run planned: what it refuses, what it asks and in which order, which sheets
 // and cells it prints; and the outlines and the PDF it draws.
 #include "draw/draw_pass.h"
+#include "support/test_rows.h"
 #include "support/fixed_heading_style.h"
 #include "output/staged_pdf.h"
 #include "passes/valid_on_stamp.h"
@@ -16,25 +17,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-PassListRow Row(const QString& lane, int quantity, QTime time = QTime(12, 0))
-{
-    PassListRow row;
-    row.lane = lane;
-    row.validOnStamp = EncodeValidOnStamp(QDate(2002, 3, 1), time);
-    row.quantityText = QString::number(quantity);
-    return row;
-}
-
-LayoutSettings Sheet(int cols, int rows)
-{
-    LayoutSettings s;
-    s.cols = cols;
-    s.rows = rows;
-    s.leftMarginInches = 0.25;
-    s.topMarginInches = 0.5;
-    return s;
-}
 
 // Answers a look-up as a register that holds the passes of one lane would.
 class LaneIssuedBefore : public IssuedPassLookup {
@@ -116,7 +98,7 @@ TEST(PlanRun, RefusesFirstThenAsksInOneOrder)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         PrintRunRequest request;
-        request.settings = Sheet(c.cols, 2);
+        request.settings = SheetLayout(c.cols, 2);
         request.rows = c.rows;
         request.startCell = c.startCell;
         request.sheets = c.sheets;
@@ -169,7 +151,7 @@ TEST(PlanRun, RangeStartCellAndCopiesGiveThePagesAndCells)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         PrintRunRequest request;
-        request.settings = Sheet(2, 2);
+        request.settings = SheetLayout(2, 2);
         request.rows = {Row("01", c.quantity)};
         request.startCell = c.startCell;
         request.sheets = c.sheets;
@@ -198,7 +180,7 @@ TEST(DrawCellOutlines, FramesEachCellWhereTheWalkPutsIt)
         int rowAdjust, colAdjust;
     };
     for (const Case& c : {Case{0, 0}, Case{-30, 12}}) {
-        LayoutSettings s = Sheet(2, 5);
+        LayoutSettings s = SheetLayout(2, 5);
         s.rowAdjustPx = c.rowAdjust;
         s.colAdjustPx = c.colAdjust;
         const SheetGeometry g = ComputeSheetGeometry(s, 300, 300);
@@ -227,7 +209,7 @@ TEST(SheetGeometry, NumbersBeyondThirtyTwoBitPixelsMakeTheLayoutUnusable)
         {0.25, 0.5, 1e10, false},  {-1e7, 0.5, 1.0, false}, {2e6, 0.5, 1.0, false},
     };
     for (const Case& c : cases) {
-        LayoutSettings s = Sheet(2, 5);
+        LayoutSettings s = SheetLayout(2, 5);
         s.leftMarginInches = c.left;
         s.topMarginInches = c.top;
         s.fontSizeFactor = c.sizeFactor;
@@ -241,7 +223,7 @@ TEST(CompletePdfPageCount, OnlyAFileThatEndsWithItsTrailerCounts)
     QTemporaryDir dir;
     PrintRunRequest request;
     FixedHeadingStyle style;
-    request.settings = Sheet(2, 2);
+    request.settings = SheetLayout(2, 2);
     request.rows = {Row("01", 6)};
     request.style = &style;
     request.bitmapPath = dir.filePath("code128.bmp");
@@ -264,7 +246,7 @@ TEST(CompletePdfPageCount, ARunOfManySheetsIsWholeToo)
     QTemporaryDir dir;
     PrintRunRequest request;
     FixedHeadingStyle style;
-    request.settings = Sheet(1, 1);
+    request.settings = SheetLayout(1, 1);
     request.rows = {Row("01", 99), Row("02", 99), Row("03", 99), Row("04", 99), Row("05", 99), Row("06", 99),
                     Row("07", 6)};
     request.style = &style;

@@ -8,6 +8,18 @@
 #include <unistd.h>
 #include <QFile>
 #include <QRegularExpression>
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+void WriteFile(const QString& path, const QByteArray& bytes, unsigned mode)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
+    ASSERT_EQ(file.write(bytes), bytes.size()) << path.toStdString();
+    file.close();
+    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), mode_t(mode)), 0) << path.toStdString();
+}
 
 QString GoldenPdfHash(const QString& pdfPath)
 {

@@ -9,6 +9,10 @@
 // A list as one line, for a test's messages.
 inline std::string Joined(const QStringList& list) { return list.join(QLatin1Char(' ')).toStdString(); }
 
+// Writes bytes as the whole of the file at path, with mode; a test failure
+// when it cannot.
+void WriteFile(const QString& path, const QByteArray& bytes, unsigned mode = 0644);
+
 // Runs a checking tool (pdftoppm, zbarimg, pdfimages, ...) and gives its standard output.
 inline QString RunTool(const QString& program, const QStringList& arguments, int* exitCode = nullptr)
 {
