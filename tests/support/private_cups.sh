@@ -155,8 +155,6 @@ wait_ready() {
 }
 
 exec_cupsd() {
-  # A line for every scheduler started, where a suite run counts them.
-  if [ -n "${TESSARY_SERVER_TALLY:-}" ]; then echo "cupsd $(date +%s) $PPID" >>"$TESSARY_SERVER_TALLY"; fi
   local dir="$1"
   prepare "$dir"
   echo $$ >"$dir/cupsd.pid"
@@ -172,6 +170,8 @@ start() {
   prepare "$dir"
   local running_pid
   if running_pid=$(recorded_pid "$dir"); then die "a scheduler already runs on $dir (pid $running_pid)"; fi
+  # A line for every scheduler started, where a suite run counts them.
+  if [ -n "${TESSARY_SERVER_TALLY:-}" ]; then echo "cupsd private_cups.sh" >>"$TESSARY_SERVER_TALLY"; fi
   "$SELF" exec-cupsd "$dir" </dev/null >"$dir/log/cupsd.out" 2>&1 &
   local pid=$!
   wait_ready "$dir" "$pid"

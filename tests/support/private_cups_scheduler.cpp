@@ -1,5 +1,7 @@
 #include "support/private_cups_scheduler.h"
 
+#include "support/tools.h"
+
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -93,6 +95,7 @@ QString PrivateCupsScheduler::Start()
     cupsd_.setProcessChannelMode(QProcess::MergedChannels);
     cupsd_.setStandardOutputFile(folder_->filePath(QStringLiteral("cupsd.out")));
     cupsd_.start(QStringLiteral("bash"), {kScript, QStringLiteral("exec-cupsd"), folder_->path()});
+    NoteServerStarted(QStringLiteral("cupsd"));
     if (!cupsd_.waitForStarted(10000))
         return QStringLiteral("cannot run %1: %2").arg(kScript, cupsd_.errorString());
 

@@ -1,5 +1,7 @@
 #include "support/private_postgres.h"
 
+#include "support/tools.h"
+
 #include <QDeadlineTimer>
 #include <QCoreApplication>
 #include <QDir>
@@ -12,15 +14,6 @@
 #include <unistd.h>
 
 namespace {
-
-// A line for every server started, where a suite run counts them.
-void NoteServerStarted(const QString& kind)
-{
-    const QString tally = qEnvironmentVariable("TESSARY_SERVER_TALLY");
-    QFile file(tally);
-    if (!tally.isEmpty() && file.open(QIODevice::Append))
-        file.write(QStringLiteral("%1 %2\n").arg(kind, QCoreApplication::applicationName()).toUtf8());
-}
 
 const QString kUser = QStringLiteral("tessary");
 const QString kPort = QStringLiteral("5432");

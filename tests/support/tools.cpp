@@ -1,5 +1,6 @@
 #include "support/tools.h"
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
@@ -19,6 +20,17 @@ void WriteFile(const QString& path, const QByteArray& bytes, unsigned mode)
     ASSERT_EQ(file.write(bytes), bytes.size()) << path.toStdString();
     file.close();
     ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), mode_t(mode)), 0) << path.toStdString();
+}
+
+void NoteServerStarted(const QString& kind)
+{
+    const QString tally = qEnvironmentVariable("TESSARY_SERVER_TALLY");
+    QFile file(tally);
+    if (!tally.isEmpty() && file.open(QIODevice::Append))
+        file.write(QStringLiteral("%1 %2 %3\n")
+                       .arg(kind, QFileInfo(QCoreApplication::applicationFilePath()).fileName(),
+                            qEnvironmentVariable("GTEST_SHARD_INDEX", QStringLiteral("0")))
+                       .toUtf8());
 }
 
 QString GoldenPdfHash(const QString& pdfPath)

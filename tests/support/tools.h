@@ -13,6 +13,10 @@ inline std::string Joined(const QStringList& list) { return list.join(QLatin1Cha
 // when it cannot.
 void WriteFile(const QString& path, const QByteArray& bytes, unsigned mode = 0644);
 
+// Adds a line naming the server and this program to the file that
+// TESSARY_SERVER_TALLY names, if any: how a suite run counts its servers.
+void NoteServerStarted(const QString& kind);
+
 // Runs a checking tool (pdftoppm, zbarimg, pdfimages, ...) and gives its standard output.
 inline QString RunTool(const QString& program, const QStringList& arguments, int* exitCode = nullptr)
 {
