@@ -1,11 +1,13 @@
 #include "verify/barcode_on_raster.h"
 
 #include "barcode/code128_reader.h"
+#include "verify/picture_scan_lines.h"
 
 #include <QColor>
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <unordered_map>
 #include <vector>
 
 namespace {
@@ -143,28 +145,29 @@ BarcodeLegibility ReadBarcodeOnPicture(const QImage& picture, double scaleX, dou
     endLine = std::clamp(endLine, firstLine, acrossLimit);
     if (end <= from || endLine <= firstLine)
         return BarcodeLegibility::DoesNotRead;
-    std::vector<bool> dark(size_t(end - from));
-    std::vector<bool> lineBefore;
-    std::optional<QString> readBefore;
+    const PictureScanLines scanLines{&picture, down, from, end, firstLine, endLine};
+    // Where nothing covers the bars, line after line is the same, and where
+    // something does, the same few lines come back: each is read once.
+    const std::vector<unsigned char> differs = LinesThatDiffer(scanLines);
+    std::unordered_map<std::vector<bool>, std::optional<QString>> readings;
+    std::vector<bool> dark;
+    const std::optional<QString>* readBefore = nullptr;
     int linesRead = 0;
     int strip = 0;  // lines side by side that read, up to this one
     int widestStrip = 0;
     for (int across = firstLine; across < endLine; ++across) {
-        // Down the page a line steps a picture row at a time, across it a pixel.
-        const qsizetype step = down ? picture.bytesPerLine() : 1;
-        const uchar* pixel = picture.constBits() + (down ? qsizetype(from) * step + across
-                                                         : qsizetype(across) * picture.bytesPerLine() + from);
-        for (int i = from; i < end; ++i, pixel += step)
-            dark[size_t(i - from)] = *pixel < kDarkBelowGrey;
-        // Where nothing covers the bars, line after line is the same: read once.
-        if (dark != lineBefore) {
-            readBefore = ReadCode128ScaledLine(dark, scan.modulePicturePx);
-            lineBefore = dark;
+        if (differs[size_t(across - firstLine)]) {
+            ReadDarkPixels(scanLines, across, dark);
+            const auto [reading, isNew] = readings.try_emplace(dark);
+            if (isNew)
+                reading->second = ReadCode128ScaledLine(dark, scan.modulePicturePx);
+            readBefore = &reading->second;
         }
-        if (readBefore && *readBefore != scan.placed->text)
+        const bool reads = readBefore->has_value();
+        if (reads && **readBefore != scan.placed->text)
             return BarcodeLegibility::DoesNotRead;
-        linesRead += readBefore ? 1 : 0;
-        strip = readBefore ? strip + 1 : 0;
+        linesRead += reads ? 1 : 0;
+        strip = reads ? strip + 1 : 0;
         widestStrip = std::max(widestStrip, strip);
     }
     const int lines = endLine - firstLine;
