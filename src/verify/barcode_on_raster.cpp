@@ -38,7 +38,8 @@ bool ImageDarkAt(const uchar* bits, qsizetype lineBytes, const bool darkIndex[2]
 
 // The narrowest bar or space between the first and the last dark pixel of one
 // line of the image (every Code 128 symbol has one-module elements), and how
-// many elements the line holds.
+// many elements the line holds. Runs are counted as the line is read: a light
+// run counts once a dark one came before it and another follows.
 std::pair<int, int> NarrowestElement(const QImage& image, bool down)
 {
     const bool darkIndex[2] = {qGray(image.color(0)) < kDarkBelowGrey, qGray(image.color(1)) < kDarkBelowGrey};
@@ -46,24 +47,28 @@ std::pair<int, int> NarrowestElement(const QImage& image, bool down)
     const qsizetype lineBytes = image.bytesPerLine();
     const int length = down ? image.height() : image.width();
     const int across = (down ? image.width() : image.height()) / 2;
-    std::vector<bool> dark(size_t(std::max(0, length)));
-    for (int i = 0; i < length; ++i)
-        dark[size_t(i)] = down ? ImageDarkAt(bits, lineBytes, darkIndex, across, i)
-                               : ImageDarkAt(bits, lineBytes, darkIndex, i, across);
-    int first = 0;
-    while (first < length && !dark[size_t(first)])
-        ++first;
-    int end = length;
-    while (end > first && !dark[size_t(end - 1)])
-        --end;
     int narrowest = std::numeric_limits<int>::max();
     int elements = 0;
-    for (int at = first; at < end; ++elements) {
-        int run = at + 1;
-        while (run < end && dark[size_t(run)] == dark[size_t(at)])
-            ++run;
-        narrowest = std::min(narrowest, run - at);
-        at = run;
+    int runFrom = 0;
+    bool runDark = false;
+    bool darkSeen = false;
+    for (int i = 0; i < length; ++i) {
+        const bool dark = down ? ImageDarkAt(bits, lineBytes, darkIndex, across, i)
+                               : ImageDarkAt(bits, lineBytes, darkIndex, i, across);
+        if (i > 0 && dark == runDark)
+            continue;
+        if (i > 0 && darkSeen) {
+            narrowest = std::min(narrowest, i - runFrom);
+            ++elements;
+        }
+        darkSeen = darkSeen || dark;
+        runFrom = i;
+        runDark = dark;
+    }
+    // The line's last run counts when dark; a light one has no dark after it.
+    if (length > 0 && runDark) {
+        narrowest = std::min(narrowest, length - runFrom);
+        ++elements;
     }
     return {elements == 0 ? 0 : narrowest, elements};
 }

@@ -59,13 +59,17 @@ public:
         const PictureSpan span = SpanOf(targetPx, scaleX_, scaleY_, picture_);
         // A barcode whose bars run across its rows copies a row at a time.
         const bool rowsOneColour = EveryRowIsOneColour(source);
-        std::vector<int> sourceX(size_t(std::max(0, span.endX - span.firstX)));
-        for (int x = span.firstX; x < span.endX; ++x)
-            sourceX[size_t(x - span.firstX)] = SourcePx(x, scaleX_, targetPx.left(), targetPx.width(), source.width());
+        std::vector<int> sourceX(rowsOneColour ? 0 : size_t(std::max(0, span.endX - span.firstX)));
+        for (size_t i = 0; i < sourceX.size(); ++i)
+            sourceX[i] = SourcePx(span.firstX + int(i), scaleX_, targetPx.left(), targetPx.width(), source.width());
+        // The picture's rows are reached through one pointer, not scanLine()'s check
+        // for a shared copy row by row.
+        uchar* const pictureBits = span.firstY < span.endY ? picture_.bits() : nullptr;
+        const qsizetype pictureLineBytes = picture_.bytesPerLine();
         for (int y = span.firstY; y < span.endY; ++y) {
             const uchar* from =
                 source.constScanLine(SourcePx(y, scaleY_, targetPx.top(), targetPx.height(), source.height()));
-            uchar* to = picture_.scanLine(y);
+            uchar* to = pictureBits + qsizetype(y) * pictureLineBytes;
             if (rowsOneColour) {
                 std::memset(to + span.firstX, greyAt(from, 0), size_t(std::max(0, span.endX - span.firstX)));
                 continue;
