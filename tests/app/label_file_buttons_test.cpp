@@ -79,8 +79,7 @@ TEST_F(MainWindowTest, SaveWritesTheWindowAndLoadRestoresItInAFreshWindow)
         ModalScript script;
         script.Expect("SaveDialog1", ChooseFile(dir.filePath("passes"), &proposed));
         Click("btnSave");
-        EXPECT_EQ(script.Pending(), 0);
-        EXPECT_TRUE(script.Unexpected().isEmpty()) << Joined(script.Unexpected());
+        ExpectEveryDialogAnswered(script);
     }
     EXPECT_FALSE(proposed.endsWith(".lbl")) << "nothing loaded yet, so no file is proposed: "
                                             << proposed.toStdString();
@@ -104,8 +103,7 @@ TEST_F(MainWindowTest, SaveWritesTheWindowAndLoadRestoresItInAFreshWindow)
         ModalScript script;
         script.Expect("OpenDialog1", ChooseFile(saved));
         ClickButton(fresh, "btnLoad");
-        EXPECT_EQ(script.Pending(), 0);
-        EXPECT_TRUE(script.Unexpected().isEmpty()) << Joined(script.Unexpected());
+        ExpectEveryDialogAnswered(script);
     }
     ExpectFilledWindow(fresh);
     EXPECT_EQ(QDir(fresh.LastLabelFile()).canonicalPath(), QDir(saved).canonicalPath());
@@ -146,8 +144,7 @@ TEST_F(MainWindowTest, CancelledDialogsChangeNothing)
     script.Expect("OpenDialog1", RejectDialog()).Expect("SaveDialog1", RejectDialog());
     Click("btnLoad");
     Click("btnSave");
-    EXPECT_EQ(script.Pending(), 0);
-    EXPECT_TRUE(script.Unexpected().isEmpty()) << Joined(script.Unexpected());
+    ExpectEveryDialogAnswered(script);
     EXPECT_EQ(Find<QLineEdit>("ebxCols")->text(), "6");
     EXPECT_TRUE(window->LastLabelFile().isEmpty());
     EXPECT_TRUE(QDir(dir.path()).isEmpty());
@@ -257,8 +254,7 @@ TEST_F(MainWindowTest, ALoadedWindowsFileSavesBackByteForByte)
         EXPECT_EQ(Find<QComboBox>("cboType")->currentText(), "07");
         EXPECT_TRUE(Find<QCheckBox>("chkBold4")->isChecked());
         Click("btnSave");
-        EXPECT_EQ(script.Pending(), 0);
-        EXPECT_TRUE(script.Unexpected().isEmpty()) << Joined(script.Unexpected());
+        ExpectEveryDialogAnswered(script);
         QFile saved(path);
         ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
         EXPECT_EQ(saved.readAll(), c.bytes);

@@ -64,8 +64,7 @@ TEST_F(MainWindowTest, AddWithoutALaneShowsTheMessageAndChangesNothing)
     script.Expect("messageBox", AcceptMessage(&message));
     Click("btnAdd");
     EXPECT_EQ(message, QStringLiteral("Please select a lane for this barcode"));
-    EXPECT_EQ(script.Pending(), 0);
-    EXPECT_TRUE(script.Unexpected().isEmpty()) << script.Unexpected().join(", ").toStdString();
+    ExpectEveryDialogAnswered(script);
     EXPECT_EQ(window->passList().GridRowCount(), 3);
     EXPECT_EQ(window->passList().EntryRow(1).lane, QStringLiteral("05"));
     EXPECT_EQ(Find<QLineEdit>("txtQty")->text(), QStringLiteral("3"));

@@ -66,8 +66,7 @@ TEST_F(MainWindowTest, StartOnCellFourFillsTheRestOfAPartlyUsedSheet)
         PrintToPdf(pdf, &maxPage)(dialog);
     });
     Click("btnPrint");
-    EXPECT_EQ(script.Pending(), 0);
-    EXPECT_TRUE(script.Unexpected().isEmpty()) << Joined(script.Unexpected());
+    ExpectEveryDialogAnswered(script);
     EXPECT_EQ(cellsOffered, 4);
     EXPECT_EQ(maxPage, 4);
     EXPECT_EQ(toMaximum, 4) << "the dialog's To box follows the start cell while it is open";
@@ -136,8 +135,7 @@ TEST_F(MainWindowTest, PreviewShowsExactlyTheSheetsItsPrintButtonPrints)
                 preview->findChild<QPushButton*>(QStringLiteral("btnPrintRun"))->click();
             });
         Click("btnPrint");
-        EXPECT_EQ(script.Pending(), 0);
-        EXPECT_TRUE(script.Unexpected().isEmpty()) << Joined(script.Unexpected());
+        ExpectEveryDialogAnswered(script);
         EXPECT_EQ(PrintCaption(), QStringLiteral("&Print"));
         ASSERT_EQ(previewPages, run.pages);
         ASSERT_EQ(PdfPageCount(printed), run.pages);
@@ -185,8 +183,7 @@ TEST_F(MainWindowTest, ClosingThePreviewReturnsToTheDialogAndNothingOutlivesTheR
             RejectDialog()(dialog);
         });
     Click("btnPrint");
-    EXPECT_EQ(script.Pending(), 0);
-    EXPECT_TRUE(script.Unexpected().isEmpty()) << Joined(script.Unexpected());
+    ExpectEveryDialogAnswered(script);
     EXPECT_EQ(shown, QStringLiteral("Sheet 1 of 2"));
     EXPECT_EQ(startCellAfterPreview, 2) << "the dialog is as the operator left it";
     EXPECT_FALSE(QFile::exists(pdf));
@@ -241,8 +238,7 @@ TEST_F(MainWindowTest, PreviewOfARunThatCannotPrintSaysWhyAndReturnsToTheDialog)
             .Expect(run.dialog, AcceptMessage(&message))
             .Expect("printDialog", RejectDialog());
         Click("btnPrint");
-        EXPECT_EQ(script.Pending(), 0);
-        EXPECT_TRUE(script.Unexpected().isEmpty()) << Joined(script.Unexpected());
+        ExpectEveryDialogAnswered(script);
         EXPECT_EQ(message, QString::fromUtf8(run.message));
         EXPECT_FALSE(QFile::exists(pdf));
         EXPECT_EQ(PrintCaption(), QStringLiteral("&Print"));

@@ -108,8 +108,7 @@ TEST_F(MainWindowTest, PassesThatWouldShareABarcodeAreQuestionedFirst)
         if (c.answer != QMessageBox::NoButton)
             script.Expect("duplicateQuestion", Answer(c.answer, &question));
         Click("btnPrint");
-        EXPECT_EQ(script.Pending(), 0);
-        EXPECT_TRUE(script.Unexpected().isEmpty()) << Joined(script.Unexpected());
+        ExpectEveryDialogAnswered(script);
         EXPECT_EQ(question, QString::fromLatin1(c.question));
         EXPECT_EQ(PrintCaption(), QStringLiteral("&Print"));
         if (c.passesPrinted < 0) {
@@ -146,8 +145,7 @@ TEST_F(MainWindowTest, BarcodesThatReadOnlyInPartPrintOnlyWhenTheOperatorSaysSo)
         script.Expect("printDialog", PrintToPdf(pdf));
         script.Expect("partlyReadQuestion", Answer(c.answer, &question));
         Click("btnPrint");
-        EXPECT_EQ(script.Pending(), 0);
-        EXPECT_TRUE(script.Unexpected().isEmpty()) << Joined(script.Unexpected());
+        ExpectEveryDialogAnswered(script);
         EXPECT_TRUE(question.endsWith(QStringLiteral("read only in part on the sheet: a heading or another pass "
                                                      "covers some of the bars. Print anyway?")))
             << question.toStdString();
@@ -184,8 +182,7 @@ TEST_F(MainWindowTest, NumbersThatAreNotNumbersNeverPrintABlankSheetAsSuccess)
         if (c.invalid)
             script.Expect("messageBox", AcceptMessage(&message));
         Click("btnPrint");
-        EXPECT_EQ(script.Pending(), 0);
-        EXPECT_TRUE(script.Unexpected().isEmpty()) << Joined(script.Unexpected());
+        ExpectEveryDialogAnswered(script);
         ASSERT_EQ(PdfPageCount(pdf), 1);
         if (c.invalid) {
             EXPECT_EQ(message, QStringLiteral("Invalid value, fix and retry..."));

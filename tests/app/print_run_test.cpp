@@ -1,6 +1,7 @@
 // Print runs through the real print dialog into Qt's PDF writer, checked the
 // way a reader would: pages counted and barcodes scanned.
 #include "support/main_window_fixture.h"
+#include "support/during_run.h"
 #include "support/printed_pdf.h"
 #include "support/tools.h"
 
@@ -15,31 +16,13 @@
 
 namespace {
 
+// The run draws into an unnamed file of its own beside the one chosen.
+std::function<bool()> DocumentBegunBeside(const QString& pdfPath)
+{
+    return [pdfPath] { return HoldsUnnamedFileIn(QCoreApplication::applicationPid(), QFileInfo(pdfPath).path()); };
+}
 
-// Acts once, at the first moment a run is drawing: the caption reads "&Abort",
-// no dialog is open and the run's document has been begun (the run draws into an
-// unnamed file of its own beside the chosen one). Events reach the window only at a page
-// change, so that is when the action runs.
-class DuringRun : public QObject {
-public:
-    DuringRun(const QPushButton& printButton, const QString& pdfPath, std::function<void()> action)
-    {
-        timer_.setInterval(1);
-        connect(&timer_, &QTimer::timeout, this, [this, &printButton, pdfPath, action] {
-            if (printButton.text() != QStringLiteral("&Abort") || QApplication::activeModalWidget()
-                || !HoldsUnnamedFileIn(QCoreApplication::applicationPid(), QFileInfo(pdfPath).path()))
-                return;
-            timer_.stop();
-            ++fired;
-            action();
-        });
-        timer_.start();
-    }
-    int fired = 0;
 
-private:
-    QTimer timer_;
-};
 
 struct SheetRun {
     const char* quantity;
@@ -66,8 +49,7 @@ TEST_F(MainWindowTest, EveryPassOfTheRunIsPrintedAndScans)
         ModalScript script;
         int maxPage = -1;
         PrintTo(dir.filePath("run.pdf"), script, &maxPage);
-        EXPECT_EQ(script.Pending(), 0);
-        EXPECT_TRUE(script.Unexpected().isEmpty()) << Joined(script.Unexpected());
+        ExpectEveryDialogAnswered(script);
         EXPECT_EQ(maxPage, run.sheets);
         EXPECT_EQ(PrintCaption(), QStringLiteral("&Print"));
         ASSERT_EQ(PdfPageCount(dir.filePath("run.pdf")), run.sheets);
@@ -106,8 +88,7 @@ TEST_F(MainWindowTest, CancelInThePrintDialogPrintsNothing)
         RejectDialog()(dialog);
     });
     Click("btnPrint");
-    EXPECT_EQ(script.Pending(), 0);
-    EXPECT_TRUE(script.Unexpected().isEmpty()) << Joined(script.Unexpected());
+    ExpectEveryDialogAnswered(script);
     EXPECT_FALSE(QFile::exists(pdf));
     EXPECT_TRUE(QDir(dir.path()).isEmpty());
     EXPECT_EQ(PrintCaption(), QStringLiteral("&Print"));
@@ -143,8 +124,7 @@ TEST_F(MainWindowTest, UnusableSettingsShowTheMessageAndEndAnEmptyDocument)
         ModalScript script;
         script.Expect("printDialog", PrintToPdf(pdf, &maxPage)).Expect("messageBox", AcceptMessage(&message));
         Click("btnPrint");
-        EXPECT_EQ(script.Pending(), 0);
-        EXPECT_TRUE(script.Unexpected().isEmpty()) << Joined(script.Unexpected());
+        ExpectEveryDialogAnswered(script);
         EXPECT_EQ(message, QStringLiteral("Invalid value, fix and retry..."));
         EXPECT_EQ(maxPage, 1) << "no sheet to print; the dialog still needs one page";
         EXPECT_EQ(PdfPageCount(pdf), 1);
@@ -161,7 +141,7 @@ TEST_F(MainWindowTest, AbortAtTheFirstPageChangeKeepsTheFullSheetAndAnEmptyOne)
     const QString pdf = dir.filePath("stopped.pdf");
     ModalScript script;
     QString captionSeen;
-    DuringRun abort(*Find<QPushButton>("btnPrint"), pdf, [&] {
+    DuringRun abort(*Find<QPushButton>("btnPrint"), DocumentBegunBeside(pdf), [&] {
         QTest::mouseClick(Find<QPushButton>("btnPrint"), Qt::LeftButton);
         captionSeen = PrintCaption();
     });
@@ -194,8 +174,7 @@ TEST_F(MainWindowTest, ARowThatCannotBeNumberedStopsTheRunBeforeTheDocument)
     ModalScript script;
     script.Expect("printDialog", PrintToPdf(pdf)).Expect("errorBox", AcceptMessage(&error));
     Click("btnPrint");
-    EXPECT_EQ(script.Pending(), 0);
-    EXPECT_TRUE(script.Unexpected().isEmpty()) << Joined(script.Unexpected());
+    ExpectEveryDialogAnswered(script);
     EXPECT_EQ(error, QStringLiteral("Invalid argument to date encode."));
     EXPECT_FALSE(QFile::exists(pdf));
     EXPECT_EQ(PrintCaption(), QStringLiteral("&Print"));
@@ -224,8 +203,7 @@ TEST_F(MainWindowTest, ABarcodeCoveredOnTheSheetStopsTheRunWithNoFile)
     ModalScript script;
     script.Expect("printDialog", PrintToPdf(pdf)).Expect("errorBox", AcceptMessage(&error));
     Click("btnPrint");
-    EXPECT_EQ(script.Pending(), 0);
-    EXPECT_TRUE(script.Unexpected().isEmpty()) << Joined(script.Unexpected());
+    ExpectEveryDialogAnswered(script);
     EXPECT_EQ(error, QStringLiteral("The barcode of pass %1 cannot be read on the sheet (covered, cut or off the "
                                     "page). Fix the layout and retry.")
                          .arg(ExpectedBarcodes(window->passList().EntryRow(1), 0, 1).value(0).left(8)));
@@ -241,7 +219,7 @@ TEST_F(MainWindowTest, ClosingDuringARunStopsItAndClosesWhenItHasEnded)
     const QString pdf = dir.filePath("closed.pdf");
     bool visibleAfterClose = false;
     ModalScript script;
-    DuringRun close(*Find<QPushButton>("btnPrint"), pdf, [&] {
+    DuringRun close(*Find<QPushButton>("btnPrint"), DocumentBegunBeside(pdf), [&] {
         window->close();
         visibleAfterClose = window->isVisible();
     });

@@ -74,8 +74,7 @@ protected:
         if (error)
             script.Expect(QStringLiteral("errorBox"), AcceptMessage(error));
         Click("btnPrint");
-        EXPECT_EQ(script.Pending(), 0);
-        EXPECT_TRUE(script.Unexpected().isEmpty()) << Joined(script.Unexpected());
+        ExpectEveryDialogAnswered(script);
     }
 };
 

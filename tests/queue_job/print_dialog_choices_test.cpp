@@ -115,8 +115,7 @@ void UseProperties(QWidget* dialog, Properties use)
         static_cast<QDialog*>(properties)->accept();
     });
     dialog->findChild<QPushButton*>("properties")->click();
-    EXPECT_EQ(script.Pending(), 0);
-    EXPECT_TRUE(script.Unexpected().isEmpty()) << script.Unexpected().join(' ').toStdString();
+    ExpectEveryDialogAnswered(script);
 }
 
 class PrintDialogChoices : public QueueWindowTest, public ::testing::WithParamInterface<Case> {
@@ -180,8 +179,7 @@ protected:
         if (!click.told.isEmpty())
             script.Expect(box, answer);
         Click("btnPrint");
-        EXPECT_EQ(script.Pending(), 0);
-        EXPECT_TRUE(script.Unexpected().isEmpty()) << script.Unexpected().join(' ').toStdString();
+        ExpectEveryDialogAnswered(script);
     }
 
     void ExpectSheets(const QString& pdf, const std::vector<int>& sheets, const QString& workDir)

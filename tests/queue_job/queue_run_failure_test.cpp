@@ -2,6 +2,7 @@
 // shows, "&Print" is back, the queue gets no job, and the next run, once the
 // cause is gone, prints every pass.
 #include "queue_job/queue_window_fixture.h"
+#include "support/during_run.h"
 
 #include "support/printed_pdf.h"
 #include "barcode/barcode_bitmap_path.h"
@@ -39,30 +40,14 @@ private:
     QByteArray was_;
 };
 
-// Acts once the run has begun its document (its staging folder holds the PDF)
-// and events reach the window: at the page change after sheet 1.
-class AtFirstPageChange : public QObject {
-public:
-    AtFirstPageChange(const QPushButton& printButton, const QString& stagingRoot, std::function<void()> action)
-    {
-        timer_.setInterval(1);
-        connect(&timer_, &QTimer::timeout, this, [this, &printButton, stagingRoot, action] {
-            if (printButton.text() != QStringLiteral("&Abort") || QApplication::activeModalWidget())
-                return;
-            const QStringList staged = QDir(stagingRoot).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-            if (staged.isEmpty() || !QDir(stagingRoot).exists(staged.front() + "/passes.pdf"))
-                return;
-            timer_.stop();
-            ++fired;
-            action();
-        });
-        timer_.start();
-    }
-    int fired = 0;
-
-private:
-    QTimer timer_;
-};
+// The run has begun its document: its staging folder holds the PDF.
+std::function<bool()> PdfStagedIn(const QString& stagingRoot)
+{
+    return [stagingRoot] {
+        const QStringList staged = QDir(stagingRoot).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+        return !staged.isEmpty() && QDir(stagingRoot).exists(staged.front() + "/passes.pdf");
+    };
+}
 
 // The barcode file's place turned into a folder: the next pass cannot be drawn.
 class BarcodeFileBlocker {
@@ -100,7 +85,7 @@ TEST_P(QueueRunFailure, SendsNoJobAndTheNextRunPrintsEveryPass)
     {
         TemporaryFolderAt temporaryFolder(staging.path());
         BarcodeFileBlocker blocker;
-        AtFirstPageChange block(*Find<QPushButton>("btnPrint"), staging.path(), [&blocker] { blocker.Block(); });
+        DuringRun block(*Find<QPushButton>("btnPrint"), PdfStagedIn(staging.path()), [&blocker] { blocker.Block(); });
         EXPECT_EQ(PrintToQueue(), "Cannot create file " + blocker.bitmap + ".");
         EXPECT_EQ(block.fired, 1);
     }
@@ -128,7 +113,7 @@ TEST_F(QueueWindowTest, AbortPrintsTheSheetsDrawnSoFar)
     QTemporaryDir staging;
     {
         TemporaryFolderAt temporaryFolder(staging.path());
-        AtFirstPageChange abort(*Find<QPushButton>("btnPrint"), staging.path(),
+        DuringRun abort(*Find<QPushButton>("btnPrint"), PdfStagedIn(staging.path()),
                                 [this] { QTest::mouseClick(Find<QPushButton>("btnPrint"), Qt::LeftButton); });
         EXPECT_EQ(PrintToQueue(), QString());
         EXPECT_EQ(abort.fired, 1);
@@ -239,8 +224,7 @@ TEST_F(QueueSchedulerStopped, WhileTheDialogIsOpenShowsTheMessage)
     QTemporaryDir folder;
     ModalScript toFile;
     PrintTo(folder.filePath("run.pdf"), toFile);
-    EXPECT_EQ(toFile.Pending(), 0);
-    EXPECT_TRUE(toFile.Unexpected().isEmpty()) << toFile.Unexpected().join(' ').toStdString();
+    ExpectEveryDialogAnswered(toFile);
     EXPECT_EQ(PdfPageCount(folder.filePath("run.pdf")), 2);
     EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"run.pdf"});
 

@@ -69,8 +69,7 @@ protected:
         if (answer != QMessageBox::NoButton)
             script.Expect("reprintQuestion", Answer(answer, &question));
         Click("btnPrint");
-        EXPECT_EQ(script.Pending(), 0);
-        EXPECT_TRUE(script.Unexpected().isEmpty()) << Joined(script.Unexpected());
+        ExpectEveryDialogAnswered(script);
         return question;
     }
 };
@@ -138,8 +137,7 @@ TEST_F(WindowRegisterTest, PassesTakenWhileTheQuestionIsOpenAreAskedAboutAgain)
     });
     script.Expect("reprintQuestion", Answer(QMessageBox::No, &second));
     Click("btnPrint");
-    EXPECT_EQ(script.Pending(), 0);
-    EXPECT_TRUE(script.Unexpected().isEmpty()) << Joined(script.Unexpected());
+    ExpectEveryDialogAnswered(script);
     EXPECT_TRUE(QuestionFor(4).match(first).hasMatch()) << first.toStdString();
     EXPECT_TRUE(QuestionFor(8).match(second).hasMatch()) << second.toStdString();  // all that are taken now
     EXPECT_FALSE(QFile::exists(dir.filePath("whole.pdf")));
@@ -169,8 +167,7 @@ TEST_F(WindowRegisterTest, CopiesAreAskedAboutAndRecordedWithTheRun)
         });
         script.Expect("copiesQuestion", Answer(answer, &question));
         Click("btnPrint");
-        EXPECT_EQ(script.Pending(), 0);
-        EXPECT_TRUE(script.Unexpected().isEmpty()) << Joined(script.Unexpected());
+        ExpectEveryDialogAnswered(script);
         EXPECT_EQ(copiesOffered, 1);
         EXPECT_EQ(question, QStringLiteral("3 copies would print every barcode of this run 3 times. Print anyway?"));
     }

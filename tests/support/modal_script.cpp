@@ -1,5 +1,7 @@
 #include "support/modal_script.h"
 
+#include <gtest/gtest.h>
+
 #include <QAbstractPrintDialog>
 #include <QApplication>
 #include <QComboBox>
@@ -51,6 +53,12 @@ void ModalScript::Poll()
     const Step step = steps_.front();
     steps_.pop_front();
     step.action(dialog);
+}
+
+void ExpectEveryDialogAnswered(const ModalScript& script)
+{
+    EXPECT_EQ(script.Pending(), 0) << "dialogs expected that never came";
+    EXPECT_TRUE(script.Unexpected().isEmpty()) << script.Unexpected().join(QStringLiteral(", ")).toStdString();
 }
 
 ModalScript::Action AcceptMessage(QString* text)

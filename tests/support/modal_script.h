@@ -44,6 +44,10 @@ private:
     static ModalScript* current_;
 };
 
+// Every dialog the script expects came, and no other: test failures naming
+// what was left or came out of turn otherwise.
+void ExpectEveryDialogAnswered(const ModalScript& script);
+
 // Actions for the dialogs the window opens.
 ModalScript::Action AcceptMessage(QString* text);
 ModalScript::Action RejectDialog();
