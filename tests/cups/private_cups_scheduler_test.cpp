@@ -2,6 +2,7 @@
 // other schedulers, give back what the tests configure in it, and not outlive
 // the test that started it.
 #include "support/private_cups_scheduler.h"
+#include "support/shared_scheduler.h"
 #include "support/tools.h"
 
 #include <QCoreApplication>
@@ -192,9 +193,11 @@ class PrivateCupsQueueControl : public PrivateCups, public ::testing::WithParamI
 TEST_P(PrivateCupsQueueControl, JobFollowsTheQueueState)
 {
     const AdminStep& step = GetParam();
-    const QString queue = QStringLiteral("Controlled");
-    PrivateCupsScheduler scheduler;
-    Start(scheduler, queue);
+    // A queue of the step's own on the scheduler the program's tests share.
+    const QString queue = QStringLiteral("Controlled") + QLatin1String(step.name);
+    SKIP_OR_ASSERT_SHARED_SCHEDULER();
+    PrivateCupsScheduler& scheduler = SharedScheduler::Get();
+    ASSERT_EQ(SharedScheduler::Queue(queue).toStdString(), "");
     for (const QString& tool : step.commandsBeforeJob) {
         int code = -1;
         const QString out = scheduler.Run(tool, {queue}, &code);
@@ -276,14 +279,16 @@ TEST_P(PrivateCupsQueuePpd, PrinterReportsItsMargins)
         ASSERT_TRUE(edited.open(QIODevice::WriteOnly));
         edited.write(text);
     }
-    PrivateCupsScheduler scheduler;
-    Start(scheduler, QStringLiteral("Margins"), ppdPath);
-    ASSERT_EQ(scheduler.UseInThisProcess(), QString());
+    // A queue of the row's own on the scheduler the program's tests share.
+    const QString queue = QStringLiteral("Margins") + QLatin1String(row.name);
+    SKIP_OR_ASSERT_SHARED_SCHEDULER();
+    ASSERT_EQ(SharedScheduler::Queue(queue, ppdPath).toStdString(), "");
+    ASSERT_EQ(SharedScheduler::UseInThisProcess().toStdString(), "");
 
-    const QPrinterInfo info = QPrinterInfo::printerInfo(QStringLiteral("Margins"));
+    const QPrinterInfo info = QPrinterInfo::printerInfo(queue);
     EXPECT_EQ(info.defaultPageSize().id(), row.pageSize);
     QPrinter printer(info);
-    ASSERT_EQ(printer.printerName(), QStringLiteral("Margins"));
+    ASSERT_EQ(printer.printerName(), queue);
     ASSERT_TRUE(printer.setPageSize(QPageSize(row.pageSize)));
     QPageLayout layout = printer.pageLayout();
     layout.setUnits(QPageLayout::Point);
