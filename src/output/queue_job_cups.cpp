@@ -336,10 +336,14 @@ void HeldQueueJob::Release()
             ippDelete(response);
         }
     }
-    if (accepted) {
+    // Handed on: the job is the scheduler's now, named for a caller that reports it.
+    const auto handedOn = [this] {
         settled_ = true;
         lastReleasedJob = Name();
         lastHoldUntil = QString::fromLatin1(holdUntil_);
+    };
+    if (accepted) {
+        handedOn();
         return;
     }
     if (answered) {
@@ -354,9 +358,7 @@ void HeldQueueJob::Release()
         ThrowNoAnswer();
     }
     if (state != 0) {
-        settled_ = true;
-        lastReleasedJob = Name();
-        lastHoldUntil = QString::fromLatin1(holdUntil_);
+        handedOn();
         return;
     }
     settled_ = true;  // not to be cancelled blindly: it may be printing

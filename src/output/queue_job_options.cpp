@@ -53,23 +53,28 @@ bool StockOption(const QByteArray& name)
     return false;
 }
 
+// The stock's values of what the placement depends on: its paper (by IPP's
+// name and by a PPD's, for a queue with one), unscaled, one page a sheet,
+// the orientation it was laid out in, one side. A queue fills in what a job
+// leaves out from its own defaults (a PageSize-default=A4 among them).
+JobOptions StockJobOptions(const QPageSize& paper, QPageLayout::Orientation orientation)
+{
+    return {{"media", PwgMediaName(paper)},
+            {"PageSize", PpdPageSizeName(paper)},
+            {"print-scaling", "none"},
+            {"number-up", "1"},
+            {"orientation-requested", orientation == QPageLayout::Landscape ? "4" : "3"},
+            {"sides", "one-sided"}};
+}
 
 }  // namespace
 
 JobOptions QueueJobOptions(const QPrinter& printer)
 {
-    JobOptions options;
     const QPageLayout layout = printer.pageLayout();
     // The stock's options, whatever the dialog, its properties page or the
-    // queue's defaults say: a queue fills in what a job leaves out from its
-    // own defaults (a PageSize-default=A4 among them), and pre-cut stock has
-    // one printable side.
-    options.emplace_back("media", PwgMediaName(layout.pageSize()));
-    options.emplace_back("PageSize", PpdPageSizeName(layout.pageSize()));  // for a queue with a PPD
-    options.emplace_back("print-scaling", "none");
-    options.emplace_back("number-up", "1");
-    options.emplace_back("orientation-requested", layout.orientation() == QPageLayout::Landscape ? "4" : "3");
-    options.emplace_back("sides", "one-sided");
+    // queue's defaults say.
+    JobOptions options = StockJobOptions(layout.pageSize(), layout.orientation());
     const int copies = printer.copyCount();
     if (copies > 1) {
         options.emplace_back("copies", QByteArray::number(copies));
@@ -127,16 +132,10 @@ void AddQueueJobOptions(QPrinter& printer, const JobOptions& options)
     engine->setProperty(kCupsOptionsKey, pairs);
 }
 
-
 PassStockJobOptions LayeredPassStockOptions(const JobOptions& destination, const JobOptions& caller,
                                             const QPageSize& paper)
 {
-    const JobOptions stock = {{"media", PwgMediaName(paper)},
-                              {"PageSize", PpdPageSizeName(paper)},
-                              {"print-scaling", "none"},
-                              {"number-up", "1"},
-                              {"orientation-requested", "3"},  // portrait
-                              {"sides", "one-sided"}};
+    const JobOptions stock = StockJobOptions(paper, QPageLayout::Portrait);
     PassStockJobOptions layered;
     for (const auto& option : destination) {
         // A destination's own defaults often name the stock's values already.
