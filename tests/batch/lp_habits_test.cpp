@@ -18,7 +18,6 @@
 #include <gtest/gtest.h>
 
 #include <map>
-#include <memory>
 
 namespace {
 

@@ -24,7 +24,6 @@
 #include <csignal>
 #include <cstdlib>
 #include <iostream>
-#include <memory>
 
 namespace {
 

@@ -13,21 +13,15 @@
 #include "support/tools.h"
 
 #include <QComboBox>
-#include <QDateEdit>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QLineEdit>
-#include <QMessageBox>
-#include <QPushButton>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <map>
-
-#include <functional>
-#include <map>
-#include <memory>
 
 namespace {
 

@@ -14,20 +14,15 @@
 #include "support/tools.h"
 
 #include <QComboBox>
-#include <QDateEdit>
+#include <QDialog>
 #include <QFile>
 #include <QFontDatabase>
-#include <QLineEdit>
-#include <QMessageBox>
 #include <QPrinterInfo>
-#include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <iostream>
-#include <memory>
 
 namespace {
 

@@ -9,7 +9,6 @@
 #include <QDialog>
 #include <QTemporaryDir>
 
-#include <memory>
 
 const QString kQueue = QStringLiteral("PDF");
 

@@ -118,6 +118,28 @@ void AddSymbols(const std::vector<LineRead>& reads, QStringList& symbols)
         symbols << symbol.text;
 }
 
+// Every page in grey at dpi as files in workDir, in order: pdftoppm renders
+// them all in one go.
+QStringList RenderedPageFiles(const QString& pdfPath, int dpi, const QString& workDir)
+{
+    const QString prefix = QStringLiteral("pages%1").arg(dpi);
+    RunTool(QStringLiteral("pdftoppm"), {"-r", QString::number(dpi), "-gray", pdfPath, QDir(workDir).filePath(prefix)});
+    QStringList files;
+    // pdftoppm pads the page numbers to one width, so the names sort as the pages.
+    for (const QString& name : QDir(workDir).entryList({prefix + QStringLiteral("-*.pgm")}, QDir::Files, QDir::Name))
+        files << QDir(workDir).filePath(name);
+    return files;
+}
+
+// The grey picture in a file pdftoppm wrote, which goes once read.
+QImage TakePicture(const QString& file)
+{
+    QImageReader::setAllocationLimit(512);  // a Letter page at 600 dpi is more than Qt's default
+    const QImage picture(file);
+    QFile::remove(file);
+    return picture.convertToFormat(QImage::Format_Grayscale8);
+}
+
 }  // namespace
 
 int PdfPageCount(const QString& pdfPath)
@@ -135,18 +157,14 @@ QImage RenderPdfPage(const QString& pdfPath, int page, int dpi, const QString& w
     const QString number = QString::number(page);
     RunTool(QStringLiteral("pdftoppm"),
             {"-r", QString::number(dpi), "-gray", "-singlefile", "-f", number, "-l", number, pdfPath, prefix});
-    QImageReader::setAllocationLimit(512);  // a Letter page at 600 dpi is more than Qt's default
-    const QImage picture(prefix + QStringLiteral(".pgm"));
-    QFile::remove(prefix + QStringLiteral(".pgm"));
-    return picture.convertToFormat(QImage::Format_Grayscale8);
+    return TakePicture(prefix + QStringLiteral(".pgm"));
 }
 
 std::vector<QImage> RenderPdfPages(const QString& pdfPath, int dpi, const QString& workDir)
 {
     std::vector<QImage> pages;
-    const int count = PdfPageCount(pdfPath);
-    for (int page = 1; page <= count; ++page)
-        pages.push_back(RenderPdfPage(pdfPath, page, dpi, workDir));
+    for (const QString& file : RenderedPageFiles(pdfPath, dpi, workDir))
+        pages.push_back(TakePicture(file));
     return pages;
 }
 
@@ -154,23 +172,19 @@ QStringList ReadPictureBarcodes(const QImage& picture)
 {
     const QImage grey = picture.convertToFormat(QImage::Format_Grayscale8);
     QStringList symbols;
-    std::vector<LineRead> reads;
-    std::vector<bool> dark(size_t(grey.height()));
-    for (int x = 0; x < grey.width(); x += kLineStepPx) {
-        for (int y = 0; y < grey.height(); ++y)
-            dark[size_t(y)] = grey.constScanLine(y)[x] < kHalfGrey;
-        ReadLine(dark, x, reads);
-    }
-    AddSymbols(reads, symbols);
-    reads.clear();
-    dark.assign(size_t(grey.width()), false);
-    for (int y = 0; y < grey.height(); y += kLineStepPx) {
-        const uchar* line = grey.constScanLine(y);
-        for (int x = 0; x < grey.width(); ++x)
-            dark[size_t(x)] = line[x] < kHalfGrey;
-        ReadLine(dark, y, reads);
-    }
-    AddSymbols(reads, symbols);
+    // Every third line of lines lines of length pixels, darkAt(line, i) telling pixel i.
+    const auto readLines = [&symbols](int lines, int length, const auto& darkAt) {
+        std::vector<LineRead> reads;
+        std::vector<bool> dark(static_cast<size_t>(length));
+        for (int line = 0; line < lines; line += kLineStepPx) {
+            for (int i = 0; i < length; ++i)
+                dark[size_t(i)] = darkAt(line, i);
+            ReadLine(dark, line, reads);
+        }
+        AddSymbols(reads, symbols);
+    };
+    readLines(grey.width(), grey.height(), [&grey](int x, int y) { return grey.constScanLine(y)[x] < kHalfGrey; });
+    readLines(grey.height(), grey.width(), [&grey](int y, int x) { return grey.constScanLine(y)[x] < kHalfGrey; });
     return symbols;
 }
 
@@ -184,24 +198,19 @@ QStringList ScanPdfPage(const QString& pdfPath, int page, const QString& workDir
 QStringList ScanPdfBarcodes(const QString& pdfPath, const QString& workDir)
 {
     QStringList found;
-    const int pages = PdfPageCount(pdfPath);
-    for (int page = 1; page <= pages; ++page)
-        found += ReadPictureBarcodes(RenderPdfPage(pdfPath, page, kScanDpi, workDir));
+    for (const QString& file : RenderedPageFiles(pdfPath, kScanDpi, workDir))
+        found += ReadPictureBarcodes(TakePicture(file));
     return found;
 }
 
 QStringList ZbarPdfBarcodes(const QString& pdfPath, const QString& workDir)
 {
-    const QString prefix = QDir(workDir).filePath(QStringLiteral("zbar"));
-    RunTool(QStringLiteral("pdftoppm"), {"-r", QString::number(kScanDpi), "-gray", pdfPath, prefix});
     QStringList found;
-    const QStringList pages = QDir(workDir).entryList({QStringLiteral("zbar*.pgm")}, QDir::Files, QDir::Name);
-    for (const QString& page : pages) {
-        const QString out = RunTool(QStringLiteral("zbarimg"), {"--quiet", "--raw", "-Scode128.enable",
-                                                                 QDir(workDir).filePath(page)});
+    for (const QString& file : RenderedPageFiles(pdfPath, kScanDpi, workDir)) {
+        const QString out = RunTool(QStringLiteral("zbarimg"), {"--quiet", "--raw", "-Scode128.enable", file});
         for (const QString& line : out.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
             found << line.trimmed();
-        QFile::remove(QDir(workDir).filePath(page));
+        QFile::remove(file);
     }
     return found;
 }

@@ -22,13 +22,21 @@ public:
         }
         return problem_;
     }
-    bool Missing() { return !Prepare().isEmpty() && !missing_.isEmpty(); }
+    bool Missing()
+    {
+        Prepare();
+        return !missing_.isEmpty();
+    }
     PrivateCupsScheduler& Scheduler() { return *scheduler_; }
     QString UseInThisProcess()
     {
-        if (!inThisProcess_)
-            inThisProcess_ = Prepare().isEmpty() && scheduler_->UseInThisProcess().isEmpty();
-        return inThisProcess_ ? QString() : QStringLiteral("the tests could not use the scheduler in this process");
+        if (inThisProcess_)
+            return QString();
+        QString problem = Prepare();
+        if (problem.isEmpty())
+            problem = scheduler_->UseInThisProcess();
+        inThisProcess_ = problem.isEmpty();
+        return problem;
     }
     QSet<QString>& Queues() { return queues_; }
     void TearDown() override { scheduler_.reset(); }
