@@ -4,7 +4,7 @@
 //   render-bench --sheets S --cols C --rows R --dpi D --out FILE
 //                [--bitmap PATH] [--first-day YYYY-MM-DD] [--list FILE] [--verify]
 //                [--filter-chain [--ppd FILE]] [--queue NAME]
-//                [--register PATH|URI [--earlier N]]
+//                [--register PATH|URI [--earlier N]] [--jobs N]
 //
 // --bitmap names the barcode bitmap file (a file in a temporary folder of its own
 // when left out), --first-day the valid-on day of the first generated row (so
@@ -17,6 +17,10 @@
 // and tessary-print do (left off by default, so that figures stay comparable
 // with earlier ones, and because the default 4 x 20 layout overlaps barcodes on
 // purpose).
+//
+// --jobs draws the run as documents of 50 sheets, N at once, joined into one
+// PDF: as a queue's run always is (one worker a processor), and a file's only
+// when asked.
 //
 // Prints passes_per_second, pdf_bytes_per_sheet and peak_rss_mb, one per line;
 // with --register also register_check_ms, the lookup of the run's passes
@@ -78,6 +82,7 @@ struct BenchOptions {
     QString queue;
     QString registerLocation;
     int earlier = 0;
+    int jobs = 0;
     bool verify = false;
 };
 
@@ -94,7 +99,7 @@ void PrintUsage()
     std::fprintf(stderr, "usage: render-bench --sheets S --cols C --rows R --dpi D --out FILE\n"
                          "                    [--bitmap PATH] [--first-day YYYY-MM-DD] [--list FILE] [--verify]\n"
                          "                    [--filter-chain [--ppd FILE]] [--queue NAME]\n"
-                         "                    [--register PATH|URI [--earlier N]]\n");
+                         "                    [--register PATH|URI [--earlier N]] [--jobs N]\n");
 }
 
 bool ParsePositive(const QString& text, int& value)
@@ -147,6 +152,8 @@ bool ParseOptions(const QStringList& args, BenchOptions& options)
             options.registerLocation = value;
         else if (name == "--earlier")
             ok = ParsePositive(value, options.earlier);
+        else if (name == "--jobs")
+            ok = ParsePositive(value, options.jobs);
         else
             ok = false;
         if (!ok)
@@ -329,6 +336,7 @@ int main(int argc, char** argv)
     request.style = &style;
     request.bitmapPath = bitmapPath;
     request.barcodeCheck = options.verify ? BarcodeCheck::StopRun : BarcodeCheck::Off;
+    request.drawingJobs = options.jobs;
     if (!options.list.isEmpty()) {
         drawnTexts.reserve(qsizetype(wanted));
         request.passDrawn = [&drawnTexts](const QString& text) { drawnTexts.append(text); };

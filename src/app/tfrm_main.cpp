@@ -2,6 +2,7 @@
 
 #include "app/error_box.h"
 #include "app/fontpicker/font_combo_box.h"
+#include "app/run_progress_line.h"
 #include "app/tessary_application.h"
 #include "output/run_page_layout.h"
 #include "passes/pass_list.h"

@@ -18,6 +18,7 @@ class QPushButton;
 class QScrollArea;
 class QTableView;
 class PassList;
+class RunProgressLine;
 class TFontComboBox;
 
 // The program's one window. Every setting lives in one of its controls; the
@@ -104,6 +105,7 @@ private:
     QPushButton* btnSave = nullptr;
     QPushButton* btnClear = nullptr;
     QPushButton* btnPrint = nullptr;
+    std::unique_ptr<RunProgressLine> runProgress_;
     QFileDialog* OpenDialog1 = nullptr;
     QFileDialog* SaveDialog1 = nullptr;
 };

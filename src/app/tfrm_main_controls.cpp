@@ -3,6 +3,7 @@
 
 #include "app/date_picker.h"
 #include "app/fontpicker/font_combo_box.h"
+#include "app/run_progress_line.h"
 #include "app/tessary_application.h"
 #include "passes/lane_codes.h"
 #include "passes/pass_list.h"
@@ -202,6 +203,8 @@ void TfrmMain::BuildControls()
     btnSave = MakeButton(this, "btnSave", QStringLiteral("&Save"), 90, 542);
     btnClear = MakeButton(this, "btnClear", QStringLiteral("&Clear"), 170, 542);
     btnPrint = MakeButton(this, "btnPrint", QStringLiteral("&Print"), 308, 542);
+    // Over Load, Save and Clear while a run lasts, beside the Abort button.
+    runProgress_ = std::make_unique<RunProgressLine>(*this, QRect(10, 542, 290, 25));
 
     MakeFrame(this, "Bevel2", QRect(8, 10, 190, 99), "Label3", QStringLiteral(" Margins (inches) "), {24, 6});
     MakeFrame(this, "Bevel3", QRect(200, 10, 185, 99), "Label12", QStringLiteral(" # of Passes "), {216, 6});

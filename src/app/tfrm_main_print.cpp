@@ -3,6 +3,7 @@
 
 #include "app/error_box.h"
 #include "app/fontpicker/font_combo_box.h"
+#include "app/run_progress_line.h"
 #include "app/window_run.h"
 #include "app/tessary_application.h"
 #include "app/yes_no_question.h"
@@ -112,5 +113,12 @@ void TfrmMain::PrintPasses()
     dialog.ApplyChoices(request);
     request.stopRequested = [this] { return abortRequested_; };
     request.partlyReadAccepted = PartlyReadAccepted;
+    RunProgressLine& progress = *runProgress_;
+    request.progressed = [&progress](const RunProgress& reached) { progress.Show(reached); };
+    struct HiddenAtEnd {
+        RunProgressLine& line;
+        ~HiddenAtEnd() { line.RunEnded(); }
+    } hidden{progress};
+    progress.RunBegun();
     PrintWindowRun(printer_, request);
 }

@@ -1,17 +1,16 @@
 #include "run/print_run.h"
 
-#include "draw/calibration_sheet.h"
-#include "draw/draw_pass.h"
+#include "common/removed_on_termination.h"
+#include "common/replacement_file.h"
 #include "draw/print_document.h"
 #include "output/queue_job.h"
+#include "run/documents_at_once.h"
 #include "common/stop_signal.h"
 #include "common/tessary_error.h"
 #include "output/staged_pdf.h"
 #include "passes/earlier_issues.h"
 #include "passes/run_recorder.h"
-#include "sheet/sheet_geometry.h"
 #include "verify/partly_read_passes.h"
-#include "verify/run_barcode_check.h"
 
 #include <QFile>
 #include <QDebug>
@@ -19,30 +18,64 @@
 #include <QPageRanges>
 #include <QPdfWriter>
 #include <QPrinter>
+#include <QTemporaryDir>
 #include <algorithm>
 #include <functional>
-#include <set>
-#include <unordered_map>
 
 namespace {
+
+// Whether a run is drawn as documents at once: a queue's long run on more
+// than one worker, a file's only when drawingJobs asks for it.
+bool DrawnInDocuments(const RunPlan& plan, bool toFile)
+{
+    const PrintRunRequest& request = plan.request;
+    const int jobs = toFile ? request.drawingJobs : DrawingJobs(request);
+    return jobs > 1 && plan.usable && !request.calibrationSheet
+           && CutIntoDocuments(plan.pages.size(), request.pagesPerDocument).size() > 1;
+}
+
+// The request's hooks, with the pages drawn counted for whoever watches progress.
+PageSpanHooks CountingHooks(const RunPlan& plan, int& pagesDrawn)
+{
+    PageSpanHooks hooks = RequestHooks(plan.request);
+    const PrintRunRequest& request = plan.request;
+    if (!request.progressed)
+        return hooks;
+    const int total = int(plan.pages.size());
+    hooks.sheetBegun = [&request, &pagesDrawn, total](int sheet) {
+        if (request.sheetBegun)
+            request.sheetBegun(sheet);
+        request.progressed(RunProgress{RunProgress::Drawing, ++pagesDrawn, total});
+    };
+    return hooks;
+}
 
 // The run's PDF, written through the staged file's own handle with exactly
 // the page of the chosen output: same paper, margins and resolution, no title.
 // The writer has no colour mode of its own; a grey-scale output loses nothing,
 // since a run draws only black on white, which grey-scale PDFs write alike.
 PrintRunResult DrawIntoStagedFile(const QPrinter& printer, const StagedPdf& staged, const RunPlan& plan,
-                                  const std::function<void()>& reportUnusable)
+                                  const std::function<void()>& reportUnusable, bool toFile)
 {
     QFile file;
     if (!file.open(staged.handle(), QIODevice::WriteOnly, QFileDevice::DontCloseHandle))
         throw TessaryError(staged.WriteErrorText());
+    if (DrawnInDocuments(plan, toFile)) {
+        const QTemporaryDir folder(RunTemporaryFolderTemplate());
+        if (!folder.isValid())
+            throw TessaryError(staged.WriteErrorText());
+        const RemovedOnTermination folderGuard(folder.path());
+        return DrawDocumentsAtOnce(plan, printer.pageLayout(), {printer.resolution(), printer.creator()},
+                                   folder.path(), file, staged.WriteErrorText());
+    }
     QPdfWriter writer(&file);
     writer.setResolution(printer.resolution());
     writer.setPageLayout(printer.pageLayout());
     writer.setCreator(printer.creator());
     writer.setTitle(QString());
+    int pagesDrawn = 0;
     try {
-        return DrawRun(writer, plan, reportUnusable);
+        return DrawRun(writer, plan, reportUnusable, CountingHooks(plan, pagesDrawn));
     } catch (const OutputFileError&) {
         // Named after the file the operator chose, not the hidden one beside it.
         throw TessaryError(staged.WriteErrorText());
@@ -79,95 +112,6 @@ SheetRange ChosenSheetRange(const QPrinter& printer)
         range.last = std::max(printer.fromPage(), printer.toPage());
     }
     return range;
-}
-
-namespace {
-
-// Where each sheet's passes lie in the plan's list: they come sheet by sheet.
-std::unordered_map<int, std::pair<std::size_t, std::size_t>> PassesBySheet(const std::vector<RunPass>& passes)
-{
-    std::unordered_map<int, std::pair<std::size_t, std::size_t>> spans;
-    for (std::size_t i = 0; i < passes.size(); ++i) {
-        auto [span, added] = spans.try_emplace(passes[i].sheet, i, i);
-        span->second.second = i + 1;
-    }
-    return spans;
-}
-
-}  // namespace
-
-PrintRunResult DrawRun(QPagedPaintDevice& device, const RunPlan& plan, const std::function<void()>& reportUnusable)
-{
-    const PrintRunRequest& request = plan.request;
-    PrintRunResult result;
-    PrintDocument document(device);
-    PainterSurface& surface = document.surface();
-    // Planned at the output's resolution; a device of another is laid out afresh.
-    const bool planned = surface.dpiX() == plan.geometry.dpiX && surface.dpiY() == plan.geometry.dpiY;
-    const SheetGeometry geometry =
-        planned ? plan.geometry : ComputeSheetGeometry(request.settings, surface.dpiX(), surface.dpiY(), request.correction);
-    result.pagesEnded = 1;
-    const int rowsLaidOut = request.calibrationSheet ? 1 : int(request.rows.size());
-    if (!plan.usable || (!planned && !LayoutUsable(rowsLaidOut, request.settings, geometry))) {
-        result.layoutUsable = false;
-        if (reportUnusable)
-            reportUnusable();
-        document.end();
-        return result;
-    }
-    if (request.calibrationSheet) {
-        DrawCalibrationSheet(surface, geometry, request.settings);
-        document.end();
-        return result;
-    }
-    const PassPlacement placement{geometry, request.settings, *request.style, request.bitmapPath};
-    RunBarcodeCheck check(document, request.barcodeCheck, request.sheetChecked);
-    const auto stop = [&request] { return request.stopRequested && request.stopRequested(); };
-    const auto spans = PassesBySheet(plan.placed.passes);
-    // Copies draw a sheet again: the passes drawn the first time are the passes the document holds.
-    std::set<int> sheetsDrawn;
-    bool stopped = false;
-    for (std::size_t page = 0; page < plan.pages.size() && !stopped; ++page) {
-        const int sheet = plan.pages[page];
-        if (page > 0) {
-            if (stop())
-                break;
-            check.SheetDone();
-            document.newPage();
-            ++result.pagesEnded;
-            if (stop())
-                break;
-        }
-        if (request.fillPage && !request.fillPage(int(page) + 1))
-            continue;
-        const bool firstTime = sheetsDrawn.insert(sheet).second;
-        check.SheetBegun(sheet);
-        if (request.sheetBegun)
-            request.sheetBegun(sheet);
-        const auto span = spans.find(sheet);
-        for (std::size_t i = span->second.first; i < span->second.second; ++i) {
-            const RunPass& pass = plan.placed.passes[i];
-            DrawPlacedPass(check.surface(), placement, pass);
-            ++result.passesDrawn;
-            result.distinctPassesDrawn += firstTime ? 1 : 0;
-            if (request.passDrawn)
-                request.passDrawn(pass.barcode);
-            check.PassPlaced(pass.barcode, PlacedCellPx(placement, pass));
-            if (stop()) {
-                stopped = true;
-                break;
-            }
-        }
-        // Over the sheet's passes once they are drawn: the passes' text bands
-        // are filled white and would break lines drawn before them.
-        if (request.outlineCells)
-            DrawCellOutlines(check.surface(), geometry, request.settings);
-    }
-    check.RunDone();
-    result.partlyRead = check.PartlyRead();
-    result.partlyRead.removeDuplicates();  // copies draw a pass again
-    document.end();
-    return result;
 }
 
 namespace {
@@ -318,7 +262,8 @@ PrintRunResult PrintPlanned(QPrinter& printer, const RunPlan& plan, RunAnswers& 
         }
     }
     StagedPdf staged = toFile ? StagedPdf::BesideFile(printer.outputFileName()) : StagedPdf::InTemporaryFolder();
-    PrintRunResult result = DrawIntoStagedFile(printer, staged, plan, [&answers] { answers.ReportUnusable(); });
+    PrintRunResult result =
+        DrawIntoStagedFile(printer, staged, plan, [&answers] { answers.ReportUnusable(); }, toFile);
     staged.CheckComplete(result.pagesEnded);
     ThrowIfAbandoned(request);
     if (!result.partlyRead.isEmpty()) {
@@ -330,6 +275,8 @@ PrintRunResult PrintPlanned(QPrinter& printer, const RunPlan& plan, RunAnswers& 
         }
         ThrowIfAbandoned(request);
     }
+    if (request.progressed)
+        request.progressed(RunProgress{RunProgress::HandingOn, result.pagesEnded, result.pagesEnded});
     try {
         if (!toFile) {
             HandOnToQueue(printer, staged, request, [&recorded](const HeldQueueJob& job) {

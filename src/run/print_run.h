@@ -1,5 +1,6 @@
 #pragma once
 
+#include "run/draw_run.h"
 #include "run/run_plan.h"
 #include "run/run_request.h"
 
@@ -26,12 +27,6 @@ SheetRange ChosenSheetRange(const QPrinter& printer);
 // Gives a printer that draws a run (the staging PDF, the preview) exactly the
 // page of the chosen output: same paper, margins and resolution, no document name.
 void CopyPageSetup(const QPrinter& from, QPrinter& to);
-
-// Draws the plan's pages onto a device that is ready for them (a preview, or
-// a PDF writer on a file of the run's own), from beginning the document to
-// ending it. An unusable layout calls reportUnusable and ends a document of
-// one empty page. Every sheet is checked as the request's barcodeCheck says.
-PrintRunResult DrawRun(QPagedPaintDevice& device, const RunPlan& plan, const std::function<void()>& reportUnusable);
 
 // Prints a plan, all or nothing, to the output the printer names: asks the
 // plan's questions, reserves its passes with the request's recorder (asking

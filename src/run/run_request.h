@@ -15,6 +15,14 @@
 
 class RunRecorder;
 
+// How far a run has come, for a person watching it.
+struct RunProgress {
+    enum Stage { Drawing, HandingOn };
+    Stage stage = Drawing;
+    int pagesDrawn = 0;  // pages of the document drawn so far, their barcodes checked as they go
+    int pagesTotal = 0;
+};
+
 // What a caller asks of one run, before it is planned (PlanRun): the layout,
 // a snapshot of the pass list, the run's choices, and the hooks through which
 // the run reports and is stopped while it prints.
@@ -37,7 +45,16 @@ struct PrintRunRequest {
     // What the record names the output; "": the file's absolute name, or the queue.
     QString recordedOutputName;
 
+    // A long run to a queue is cut into documents of at most pagesPerDocument
+    // pages, drawn and checked at once by drawingJobs workers (0: one per
+    // processor) and joined, in order, into the one PDF the queue is sent. A
+    // file, and a run of one document, is drawn page by page as it is.
+    int drawingJobs = 0;
+    int pagesPerDocument = 50;
+
     std::function<bool()> stopRequested;
+    // Heard on the caller's thread as pages are drawn and as the run hands on.
+    std::function<void(const RunProgress&)> progressed;
     std::function<void(int sheet)> sheetBegun;
     std::function<void(const QString& barcodeText)> passDrawn;
     // When set, a page of the document for which it answers false (pages

@@ -299,12 +299,15 @@ TEST_F(TessaryPrintQueue, AStoppedRunSendsNoJobAndLeavesNoFile)
         entries.removeIf([](const QString& name) { return name.startsWith("runtime-"); });
         return !entries.isEmpty();
     };
-    // Stopped once the run is drawing into its PDF. Before, while it is
-    // planned, the queue's own files (libcups' copy of its PPD) are there too.
+    // Stopped once the run is drawing into its PDFs (the documents drawn at
+    // once, each in its own). Before, while it is planned, the queue's own
+    // files (libcups' copy of its PPD) are there too.
     const auto drawing = [&temporary] {
         for (const QFileInfo& folder : QDir(temporary.path()).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-            if (QFileInfo(QDir(folder.filePath()).filePath("passes.pdf")).size() > 0)
-                return true;
+            for (const QFileInfo& pdf : QDir(folder.filePath()).entryInfoList({"*.pdf"}, QDir::Files)) {
+                if (pdf.size() > 0)
+                    return true;
+            }
         }
         return false;
     };
