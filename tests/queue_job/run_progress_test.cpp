@@ -66,6 +66,10 @@ TEST_F(QueueWindowTest, ProgressCountsSheetsAndAbortPrintsTheSheetsDrawnAsTheReg
     EXPECT_LT(counts[0], counts[1]);
     EXPECT_LT(counts[1], sheets);
     EXPECT_NE(moments[0], moments[1]);  // the window showed each count
+    // For a person to look at: TESSARY_SCREENSHOTS names a folder to keep them in.
+    const QString keep = qEnvironmentVariable("TESSARY_SCREENSHOTS");
+    for (std::size_t i = 0; i < moments.size() && !keep.isEmpty(); ++i)
+        moments[i].save(QStringLiteral("%1/run-progress-%2.png").arg(keep).arg(i + 1));
     EXPECT_FALSE(line->isVisible());    // and is as it was once the run is over
     EXPECT_EQ(window->findChild<QPushButton*>("btnPrint")->text(), "&Print");
 
