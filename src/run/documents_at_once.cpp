@@ -58,6 +58,7 @@ public:
     {
         const std::vector<DocumentPages> cut = CutIntoDocuments(plan.pages.size(), plan.request.pagesPerDocument);
         documents_.resize(cut.size());
+        pagesBegun_ = std::vector<std::atomic<int>>(cut.size());
         for (std::size_t i = 0; i < cut.size(); ++i) {
             documents_[i].pages = cut[i];
             documents_[i].path = QDir(folder).filePath(QStringLiteral("document-%1.pdf").arg(i + 1));
@@ -88,6 +89,21 @@ public:
     DocumentWorkers& operator=(const DocumentWorkers&) = delete;
 
     void Stop() { stop_.store(true); }
+    // Pages drawn from the run's first on, without a gap: those of the
+    // documents done in order, and as far as the next one has got. A worker
+    // ahead of the others is not counted until the ones before it are done,
+    // since a stop would drop its pages.
+    int PagesDrawnInOrder()
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        int pages = 0;
+        for (std::size_t i = 0; i < documents_.size(); ++i) {
+            if (!documents_[i].done)
+                return pages + pagesBegun_[i].load();
+            pages += int(documents_[i].drawn.pages.size());
+        }
+        return pages;
+    }
     // Stops the workers and waits until each has ended.
     void Finish()
     {
@@ -97,7 +113,6 @@ public:
                 thread.join();
         }
     }
-    int PagesDrawn() const { return pagesDrawn_.load(); }
     std::vector<Document>& Documents() { return documents_; }
 
     // Waits a little for the next document in order to be done; true when it is.
@@ -153,9 +168,10 @@ private:
         writer.setTitle(QString());
         PageSpanHooks hooks;
         hooks.stopRequested = [this] { return stop_.load(std::memory_order_relaxed); };
-        hooks.sheetBegun = [this, &document](int sheet) {
+        std::atomic<int>& begun = pagesBegun_[std::size_t(&document - documents_.data())];
+        hooks.sheetBegun = [&document, &begun](int sheet) {
             document.sheetsBegun.push_back(sheet);
-            pagesDrawn_.fetch_add(1);
+            begun.fetch_add(1);
         };
         if (plan_.request.passDrawn)
             hooks.passDrawn = [&document](const QString& text) { document.passesDrawn.push_back(text); };
@@ -177,7 +193,7 @@ private:
     std::condition_variable changed_;
     std::size_t next_ = 0;
     std::atomic<bool> stop_{false};
-    std::atomic<int> pagesDrawn_{0};
+    std::vector<std::atomic<int>> pagesBegun_;  // by document
     std::vector<std::thread> threads_;
 };
 
@@ -221,7 +237,7 @@ PrintRunResult DrawDocumentsAtOnce(const RunPlan& plan, const QPageLayout& layou
             operatorStop = true;
             workers.Stop();
         }
-        report(workers.PagesDrawn());
+        report(workers.PagesDrawnInOrder());
         if (workers.NeverStarted(index))
             break;
         if (!workers.WaitFor(index))
@@ -248,7 +264,7 @@ PrintRunResult DrawDocumentsAtOnce(const RunPlan& plan, const QPageLayout& layou
         if (documents[index].error && (!operatorStop || index <= kept))
             std::rethrow_exception(documents[index].error);
     }
-    report(workers.PagesDrawn());
+    report(workers.PagesDrawnInOrder());
     PrintRunResult result;
     std::vector<DrawnPage> pages;
     QStringList parts;

@@ -20,7 +20,7 @@
 
 namespace {
 
-// "Sheet 12 of 594 drawn and checked": the count, or -1 for any other text.
+// "Sheet 12 of 1782 drawn and checked": the count, or -1 for any other text.
 int SheetsCounted(const QProgressBar& line, int total)
 {
     const QRegularExpression counted(QStringLiteral("^Sheet (\\d+) of %1 drawn and checked$").arg(total));
@@ -33,13 +33,14 @@ TEST_F(QueueWindowTest, ProgressCountsSheetsAndAbortPrintsTheSheetsDrawnAsTheReg
     QTemporaryDir dir;
     const QString registerFile = dir.filePath("passes.sqlite");
     ScopedEnv registerOn{"TESSARY_REGISTER", registerFile};
-    // 24 rows of 99 on sheets of 2 x 2: 594 sheets, no barcode twice.
-    for (int day = 0; day < 3; ++day) {
+    // 72 rows of 99 on sheets of 2 x 2: 1,782 sheets, no barcode twice, long
+    // enough to be watched.
+    for (int day = 0; day < 9; ++day) {
         for (const char* lane : {"01", "02", "03", "04", "05", "06", "07", "09"})
             AddRow(lane, QDate(2026, 12, 14 + day), "99");
     }
     SetSheet("2", "2");
-    const int sheets = 594;
+    const int sheets = 1782;
     const QStringList jobsBefore = CompletedJobs();
 
     const auto* line = Find<QProgressBar>("runProgress");
