@@ -20,6 +20,8 @@
 #
 # DIR/env holds KEY=VALUE lines (CUPS_SERVER, CUPS_SERVERROOT, HOME) that point
 # libcups and the lp tools at this scheduler; `set -a; . DIR/env; set +a`.
+# TESSARY_CUPS_BACKENDS, when set at start, names a folder of backends of the
+# caller's own that the scheduler runs beside the system's.
 # Needs root: cups-pdf refuses to run otherwise. Exit 77: something missing.
 set -euo pipefail
 
@@ -87,6 +89,20 @@ SystemGroup root
 FileDevice No
 Printcap $dir/state/printcap
 EOF
+  # Backends of the caller's own (a folder of them) beside the system's: the
+  # scheduler then runs its programs from a folder of its own that links to
+  # the system's filters and backends and holds copies of these.
+  if [ -n "${TESSARY_CUPS_BACKENDS:-}" ]; then
+    local sub name
+    mkdir -p "$dir/serverbin/backend"
+    for sub in /usr/lib/cups/*; do
+      name=$(basename "$sub")
+      [ "$name" = backend ] || ln -sfn "$sub" "$dir/serverbin/$name"
+    done
+    for sub in /usr/lib/cups/backend/*; do ln -sfn "$sub" "$dir/serverbin/backend/"; done
+    for sub in "$TESSARY_CUPS_BACKENDS"/*; do install -m 755 "$sub" "$dir/serverbin/backend/"; done
+    echo "ServerBin $dir/serverbin" >>"$dir/conf/cups-files.conf"
+  fi
   cat >"$dir/conf/cupsd.conf" <<EOF
 LogLevel warn
 Listen $socket
