@@ -144,6 +144,12 @@ void GateWindow::Scan(const QString& text)
     ShowCount();
 }
 
+void GateWindow::NoteCamera(const QString& note)
+{
+    cameraNote_ = note;
+    ShowCount();
+}
+
 void GateWindow::ShowAnswer(const GateAnswer& answer)
 {
     ShowPanel(Headline(answer), Basis(answer), answer.scanned, ColourOf(answer.reason));
@@ -170,7 +176,8 @@ void GateWindow::ShowCount()
 {
     const std::optional<int> count = gate_->AdmittedToday();
     gateLine_->setText(tr("Gate %1, lane %2: %3 admitted today")
-                           .arg(kept_.name, kept_.lane, count ? QString::number(*count) : tr("?")));
+                           .arg(kept_.name, kept_.lane, count ? QString::number(*count) : tr("?"))
+                       + (cameraNote_.isEmpty() ? QString() : QStringLiteral("; ") + cameraNote_));
 }
 
 void GateWindow::UndoLast()

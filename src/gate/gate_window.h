@@ -25,6 +25,8 @@ public:
 public slots:
     // One scanned text, from the scan field or the camera.
     void Scan(const QString& text);
+    // Where the camera stands, shown beside the gate.
+    void NoteCamera(const QString& note);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -41,6 +43,7 @@ private:
 
     RegisterLocation location_;
     KeptGate kept_;
+    QString cameraNote_;
     std::unique_ptr<LaneGate> gate_;
     AnswerSounds sounds_;
     QWidget* panel_;
