@@ -2,7 +2,6 @@
 
 #include <QRegularExpression>
 #include <QSet>
-#include <QSysInfo>
 #include <algorithm>
 
 namespace {
