@@ -25,6 +25,7 @@ if(UNIX)
   tessary_man_page(tessary-utility)
   tessary_man_page(tessary-print)
   tessary_man_page(tessary-register)
+  tessary_man_page(tessary-gate)
 
   set(doc_dir ${CMAKE_INSTALL_DATADIR}/doc/tessary-utility)
   tessary_gzip(${CMAKE_SOURCE_DIR}/data/debian/changelog ${CMAKE_BINARY_DIR}/doc/changelog.gz)
@@ -34,7 +35,7 @@ if(UNIX)
   install(FILES ${example_label_files} DESTINATION ${doc_dir}/examples)
 endif()
 
-install(FILES ${CMAKE_SOURCE_DIR}/data/tessary-utility.desktop
+install(FILES ${CMAKE_SOURCE_DIR}/data/tessary-utility.desktop ${CMAKE_SOURCE_DIR}/data/tessary-gate.desktop
   DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 # The label file type; shared-mime-info's trigger rebuilds the database on install.
 install(FILES ${CMAKE_SOURCE_DIR}/data/tessary-utility.mime.xml
@@ -63,7 +64,9 @@ barcode with its pass number. Layouts are kept in label files.
 
 tessary-print prints the same sheets from a label file and a list of rows,
 for scripts, with options as lp takes them. tessary-register looks up the
-register of issued passes both keep.")
+register of issued passes both keep. tessary-gate checks passes at the door
+against that register, from a barcode scanner or a camera, and admits each
+pass once.")
 set(CPACK_PACKAGE_CONTACT "${TESSARY_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${TESSARY_MAINTAINER}")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)

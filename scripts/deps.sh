@@ -12,6 +12,7 @@ PACKAGES=(
   dpkg-dev lintian appstream cups-ipp-utils
   shared-mime-info xdg-utils libfile-mimeinfo-perl libglib2.0-bin
   libqt6sql6-sqlite libqt6sql6-psql postgresql
+  qt6-multimedia-dev libzxing-dev x11-apps
 )
 
 missing=()

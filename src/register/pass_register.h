@@ -15,6 +15,9 @@
 #include <vector>
 
 class QSqlQuery;
+struct GateAnswer;
+struct GateSetting;
+struct ScannedRecords;
 
 // The run that prints a set of passes.
 struct RunInfo {
@@ -70,6 +73,27 @@ struct PassRecord {
     QDateTime issuedAt;    // UTC: handed on; invalid while pending
     RunInfo run;
     VoidMark voided;
+    qint64 ordinal = 0;       // the record's place in its run
+    QDateTime admittedAt;     // UTC: the admission in force at a gate; invalid when none
+    QString admittedGate;
+};
+
+// One pass let in at a gate. An admission undone stays recorded with who
+// undid it, where, when and why (the undone mark's time is invalid while it holds).
+struct Admission {
+    QString id;
+    QString barcode;
+    QString passKey;   // the pass within its numbering cycle, as PassRegister::Key
+    QString runId;     // the record admitted: its run and ordinal
+    qint64 ordinal = 0;
+    QDateTime at;      // UTC
+    QString gate;
+    QString lane;      // the gate's lane
+    QString user;
+    QString host;
+    VoidMark undone;
+
+    bool IsRecorded() const { return !id.isEmpty(); }
 };
 
 struct RecordFilter {
@@ -136,6 +160,21 @@ public:
     // returns how many there are.
     int Prune(const QDate& before, bool remove);
 
+    // The gate's answer to one scanned text on today, read in one
+    // transaction; unless dryRun, an admission is recorded in it. The unique
+    // index over the admissions in force, not this program, decides between
+    // two gates that scan the same pass at once: the other one is told
+    // "already admitted".
+    GateAnswer CheckAtGate(const QString& scanned, const GateSetting& gate, const QDate& today, bool dryRun);
+    // Marks the admission undone; false when there is none of that id in force.
+    bool UndoAdmission(const QString& admissionId, const VoidMark& mark);
+    // The latest admission in force at the gate.
+    std::optional<Admission> LastAdmission(const QString& gate);
+    // The admissions in force at the gate on the local day.
+    int AdmittedCount(const QString& gate, const QDate& day);
+    // Every admission of the barcode, undone ones too, oldest first.
+    std::vector<Admission> Admissions(const QString& barcode);
+
     // Copies a SQLite register as it stands into file, a new file of mode
     // 0600 that appears whole or not at all; refused for PostgreSQL.
     void Backup(const QString& file);
@@ -159,6 +198,9 @@ private:
                       bool issued, const QDateTime& recordedAt);
     QString VoidColumns() const;
     QString JobColumns() const;
+    QString AdmissionJoin() const;
+    ScannedRecords HeldAtGate(const QString& barcode, const QDate& today);
+    Admission InsertAdmission(const PassRecord& record, const GateSetting& gate);
 
     RegisterLocation location_;
     QString connectionName_;

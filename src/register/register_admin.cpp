@@ -65,6 +65,13 @@ int PassRegister::Prune(const QDate& before, bool remove)
         const int removed = prune.numRowsAffected();
         Exec(QStringLiteral("DELETE FROM runs WHERE NOT EXISTS (SELECT 1 FROM passes WHERE passes.run_id = runs.run_id)"),
              doing);
+        // Admissions go with the records they let in; withdrawals with their day.
+        Exec(QStringLiteral("DELETE FROM admissions WHERE NOT EXISTS (SELECT 1 FROM passes p"
+                            " WHERE p.run_id = admissions.run_id AND p.ordinal = admissions.ordinal)"),
+             doing);
+        QSqlQuery withdrawn = Prepared(QStringLiteral("DELETE FROM withdrawn_passes WHERE withdrawn_at < ?"));
+        withdrawn.addBindValue(DayStartUtcText(before));
+        Exec(withdrawn, doing);
         Commit(doing);
         return removed;
     } catch (...) {

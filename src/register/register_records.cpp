@@ -44,7 +44,9 @@ std::vector<PassRecord> PassRegister::Records(const RecordFilter& filter)
         + (schemaVersion_ >= kRunCorrectionSchemaVersion ? QStringLiteral("r.correction") : QStringLiteral("NULL"))
         + QStringLiteral(", ")
         + (schemaVersion_ >= kRunCopiesSchemaVersion ? QStringLiteral("r.copies") : QStringLiteral("NULL"))
-        + QStringLiteral(", ") + JobColumns() + QStringLiteral(" FROM passes p JOIN runs r ON r.run_id = p.run_id");
+        + QStringLiteral(", ") + JobColumns() + QStringLiteral(", p.ordinal, ")
+        + (schemaVersion_ >= kAdmissionsSchemaVersion ? QStringLiteral("a.admitted_at, a.gate") : QStringLiteral("NULL, NULL"))
+        + QStringLiteral(" FROM passes p JOIN runs r ON r.run_id = p.run_id") + AdmissionJoin();
     if (!conditions.isEmpty())
         statement += QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND "));
     statement += QStringLiteral(" ORDER BY p.recorded_at, r.started_at, p.run_id, p.ordinal");
@@ -79,6 +81,9 @@ std::vector<PassRecord> PassRegister::Records(const RecordFilter& filter)
         record.run.output.copies = query.value(22).toInt();
         record.run.output.job = query.value(23).toString();
         record.run.output.server = query.value(24).toString();
+        record.ordinal = query.value(25).toLongLong();
+        record.admittedAt = UtcTime(query.value(26));
+        record.admittedGate = query.value(27).toString();
         records.push_back(std::move(record));
     }
     return records;
@@ -88,6 +93,15 @@ QString PassRegister::JobColumns() const
 {
     return schemaVersion_ >= kRunJobSchemaVersion ? QStringLiteral("r.job_id, r.print_server")
                                                   : QStringLiteral("NULL, NULL");
+}
+
+// The admission in force of each record, on a register that keeps them.
+QString PassRegister::AdmissionJoin() const
+{
+    return schemaVersion_ >= kAdmissionsSchemaVersion
+               ? QStringLiteral(" LEFT JOIN admissions a ON a.run_id = p.run_id AND a.ordinal = p.ordinal"
+                                " AND a.undone_at IS NULL")
+               : QString();
 }
 
 QString PassRegister::VoidColumns() const

@@ -68,6 +68,41 @@ const std::vector<QStringList>& RegisterSchemaSteps()
             QStringLiteral("ALTER TABLE runs ADD COLUMN job_id TEXT"),
             QStringLiteral("ALTER TABLE runs ADD COLUMN print_server TEXT"),
         },
+        // 6 -> 7. Passes let in at gates: each admission names the record it
+        // let in, the gate, its lane, who and when. A pass has one admission
+        // in force; the index, not the program, decides which of two gates
+        // scanning it at once gets it. An undone admission stays, with who
+        // undid it, when and why. Withdrawn passes keep a trace, so that a
+        // gate tells them from passes never issued.
+        {
+            QStringLiteral("CREATE TABLE admissions ("
+                           " admission_id TEXT PRIMARY KEY,"
+                           " pass_key TEXT NOT NULL,"
+                           " barcode TEXT NOT NULL,"
+                           " run_id TEXT NOT NULL,"
+                           " ordinal INTEGER NOT NULL,"
+                           " admitted_at TEXT NOT NULL,"
+                           " gate TEXT NOT NULL,"
+                           " lane TEXT NOT NULL,"
+                           " user_name TEXT NOT NULL,"
+                           " host_name TEXT NOT NULL,"
+                           " undone_at TEXT,"
+                           " undone_by TEXT,"
+                           " undone_host TEXT,"
+                           " undo_reason TEXT)"),
+            QStringLiteral("CREATE UNIQUE INDEX admissions_once ON admissions (pass_key) WHERE undone_at IS NULL"),
+            QStringLiteral("CREATE INDEX admissions_by_record ON admissions (run_id, ordinal)"),
+            QStringLiteral("CREATE INDEX admissions_by_barcode ON admissions (barcode)"),
+            QStringLiteral("CREATE INDEX admissions_by_gate ON admissions (gate, admitted_at)"),
+            QStringLiteral("CREATE TABLE withdrawn_passes ("
+                           " pass_key TEXT NOT NULL,"
+                           " barcode TEXT NOT NULL,"
+                           " lane TEXT NOT NULL,"
+                           " valid_on TEXT NOT NULL,"
+                           " run_id TEXT NOT NULL,"
+                           " withdrawn_at TEXT NOT NULL)"),
+            QStringLiteral("CREATE INDEX withdrawn_by_barcode ON withdrawn_passes (barcode)"),
+        },
     };
     return steps;
 }

@@ -22,3 +22,6 @@ constexpr int kRunCopiesSchemaVersion = 5;
 
 // The first version that keeps each run's job and print server.
 constexpr int kRunJobSchemaVersion = 6;
+
+// The first version that keeps admissions at gates and withdrawn passes.
+constexpr int kAdmissionsSchemaVersion = 7;

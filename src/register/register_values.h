@@ -24,3 +24,21 @@ inline QString Reason(const QSqlError& error)
         text = error.driverText().trimmed();
     return text;
 }
+
+// A lost race for a unique row: PostgreSQL's unique violation or deadlock,
+// SQLite's constraint (never reached where BEGIN IMMEDIATE lets one writer
+// at a time check and insert).
+inline bool IsRaceLost(const QSqlError& error)
+{
+    const QString code = error.nativeErrorCode();
+    return code == QLatin1String("23505") || code == QLatin1String("40P01") || code == QLatin1String("19")
+           || code == QLatin1String("2067");
+}
+
+// The key a record is kept under (see PassRegister::Key), from its valid-on
+// text and barcode.
+inline QString PassKeyOf(const QString& validOn, const QString& barcode)
+{
+    const int year = validOn.left(4).toInt();
+    return QString::number(year - ((year % 2 + 2) % 2)) + QLatin1Char('/') + barcode;
+}

@@ -12,15 +12,6 @@ namespace {
 // A lost race for a first issue: another run's record took the barcode meanwhile.
 struct RaceLost {};
 
-bool IsRaceLost(const QSqlError& error)
-{
-    // PostgreSQL: unique violation, deadlock; SQLite: constraint (never reached
-    // there, where BEGIN IMMEDIATE lets one writer at a time check and insert).
-    const QString code = error.nativeErrorCode();
-    return code == QLatin1String("23505") || code == QLatin1String("40P01") || code == QLatin1String("19")
-           || code == QLatin1String("2067");
-}
-
 QString ValidOnText(const CalendarInstant& i)
 {
     return QStringLiteral("%1-%2-%3T%4:%5:%6")
@@ -177,6 +168,14 @@ int PassRegister::WithdrawPending(const QString& runId)
 
 int PassRegister::DeletePending(const QString& runId, const QString& doing)
 {
+    // A withdrawn pass stays known as withdrawn: a gate tells it from one never issued.
+    QSqlQuery keep = Prepared(QStringLiteral(
+        "INSERT INTO withdrawn_passes (pass_key, barcode, lane, valid_on, run_id, withdrawn_at)"
+        " SELECT pass_key, barcode, lane, valid_on, run_id, ? FROM passes WHERE run_id = ? AND state = ?"));
+    keep.addBindValue(UtcText(QDateTime::currentDateTimeUtc()));
+    keep.addBindValue(runId);
+    keep.addBindValue(kPending);
+    Exec(keep, doing);
     QSqlQuery withdraw = Prepared(QStringLiteral("DELETE FROM passes WHERE run_id = ? AND state = ?"));
     withdraw.addBindValue(runId);
     withdraw.addBindValue(kPending);

@@ -56,6 +56,9 @@ int FindCommand(PassRegister& passRegister, const QCommandLineParser& parser, QT
         if (record.voided.IsVoid())
             out << "  " << QString().leftJustified(16) << " " << VoidText(record) << '\n';
     }
+    // Every admission of the barcode, undone ones too: who let it in, and who took that back.
+    for (const Admission& admission : passRegister.Admissions(filter.barcode))
+        out << "  " << AdmissionText(admission) << '\n';
     return kExitDone;
 }
 

@@ -60,6 +60,7 @@ std::vector<CountGroup> CountRecords(const std::vector<PassRecord>& records, Cou
         else
             ++count.issued;
         count.voided += record.voided.IsVoid() ? 1 : 0;
+        count.admitted += record.admittedAt.isValid() ? 1 : 0;
     }
     // Records come in the order they were taken: days and runs already are.
     if (by == CountBy::Lane)
@@ -75,6 +76,7 @@ PassCount TotalCount(const std::vector<CountGroup>& groups)
         total.reissued += group.count.reissued;
         total.pending += group.count.pending;
         total.voided += group.count.voided;
+        total.admitted += group.count.admitted;
     }
     return total;
 }
@@ -86,18 +88,19 @@ QString CountsText(const std::vector<CountGroup>& groups, CountBy by)
     for (const CountGroup& group : groups)
         width = std::max(width, TerminalText(group.key).size());
     const auto line = [width](const QString& key, const QStringList& cells) {
-        static const int widths[] = {6, 9, 7, 4};  // "issued", "re-issued", "pending", "void"
+        static const int widths[] = {6, 9, 7, 4, 8};  // "issued", "re-issued", "pending", "void", "admitted"
         QString text = key.leftJustified(width);
-        for (int i = 0; i < 4; ++i)
+        for (int i = 0; i < 5; ++i)
             text += QStringLiteral("  ") + cells.at(i).rightJustified(widths[i]);
         return text + QLatin1Char('\n');
     };
     const auto numbers = [](const PassCount& c) {
         return QStringList{QString::number(c.issued), QString::number(c.reissued), QString::number(c.pending),
-                           QString::number(c.voided)};
+                           QString::number(c.voided), QString::number(c.admitted)};
     };
     QString text = line(CountByName(by), {QStringLiteral("issued"), QStringLiteral("re-issued"),
-                                          QStringLiteral("pending"), QStringLiteral("void")});
+                                          QStringLiteral("pending"), QStringLiteral("void"),
+                                          QStringLiteral("admitted")});
     if (by != CountBy::All) {
         for (const CountGroup& group : groups)
             text += line(TerminalText(group.key), numbers(group.count));

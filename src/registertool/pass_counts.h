@@ -6,12 +6,14 @@
 #include <vector>
 
 // How many pass records a group holds: each record counts as issued,
-// re-issued or pending, and a void one in void as well.
+// re-issued or pending, a void one in void as well, and one let in at a
+// gate (an admission in force) in admitted as well.
 struct PassCount {
     int issued = 0;
     int reissued = 0;
     int pending = 0;
     int voided = 0;
+    int admitted = 0;
 };
 
 enum class CountBy { All, Day, Lane, Run };

@@ -44,7 +44,9 @@ QJsonObject RecordJson(const PassRecord& r)
                        {QStringLiteral("sheet"), r.sheet},
                        {QStringLiteral("cell"), r.cell},
                        {QStringLiteral("run"), run},
-                       {QStringLiteral("void"), voided}};
+                       {QStringLiteral("void"), voided},
+                       {QStringLiteral("admitted_at"), UtcValue(r.admittedAt)},
+                       {QStringLiteral("admitted_gate"), TextOrNull(r.admittedGate)}};
 }
 
 QJsonObject CountJson(const PassCount& count)
@@ -52,7 +54,8 @@ QJsonObject CountJson(const PassCount& count)
     return QJsonObject{{QStringLiteral("issued"), count.issued},
                        {QStringLiteral("reissued"), count.reissued},
                        {QStringLiteral("pending"), count.pending},
-                       {QStringLiteral("void"), count.voided}};
+                       {QStringLiteral("void"), count.voided},
+                       {QStringLiteral("admitted"), count.admitted}};
 }
 
 }  // namespace

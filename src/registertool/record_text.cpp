@@ -55,3 +55,15 @@ QString VoidText(const PassRecord& record)
         .arg(LocalTime(record.voided.at), TerminalText(record.voided.user), TerminalText(record.voided.host),
              TerminalText(record.voided.reason));
 }
+
+QString AdmissionText(const Admission& admission)
+{
+    QString text = QStringLiteral("admitted %1 at gate %2 (lane %3) by %4@%5")
+                       .arg(LocalTime(admission.at), TerminalText(admission.gate), TerminalText(admission.lane),
+                            TerminalText(admission.user), TerminalText(admission.host));
+    if (admission.undone.IsVoid())
+        text += QStringLiteral("; undone %1 by %2@%3: %4")
+                    .arg(LocalTime(admission.undone.at), TerminalText(admission.undone.user),
+                         TerminalText(admission.undone.host), TerminalText(admission.undone.reason));
+    return text;
+}

@@ -21,3 +21,7 @@ QString ValidOnText(const PassRecord& record);
 
 // "void 2026-03-02 10:15:00 by user@host: reason", or "" for a record not void.
 QString VoidText(const PassRecord& record);
+
+// "admitted 2026-03-02 10:15:00 at gate North (lane 03) by user@host", with
+// "; undone ... by user@host: reason" for one undone.
+QString AdmissionText(const Admission& admission);

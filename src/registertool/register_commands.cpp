@@ -3,6 +3,7 @@
 #include "register/pass_register.h"
 #include "registertool/admin_commands.h"
 #include "registertool/checked_output.h"
+#include "registertool/gate_commands.h"
 #include "registertool/lookup_commands.h"
 #include "registertool/register_help.h"
 #include "registertool/tool_arguments.h"
@@ -23,6 +24,7 @@ int RunCommand(const QStringList& arguments, QTextStream& out)
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.addOptions({ValueOption("from"), ValueOption("to"), ValueOption("lane"), ValueOption("csv"),
                        ValueOption("by"), ValueOption("reason"), ValueOption("before"),
+                       ValueOption("gate"), QCommandLineOption(QStringLiteral("dry-run")),
                        QCommandLineOption(QStringLiteral("force")), QCommandLineOption(QStringLiteral("json")),
                        QCommandLineOption(QStringLiteral("yes")), QCommandLineOption(QStringLiteral("version")),
                        QCommandLineOption(QStringList{QStringLiteral("h"), QStringLiteral("help")})});
@@ -78,12 +80,30 @@ int RunCommand(const QStringList& arguments, QTextStream& out)
         ParseDay(QStringLiteral("before"), parser.value(QStringLiteral("before")));
     } else if (command == QLatin1String("backup")) {
         expect(2, {});
+    } else if (command == QLatin1String("check")) {
+        if (words.size() < 1)
+            UsageFault(QStringLiteral("check takes barcodes, or reads them from standard input"));
+        for (const QString& option : parser.optionNames()) {
+            if (!QStringList{QStringLiteral("gate"), QStringLiteral("lane"), QStringLiteral("dry-run"), json}.contains(option))
+                UsageFault(QStringLiteral("check does not take --%1").arg(option));
+        }
+        if (parser.value(QStringLiteral("gate")).trimmed().isEmpty())
+            UsageFault(QStringLiteral("check needs --gate NAME: the gate the passes are admitted at"));
+        ParseGateLane(parser.value(QStringLiteral("lane")));
+    } else if (command == QLatin1String("undo-admission")) {
+        expect(2, {QStringLiteral("reason")});
+        if (parser.value(QStringLiteral("reason")).trimmed().isEmpty())
+            UsageFault(QStringLiteral("undo-admission needs --reason TEXT: why the pass is to be let in again"));
+        ParseBarcode(words.at(1));
     } else {
         UsageFault(command.isEmpty() ? QStringLiteral("no command given")
                                      : QStringLiteral("unknown command \"%1\"").arg(command));
     }
 
     const RegisterLocation location = RegisterLocationFromEnvironment();
+    // A gate answers every barcode, a register it cannot use or one turned off included ("cannot check").
+    if (command == QLatin1String("check"))
+        return CheckCommand(location, parser, out);
     if (location.kind == RegisterLocation::Kind::Off)
         throw TessaryError(QStringLiteral("TESSARY_REGISTER is off: there is no register"), ErrorKind::Failed);
     const QString backupFile = command == QLatin1String("backup") ? QFileInfo(words.at(1)).absoluteFilePath() : QString();
@@ -94,6 +114,7 @@ int RunCommand(const QStringList& arguments, QTextStream& out)
     }
     // Looking up never makes a register, nor changes one it may only read.
     const bool writes = command == QLatin1String("withdraw-pending") || command == QLatin1String("void")
+                        || command == QLatin1String("undo-admission")
                         || (command == QLatin1String("prune") && parser.isSet(QStringLiteral("yes")));
     PassRegister passRegister(location, writes ? RegisterAccess::Existing : RegisterAccess::ReadOnly);
     if (command == QLatin1String("list"))
@@ -110,6 +131,8 @@ int RunCommand(const QStringList& arguments, QTextStream& out)
         return PruneCommand(passRegister, parser, out);
     if (command == QLatin1String("backup"))
         return BackupCommand(passRegister, backupFile, out);
+    if (command == QLatin1String("undo-admission"))
+        return UndoAdmissionCommand(passRegister, parser, out);
     return WithdrawPendingCommand(passRegister, parser, out);
 }
 

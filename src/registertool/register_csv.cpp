@@ -25,7 +25,8 @@ QString Field(const QString& text)
 QString CsvText(const std::vector<PassRecord>& records)
 {
     QString text = QStringLiteral("barcode,pass_number,lane,valid_on,issued_at,issue,run_id,run_started_at,user,host,"
-                                  "program,output_kind,output,sheet,cell,voided_at,voided_by,voided_host,void_reason\r\n");
+                                  "program,output_kind,output,sheet,cell,voided_at,voided_by,voided_host,void_reason,"
+                                  "admitted_at,admitted_gate\r\n");
     for (const PassRecord& r : records) {
         const QStringList fields = {r.barcode,
                                     r.passNumber,
@@ -45,7 +46,9 @@ QString CsvText(const std::vector<PassRecord>& records)
                                     r.voided.at.toString(Qt::ISODateWithMs),
                                     r.voided.user,
                                     r.voided.host,
-                                    r.voided.reason};
+                                    r.voided.reason,
+                                    r.admittedAt.toString(Qt::ISODateWithMs),
+                                    r.admittedGate};
         QStringList quoted;
         for (const QString& field : fields)
             quoted << Field(field);

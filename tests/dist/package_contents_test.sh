@@ -35,6 +35,11 @@ if command -v desktop-file-validate >/dev/null; then
 fi
 check "desktop entry name" 'grep -qx "Name=Tessary Utility" "$desktop"'
 check "desktop entry keywords" 'grep -q "^Keywords=.*barcode" "$desktop"'
+gate_desktop="$root/usr/share/applications/tessary-gate.desktop"
+check "gate's desktop entry" '[ -f "$gate_desktop" ] && grep -qx "Exec=tessary-gate" "$gate_desktop"'
+if command -v desktop-file-validate >/dev/null; then
+  check "gate's desktop entry validates" 'desktop-file-validate "$gate_desktop"'
+fi
 check "icon" '[ -s "$root/usr/share/icons/hicolor/scalable/apps/tessary-utility.svg" ]'
 for size in 48 128 256; do
   check "${size}x${size} icon" 'file "$root/usr/share/icons/hicolor/${size}x${size}/apps/tessary-utility.png" | grep -q "PNG image data, $size x $size"'
@@ -64,6 +69,9 @@ check "label files open in the window" '[ "$(xdg_query X-Generic default applica
 doc="$root/usr/share/doc/$package"
 check "copyright and changelog" '[ -s "$doc/copyright" ] && gzip -t "$doc/changelog.gz"'
 check "window's man page" 'gzip -t "$root/usr/share/man/man1/tessary-utility.1.gz"'
+check "gate's man page" 'gzip -t "$root/usr/share/man/man1/tessary-gate.1.gz"'
+check "the gate's --help and --version need no display" \
+  'env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$root/usr/bin/tessary-gate" --version | grep -q "^tessary-gate [0-9]"'
 check "the window's --help and --version need no display" \
   'env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" --version | grep -q "^tessary-utility [0-9]" &&
    env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" --help | grep -q "^Usage: "'
@@ -85,7 +93,7 @@ hardened() {
   kind=$(file "$1"); dynamic=$(readelf -d "$1"); segments=$(readelf -lW "$1"); symbols=$(readelf -sW --dyn-syms "$1")
   [[ $kind == *", stripped"* && $dynamic == *BIND_NOW* && $segments == *GNU_RELRO* && $symbols == *__stack_chk_fail* ]]
 }
-for binary in tessary-utility tessary-print tessary-register; do
+for binary in tessary-utility tessary-print tessary-register tessary-gate; do
   check "$binary stripped, relro, bindnow, stack protector" 'hardened "$root/usr/bin/$binary"'
   check "$binary's debugging data in the -dbgsym package" '[[ $(debug_file_sections "$root/usr/bin/$binary") == *.debug_info* ]]'
 done

@@ -46,8 +46,8 @@ const AdminStep kSteps[] = {
     {"older register read as it stands", Where::Both, As::Owner, {"list"}, 0, Check::Matches,
      "  %P1  re-issued  valid 2026-03-10 09:00:00  sheet 1 cell 1  run %B \\(window, ", "", Then::Nothing},
     {"counts by day", Where::Both, As::Owner, {"counts", "--by", "day"}, 0, Check::Exact,
-     "day         issued  re-issued  pending  void\n2026-03-02       2          0        0     0\n"
-     "2026-03-03       1          1        0     0\nall              3          1        0     0\n", "", Then::Nothing},
+     "day         issued  re-issued  pending  void  admitted\n2026-03-02       2          0        0     0         0\n"
+     "2026-03-03       1          1        0     0         0\nall              3          1        0     0         0\n", "", Then::Nothing},
     {"counts by lane", Where::Both, As::Owner, {"counts", "--by", "lane", "--json"}, 0, Check::JsonHolds,
      R"({"by": "lane", "groups": [{"lane": "03", "issued": 2, "reissued": 1, "pending": 0, "void": 0},
          {"lane": "04", "issued": 1, "reissued": 0}], "all": {"issued": 3, "reissued": 1, "void": 0}})", "", Then::Nothing},
@@ -67,17 +67,17 @@ const AdminStep kSteps[] = {
     {"export of one lane", Where::Both, As::Owner, {"export", "--csv", "-", "--lane", "04"}, 0, Check::Matches,
      "\n%Q,[^\n]*\r\n$", "", Then::Nothing},
     {"export shows the void", Where::Both, As::Owner, {"export", "--csv", "-"}, 0, Check::Matches,
-     "\n%P1,[^\n]*,%A,[^\n]*,1,1,2026-[-0-9T:.]+Z,[^,\n]+,[^,\n]+,lost at gate\r\n%P2,[^\n]*,1,2,,,,\r\n", "", Then::Nothing},
+     "\n%P1,[^\n]*,%A,[^\n]*,1,1,2026-[-0-9T:.]+Z,[^,\n]+,[^,\n]+,lost at gate,,\r\n%P2,[^\n]*,1,2,,,,,,\r\n", "", Then::Nothing},
     {"counts of a register its user may only read", Where::SQLite, As::Reader, {"counts", "--by", "day"}, 0, Check::Exact,
-     "day         issued  re-issued  pending  void\n2026-03-02       2          0        0     1\n"
-     "2026-03-03       1          1        0     2\nall              3          1        0     3\n", "", Then::Nothing},
+     "day         issued  re-issued  pending  void  admitted\n2026-03-02       2          0        0     1         0\n"
+     "2026-03-03       1          1        0     2         0\nall              3          1        0     3         0\n", "", Then::Nothing},
     {"find in a register its user may only read", Where::SQLite, As::Reader, {"find", "%Q", "--json"}, 0,
      Check::JsonHolds, R"({"records": [{"lane": "04", "void": {"reason": "lost at gate"}}]})", "", Then::Nothing},
     {"prune without --yes", Where::Both, As::Owner, {"prune", "--before", "2026-03-03"}, 0, Check::Exact,
      "would remove 2 issued pass records recorded before 2026-03-03; nothing was removed: prune --yes removes them\n",
      "", Then::Nothing},
     {"prune without --yes kept them", Where::Both, As::Owner, {"counts"}, 0, Check::Exact,
-     "     issued  re-issued  pending  void\nall       3          1        0     3\n", "", Then::Nothing},
+     "     issued  re-issued  pending  void  admitted\nall       3          1        0     3         0\n", "", Then::Nothing},
     {"prune", Where::Both, As::Owner, {"prune", "--before", "2026-03-03", "--yes"}, 0, Check::Exact,
      "removed 2 issued pass records recorded before 2026-03-03\n", "", Then::Nothing},
     {"prune took run A", Where::Both, As::Owner, {"counts", "--by", "run", "--json"}, 0, Check::JsonHolds,
@@ -152,8 +152,9 @@ TEST_P(RegisterAdminOn, LooksAfterAnOlderRegister)
     ASSERT_EQ(RecordIssuedEarlier(location, a, passesA), "");
     ASSERT_EQ(RecordIssuedEarlier(location, b, passesB), "");
     // Back to the version before void marks, as a register of an older program.
-    ASSERT_EQ(kRunJobSchemaVersion, RegisterSchemaVersion());
-    QStringList older{QStringLiteral("ALTER TABLE runs DROP COLUMN job_id"),
+    ASSERT_EQ(kAdmissionsSchemaVersion, RegisterSchemaVersion());
+    QStringList older{QStringLiteral("DROP TABLE admissions"), QStringLiteral("DROP TABLE withdrawn_passes"),
+                      QStringLiteral("ALTER TABLE runs DROP COLUMN job_id"),
                       QStringLiteral("ALTER TABLE runs DROP COLUMN print_server"),
                       QStringLiteral("ALTER TABLE runs DROP COLUMN copies"),
                       QStringLiteral("ALTER TABLE runs DROP COLUMN correction")};

@@ -107,7 +107,7 @@ TEST_F(RegisterToolTest, ReadsARegisterItsUserMayOnlyReadAndHandsOnNoFieldThatWo
     EXPECT_EQ(listed.out.count("  issued  valid 2026-02-0"), int(std::size(kFields))) << listed.out.toStdString();
     for (const FieldCase& c : kFields) {
         SCOPED_TRACE(c.text);
-        EXPECT_TRUE(exported.out.contains(",file," + QString::fromUtf8(c.csv) + ",1,1,,,,\r\n")) << exported.out.toStdString();
+        EXPECT_TRUE(exported.out.contains(",file," + QString::fromUtf8(c.csv) + ",1,1,,,,,,\r\n")) << exported.out.toStdString();
         EXPECT_TRUE(listed.out.contains(" to PDF " + QString::fromUtf8(c.listed) + '\n')) << listed.out.toStdString();
     }
 }
