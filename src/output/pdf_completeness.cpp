@@ -17,21 +17,6 @@ constexpr qint64 kTailBytes = 1024;
 constexpr qint64 kEntryBytes = 20;        // "oooooooooo ggggg n" and a two-byte line end
 constexpr qint64 kEntriesPerRead = 4096;
 
-// The first decimal number after key in text, -1 when there is none.
-qint64 NumberAfter(const QByteArray& text, const QByteArray& key)
-{
-    const qsizetype at = text.lastIndexOf(key);
-    if (at < 0)
-        return -1;
-    qsizetype i = at + key.size();
-    while (i < text.size() && std::isspace(uchar(text[i])))
-        ++i;
-    const qsizetype start = i;
-    qint64 value = 0;
-    while (i < text.size() && std::isdigit(uchar(text[i])) && i - start < 18)
-        value = value * 10 + (text[i++] - '0');
-    return i == start ? -1 : value;
-}
 
 // Object offsets by object number (-1 for free ones) when every object the
 // cross-reference table at `table` lists begins where it says; empty otherwise.
@@ -99,19 +84,34 @@ int PageCount(const ReadAt& read, qint64 fileSize)
     const QByteArray tail = read(tailStart, fileSize - tailStart);
     if (!tail.trimmed().endsWith("%%EOF"))
         return -1;
-    const qint64 table = NumberAfter(tail, "startxref");
-    const qint64 root = NumberAfter(tail, "/Root");
+    const qint64 table = PdfNumberAfter(tail, "startxref");
+    const qint64 root = PdfNumberAfter(tail, "/Root");
     if (table < 0 || root < 0 || table >= tailStart + tail.lastIndexOf("startxref"))
         return -1;
     const std::vector<qint64> offsets = ObjectOffsets(read, fileSize, table);
     if (offsets.empty())
         return -1;
-    const qint64 pages = NumberAfter(ObjectText(read, offsets, root), "/Pages");
-    const qint64 count = NumberAfter(ObjectText(read, offsets, pages), "/Count");
+    const qint64 pages = PdfNumberAfter(ObjectText(read, offsets, root), "/Pages");
+    const qint64 count = PdfNumberAfter(ObjectText(read, offsets, pages), "/Count");
     return count >= 0 && count <= INT_MAX ? int(count) : -1;
 }
 
 }  // namespace
+
+qint64 PdfNumberAfter(const QByteArray& text, const QByteArray& key)
+{
+    const qsizetype at = text.lastIndexOf(key);
+    if (at < 0)
+        return -1;
+    qsizetype i = at + key.size();
+    while (i < text.size() && std::isspace(uchar(text[i])))
+        ++i;
+    const qsizetype start = i;
+    qint64 value = 0;
+    while (i < text.size() && std::isdigit(uchar(text[i])) && i - start < 18)
+        value = value * 10 + (text[i++] - '0');
+    return i == start ? -1 : value;
+}
 
 int CompletePdfPageCount(const QByteArray& pdf)
 {

@@ -1,6 +1,7 @@
 #include "output/pdf_merge.h"
 
 #include "common/tessary_error.h"
+#include "output/pdf_completeness.h"
 
 #include <QFile>
 #include <QIODevice>
@@ -37,21 +38,6 @@ struct Part {
 
 bool IsDigit(char c) { return std::isdigit(uchar(c)) != 0; }
 
-// The decimal number after the last `key` in text (before `before`), -1 when there is none.
-qint64 NumberAfter(const QByteArray& text, const QByteArray& key)
-{
-    const qsizetype at = text.lastIndexOf(key);
-    if (at < 0)
-        return -1;
-    qsizetype i = at + key.size();
-    while (i < text.size() && std::isspace(uchar(text[i])))
-        ++i;
-    const qsizetype start = i;
-    qint64 value = 0;
-    while (i < text.size() && IsDigit(text[i]) && i - start < 18)
-        value = value * 10 + (text[i++] - '0');
-    return i == start ? -1 : value;
-}
 
 // "a 0 R b 0 R ..." between the brackets after key, as object numbers.
 std::vector<qint64> ReferencesInArray(const QByteArray& text, const QByteArray& key)
@@ -93,7 +79,7 @@ Part ReadPart(const QString& path)
     if (!bytes.startsWith("%PDF-"))
         ThrowUnreadable(path);
     const QByteArray tail = bytes.right(1024);
-    const qint64 table = NumberAfter(tail, "startxref");
+    const qint64 table = PdfNumberAfter(tail, "startxref");
     if (table <= 0 || table >= bytes.size() || !bytes.mid(qsizetype(table)).startsWith("xref"))
         ThrowUnreadable(path);
     // "xref\n0 <count>\n", then one entry of 20 bytes an object.
@@ -119,9 +105,9 @@ Part ReadPart(const QString& path)
     for (std::size_t i = 0; i < part.objects.size(); ++i)
         part.objects[i].end = i + 1 < part.objects.size() ? part.objects[i + 1].begin : qsizetype(table);
     const QByteArray trailer = bytes.mid(entriesAt + qsizetype(count) * kEntryBytes);
-    part.info = NumberAfter(trailer, "/Info");
-    part.catalog = NumberAfter(trailer, "/Root");
-    part.pageTree = NumberAfter(ObjectText(part, part.catalog), "/Pages");
+    part.info = PdfNumberAfter(trailer, "/Info");
+    part.catalog = PdfNumberAfter(trailer, "/Root");
+    part.pageTree = PdfNumberAfter(ObjectText(part, part.catalog), "/Pages");
     part.pages = ReferencesInArray(ObjectText(part, part.pageTree), "/Kids");
     if (part.catalog < 0 || part.pageTree < 0 || part.pages.empty())
         ThrowUnreadable(path);
