@@ -50,7 +50,7 @@ protected:
         }
     }
 
-    // The window's title once it starts with prefix; what it is after ten seconds otherwise.
+    // The window's title once it starts with prefix; what it is after a minute otherwise (a busy machine).
     QString TitleOnce(const QString& target, const QString& prefix)
     {
         QElapsedTimer waited;
@@ -61,7 +61,7 @@ protected:
             if (title.startsWith(prefix))
                 break;
             QThread::msleep(50);
-        } while (waited.elapsed() < 10000);
+        } while (waited.elapsed() < 60000);
         return title;
     }
 
@@ -71,7 +71,7 @@ protected:
         QElapsedTimer waited;
         waited.start();
         QString found;
-        while (found.isEmpty() && waited.elapsed() < 10000) {
+        while (found.isEmpty() && waited.elapsed() < 60000) {
             found = server.Xdotool({"search", "--onlyvisible", "--name", pattern}).section('\n', 0, 0);
             QThread::msleep(50);
         }
