@@ -38,9 +38,13 @@ bool PrivateXServer::Start()
         QElapsedTimer waited;
         waited.start();
         while (server_.state() == QProcess::Running && waited.elapsed() < 10000) {
+            // The socket is there before the server takes connections: asked until it answers.
             if (QFile::exists(SocketPath(number))) {
                 display_ = QStringLiteral(":%1").arg(number);
-                return true;
+                int status = -1;
+                Xdotool({QStringLiteral("getdisplaygeometry")}, &status);
+                if (status == 0)
+                    return true;
             }
             QThread::msleep(20);
         }

@@ -121,7 +121,12 @@ TEST_F(GateWindowKeys, APrintedPassIsAdmittedOnceAndItsAdmissionUndone)
     gate.setProcessEnvironment(environment);
     gate.start(QStringLiteral(TESSARY_GATE_EXE), {});
     window = WindowNamed("Tessary gate North door, lane 03");
-    ASSERT_FALSE(window.isEmpty()) << gate.readAllStandardError().toStdString();
+    if (window.isEmpty()) {
+        gate.waitForFinished(100);
+        FAIL() << "no window; tessary-gate " << (gate.state() == QProcess::Running ? "runs" : "ended") << ", said: "
+               << gate.readAllStandardError().toStdString() << "; windows: "
+               << server.Xdotool({"search", "--name", "."}).toStdString();
+    }
     ASSERT_EQ(TitleOnce(window, "READY"), "READY - Tessary gate North door, lane 03");
 
     const QRgb admitGreen = qRgb(0x1b, 0x7d, 0x2f), refuseRed = qRgb(0xb3, 0x26, 0x1e);
