@@ -125,7 +125,7 @@ TEST_F(GateWindowKeys, APrintedPassIsAdmittedOnceAndItsAdmissionUndone)
         gate.waitForFinished(100);
         FAIL() << "no window; tessary-gate " << (gate.state() == QProcess::Running ? "runs" : "ended") << ", said: "
                << gate.readAllStandardError().toStdString() << "; windows: "
-               << server.Xdotool({"search", "--name", "."}).toStdString();
+               << server.Xdotool({"search", "--name", "."}).toStdString() << "; " << server.State().toStdString();
     }
     ASSERT_EQ(TitleOnce(window, "READY"), "READY - Tessary gate North door, lane 03");
 
