@@ -34,6 +34,8 @@ QColor ColourOf(GateReason reason)
 QLabel* BigLabel(int pixels, bool bold, QWidget* parent)
 {
     auto* label = new QLabel(parent);
+    // What a scanner typed, a gate's name or the register's words are shown as they are, never as markup.
+    label->setTextFormat(Qt::PlainText);
     QFont font = label->font();
     font.setPixelSize(pixels);
     font.setBold(bold);
