@@ -34,6 +34,8 @@ QColor ColourOf(GateReason reason)
 QLabel* BigLabel(int pixels, bool bold, QWidget* parent)
 {
     auto* label = new QLabel(parent);
+    // What a scanner typed, a gate's name or the register's words are shown as they are, never as markup.
+    label->setTextFormat(Qt::PlainText);
     QFont font = label->font();
     font.setPixelSize(pixels);
     font.setBold(bold);
@@ -115,7 +117,11 @@ GateWindow::GateWindow(const RegisterLocation& location, const KeptGate& gate, Q
     scanField_->setFocus();
 }
 
-GateWindow::~GateWindow() = default;
+GateWindow::~GateWindow()
+{
+    registerThread_.quit();
+    registerThread_.wait();
+}
 
 // The scan field would take Ctrl+Z as its own undo: here it undoes the last admission.
 bool GateWindow::eventFilter(QObject* watched, QEvent* event)
@@ -131,8 +137,30 @@ bool GateWindow::eventFilter(QObject* watched, QEvent* event)
 void GateWindow::UseGate(const KeptGate& gate)
 {
     kept_ = gate;
-    gate_ = std::make_unique<LaneGate>(location_, GateOf(gate.name, gate.lane));
-    ShowCount();
+    // The gate's worker goes with its gate: scans still queued for it are
+    // answered first, and no later one reaches it.
+    if (worker_)
+        disconnect(this, nullptr, worker_, nullptr);
+    registerThread_.quit();
+    registerThread_.wait();
+    worker_ = new GateWorker(location_, GateOf(gate.name, gate.lane));
+    worker_->moveToThread(&registerThread_);
+    connect(&registerThread_, &QThread::finished, worker_, &QObject::deleteLater);
+    connect(this, &GateWindow::scanRequested, worker_, &GateWorker::Scan);
+    connect(this, &GateWindow::undoRequested, worker_, &GateWorker::UndoLast);
+    connect(this, &GateWindow::countRequested, worker_, &GateWorker::Count);
+    connect(worker_, &GateWorker::answered, this, &GateWindow::ShowAnswer);
+    connect(worker_, &GateWorker::counted, this, &GateWindow::ShowCount);
+    connect(worker_, &GateWorker::undone, this, [this](const Admission& undone) {
+        ShowPanel(tr("ADMISSION UNDONE"), tr("%1 may be scanned again: %2").arg(undone.barcode, undone.undone.reason),
+                  undone.barcode, kWaitingColour);
+    });
+    connect(worker_, &GateWorker::undoRefused, this,
+            [this](const QString& why) { ShowPanel(tr("NOT UNDONE"), why, QString(), kUncheckedColour); });
+    registerThread_.start();
+    admittedToday_ = -1;
+    ShowCount(-1);
+    emit countRequested();
 }
 
 void GateWindow::Scan(const QString& text)
@@ -140,14 +168,14 @@ void GateWindow::Scan(const QString& text)
     const QString scanned = text.trimmed();
     if (scanned.isEmpty())
         return;
-    ShowAnswer(gate_->Scan(scanned));
-    ShowCount();
+    ShowPanel(tr("CHECKING"), tr("Asking the register"), scanned, kWaitingColour);
+    emit scanRequested(scanned);
 }
 
 void GateWindow::NoteCamera(const QString& note)
 {
     cameraNote_ = note;
-    ShowCount();
+    ShowCount(admittedToday_);
 }
 
 void GateWindow::ShowAnswer(const GateAnswer& answer)
@@ -172,11 +200,11 @@ void GateWindow::ShowPanel(const QString& headline, const QString& basis, const 
     QAccessible::updateAccessibility(&changed);
 }
 
-void GateWindow::ShowCount()
+void GateWindow::ShowCount(int admittedToday)
 {
-    const std::optional<int> count = gate_->AdmittedToday();
+    admittedToday_ = admittedToday;
     gateLine_->setText(tr("Gate %1, lane %2: %3 admitted today")
-                           .arg(kept_.name, kept_.lane, count ? QString::number(*count) : tr("?"))
+                           .arg(kept_.name, kept_.lane, admittedToday >= 0 ? QString::number(admittedToday) : tr("?"))
                        + (cameraNote_.isEmpty() ? QString() : QStringLiteral("; ") + cameraNote_));
 }
 
@@ -195,14 +223,7 @@ void GateWindow::UndoLast()
         TakeKeyboardBack();
         return;
     }
-    try {
-        const Admission undone = gate_->UndoLast(reason);
-        ShowPanel(tr("ADMISSION UNDONE"), tr("%1 may be scanned again: %2").arg(undone.barcode, reason), undone.barcode,
-                  kWaitingColour);
-    } catch (const TessaryError& error) {
-        ShowPanel(tr("NOT UNDONE"), error.text(), QString(), kUncheckedColour);
-    }
-    ShowCount();
+    emit undoRequested(reason);
 }
 
 void GateWindow::ChooseGate()

@@ -2,10 +2,10 @@
 
 #include "gate/answer_sounds.h"
 #include "gate/gate_settings.h"
-#include "register/lane_gate.h"
+#include "gate/gate_worker.h"
 
+#include <QThread>
 #include <QWidget>
-#include <memory>
 
 class QLabel;
 class QLineEdit;
@@ -28,13 +28,18 @@ public slots:
     // Where the camera stands, shown beside the gate.
     void NoteCamera(const QString& note);
 
+signals:
+    void scanRequested(const QString& text);
+    void undoRequested(const QString& reason);
+    void countRequested();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void ShowAnswer(const GateAnswer& answer);
     void ShowPanel(const QString& headline, const QString& basis, const QString& scanned, const QColor& colour);
-    void ShowCount();
+    void ShowCount(int admittedToday);
     void UndoLast();
     void ChooseGate();
     void UseGate(const KeptGate& gate);
@@ -44,7 +49,9 @@ private:
     RegisterLocation location_;
     KeptGate kept_;
     QString cameraNote_;
-    std::unique_ptr<LaneGate> gate_;
+    QThread registerThread_;
+    GateWorker* worker_ = nullptr;  // lives on registerThread_, deleted when it finishes
+    int admittedToday_ = -1;
     AnswerSounds sounds_;
     QWidget* panel_;
     QLabel* headline_;

@@ -3,16 +3,8 @@
 #include "support/xwd_picture.h"
 
 #include <QElapsedTimer>
-#include <QFile>
 #include <QImage>
 #include <QStandardPaths>
-#include <QThread>
-
-namespace {
-
-QString SocketPath(int number) { return QStringLiteral("/tmp/.X11-unix/X%1").arg(number); }
-
-}  // namespace
 
 PrivateXServer::~PrivateXServer() { Stop(); }
 
@@ -27,26 +19,36 @@ QString PrivateXServer::MissingPrerequisite()
 
 bool PrivateXServer::Start()
 {
-    for (int number = 263; number < 380; ++number) {
-        if (QFile::exists(SocketPath(number)) || QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(number)))
-            continue;
-        server_.start(QStringLiteral("Xvfb"), {QStringLiteral(":%1").arg(number), QStringLiteral("-screen"),
-                                               QStringLiteral("0"), QStringLiteral("1024x768x24"),
-                                               QStringLiteral("-nolisten"), QStringLiteral("tcp")});
-        if (!server_.waitForStarted(5000))
-            return false;
-        QElapsedTimer waited;
-        waited.start();
-        while (server_.state() == QProcess::Running && waited.elapsed() < 10000) {
-            if (QFile::exists(SocketPath(number))) {
-                display_ = QStringLiteral(":%1").arg(number);
-                return true;
-            }
-            QThread::msleep(20);
-        }
-        Stop();  // another server took the number first: try the next one
+    // The server picks a display nobody holds, taking its lock, and writes
+    // its number once it takes connections: two tests starting at once
+    // never share one. -noreset: a server resets when its last client
+    // leaves, and refuses the program the test starts while an xdotool that
+    // looked for its window is just leaving.
+    server_.start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-noreset"),
+                                           QStringLiteral("-screen"),
+                                           QStringLiteral("0"), QStringLiteral("1024x768x24"),
+                                           QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+    if (!server_.waitForStarted(5000))
+        return false;
+    QElapsedTimer waited;
+    waited.start();
+    while (!server_.canReadLine() && server_.state() == QProcess::Running && waited.elapsed() < 20000)
+        server_.waitForReadyRead(200);
+    const QString number = QString::fromLatin1(server_.readLine()).trimmed();
+    if (number.isEmpty() || number.toInt() < 0) {
+        Stop();
+        return false;
     }
-    return false;
+    display_ = QLatin1Char(':') + number;
+    return true;
+}
+
+QString PrivateXServer::State()
+{
+    server_.waitForFinished(100);
+    return QStringLiteral("Xvfb %1 %2, said: %3")
+        .arg(display_, server_.state() == QProcess::Running ? QStringLiteral("runs") : QStringLiteral("ended"),
+             QString::fromLocal8Bit(server_.readAllStandardError()).trimmed());
 }
 
 void PrivateXServer::Stop()

@@ -20,6 +20,8 @@ public:
     bool Start();
     void Stop();
     const QString& Display() const { return display_; }
+    // What the server said on standard error, and whether it still runs: for a failure's message.
+    QString State();
 
     // Runs xdotool with the arguments on this display; its standard output
     // trimmed, and its exit status in status.
