@@ -20,6 +20,7 @@ const QString kPrinter = QStringLiteral("printer");
 const QString kPages = QStringLiteral("pages");
 const QString kAt = QStringLiteral("at");
 const QString kStartCell = QStringLiteral("start-cell");
+const QString kJobs = QStringLiteral("jobs");
 const QString kOutline = QStringLiteral("outline");
 const QString kAllowDuplicates = QStringLiteral("allow-duplicates");
 const QString kAllowReprint = QStringLiteral("allow-reprint");
@@ -112,7 +113,7 @@ BatchOptions ParseBatchOptions(const QStringList& arguments)
                        valued({QStringLiteral("H"), kHold}, "when"),
                        valued({QStringLiteral("t"), kTitle}, "title"),
                        valued({QStringLiteral("h"), kServer}, "server"), valued({kAt}, "time"),
-                       valued({kStartCell}, "n"), QCommandLineOption(kOutline), QCommandLineOption(kAllowDuplicates),
+                       valued({kStartCell}, "n"), valued({kJobs}, "n"), QCommandLineOption(kOutline), QCommandLineOption(kAllowDuplicates),
                        QCommandLineOption(kAllowReprint), QCommandLineOption(kAllowPartlyCovered),
                        QCommandLineOption(QStringList{QStringLiteral("q"), QStringLiteral("s"), kQuiet}), QCommandLineOption(kJson),
                        QCommandLineOption(QStringList{QStringLiteral("?"), kHelp}),
@@ -197,6 +198,12 @@ BatchOptions ParseBatchOptions(const QStringList& arguments)
         if (options.startCell < 1)
             UsageFault(QStringLiteral("--start-cell \"%1\" is not a cell number from 1").arg(text));
     }
+    if (parser.isSet(kJobs)) {
+        const QString text = SingleValue(parser, kJobs);
+        options.drawingJobs = WholeNumberOrZero(text);
+        if (options.drawingJobs < 1)
+            UsageFault(QStringLiteral("--jobs \"%1\" is not a number of workers from 1").arg(text));
+    }
     options.outlineCells = parser.isSet(kOutline);
     options.allowDuplicates = parser.isSet(kAllowDuplicates);
     options.allowReprint = parser.isSet(kAllowReprint);
@@ -238,6 +245,8 @@ QString BatchHelpText()
         "  --at hh:mm:ss           time of day for rows that give none (default: now)\n"
         "  --start-cell N          first cell of sheet 1 that takes a pass (default 1)\n"
         "  --outline               frame every cell, for lining up the stock\n"
+        "  --jobs N                draw a long run as documents of 50 sheets, N at once,\n"
+        "                          joined into one PDF (default: sheet by sheet)\n"
         "  --correction DX,DY[,SX,SY]  the output's offset (inches, positive right and\n"
         "                          down) and scale (percent); default: the one kept for\n"
         "                          the queue, none for a PDF; 0,0 for none\n"

@@ -27,6 +27,7 @@ struct BatchOptions {
     std::optional<SheetRange> pages;
     std::optional<QTime> timeOfDay;  // --at
     int startCell = 1;
+    int drawingJobs = 0;  // 0: sheet by sheet
     bool outlineCells = false;
     bool allowDuplicates = false;
     bool allowPartlyCovered = false;

@@ -111,6 +111,7 @@ BatchResult PrintBatch(const BatchOptions& options, const BatchEnvironment& envi
     if (options.pages)
         request.sheets = *options.pages;
     request.startCell = options.startCell;
+    request.drawingJobs = options.drawingJobs;
     request.outlineCells = options.outlineCells;
 
     const bool toQueue = !PdfToStandardOutput(options) && options.pdfFile.isEmpty();

@@ -24,13 +24,12 @@
 
 namespace {
 
-// Whether a run is drawn as documents at once: a queue's long run on more
-// than one worker, a file's only when drawingJobs asks for it.
-bool DrawnInDocuments(const RunPlan& plan, bool toFile)
+// Whether a run is drawn as documents at once: only when drawingJobs asks
+// for more than one worker and the run is longer than one document.
+bool DrawnInDocuments(const RunPlan& plan)
 {
     const PrintRunRequest& request = plan.request;
-    const int jobs = toFile ? request.drawingJobs : DrawingJobs(request);
-    return jobs > 1 && plan.usable && !request.calibrationSheet
+    return request.drawingJobs > 1 && plan.usable && !request.calibrationSheet
            && CutIntoDocuments(plan.pages.size(), request.pagesPerDocument).size() > 1;
 }
 
@@ -55,12 +54,12 @@ PageSpanHooks CountingHooks(const RunPlan& plan, int& pagesDrawn)
 // The writer has no colour mode of its own; a grey-scale output loses nothing,
 // since a run draws only black on white, which grey-scale PDFs write alike.
 PrintRunResult DrawIntoStagedFile(const QPrinter& printer, const StagedPdf& staged, const RunPlan& plan,
-                                  const std::function<void()>& reportUnusable, bool toFile)
+                                  const std::function<void()>& reportUnusable)
 {
     QFile file;
     if (!file.open(staged.handle(), QIODevice::WriteOnly, QFileDevice::DontCloseHandle))
         throw TessaryError(staged.WriteErrorText());
-    if (DrawnInDocuments(plan, toFile)) {
+    if (DrawnInDocuments(plan)) {
         const QTemporaryDir folder(RunTemporaryFolderTemplate());
         if (!folder.isValid())
             throw TessaryError(staged.WriteErrorText());
@@ -263,7 +262,7 @@ PrintRunResult PrintPlanned(QPrinter& printer, const RunPlan& plan, RunAnswers& 
     }
     StagedPdf staged = toFile ? StagedPdf::BesideFile(printer.outputFileName()) : StagedPdf::InTemporaryFolder();
     PrintRunResult result =
-        DrawIntoStagedFile(printer, staged, plan, [&answers] { answers.ReportUnusable(); }, toFile);
+        DrawIntoStagedFile(printer, staged, plan, [&answers] { answers.ReportUnusable(); });
     staged.CheckComplete(result.pagesEnded);
     ThrowIfAbandoned(request);
     if (!result.partlyRead.isEmpty()) {

@@ -45,10 +45,10 @@ struct PrintRunRequest {
     // What the record names the output; "": the file's absolute name, or the queue.
     QString recordedOutputName;
 
-    // A long run to a queue is cut into documents of at most pagesPerDocument
-    // pages, drawn and checked at once by drawingJobs workers (0: one per
-    // processor) and joined, in order, into the one PDF the queue is sent. A
-    // file, and a run of one document, is drawn page by page as it is.
+    // With drawingJobs above 1, a run longer than one document is cut into
+    // documents of at most pagesPerDocument pages, drawn and checked at once
+    // by that many workers and joined, in order, into the one PDF the file or
+    // queue gets. Otherwise (the default) it is drawn page by page.
     int drawingJobs = 0;
     int pagesPerDocument = 50;
 

@@ -1,5 +1,5 @@
-// tessary-print to a queue with a run long enough to be drawn as documents at
-// once, and a fault once the third document is being drawn: the run says it
+// tessary-print --jobs 2 to a queue with a run long enough to be drawn as
+// documents at once, and a fault once the third document is being drawn: the run says it
 // failed or was stopped, the queue gets no job, the register holds nothing of
 // the run, and nothing of it is left in the temporary folder.
 #include "support/batch_tool.h"
@@ -87,7 +87,7 @@ TEST_P(QueueDocumentsFault, SendsNoJobAndLeavesNothingOfTheRun)
     QProcess tool;
     tool.setProcessEnvironment(environment);
     tool.start(TESSARY_PRINT_EXE, {"--label", inputs.filePath("2x2.lbl"), "--rows", inputs.filePath("rows.csv"),
-                                   "--printer", kQueue, "--quiet"});
+                                   "--printer", kQueue, "--quiet", "--jobs", "2"});
     ASSERT_TRUE(tool.waitForStarted());
     const bool begun = QTest::qWaitFor([&temporary] { return ThirdDocumentBegun(temporary.Path()); }, 60000);
     if (begun)

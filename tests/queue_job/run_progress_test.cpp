@@ -90,7 +90,13 @@ TEST_F(QueueWindowTest, ProgressCountsSheetsAndAbortPrintsTheSheetsDrawnAsTheReg
         printedBySheet[sheet] = 4;
     if (onLastSheet > 0)
         printedBySheet[printed] = onLastSheet;
-    EXPECT_EQ(recordedBySheet, printedBySheet);
+    const auto last = [](const std::map<int, int>& bySheet) {
+        return bySheet.empty() ? std::string("none")
+                               : std::to_string(bySheet.rbegin()->first) + ":" + std::to_string(bySheet.rbegin()->second);
+    };
+    EXPECT_EQ(recordedBySheet, printedBySheet)
+        << "recorded up to " << last(recordedBySheet) << " over " << recordedBySheet.size() << " sheets, printed "
+        << printed << " pages, the last scanning " << onLastSheet;
 }
 
 }  // namespace
