@@ -43,7 +43,6 @@ struct Document {
     std::unique_ptr<RemovedOnTermination> guard;
     // Written by its worker until done, read by the watch after.
     PageSpanResult drawn;
-    std::vector<int> sheetsBegun;
     std::vector<QString> passesDrawn;
     std::exception_ptr error;
     bool started = false;
@@ -169,10 +168,7 @@ private:
         PageSpanHooks hooks;
         hooks.stopRequested = [this] { return stop_.load(std::memory_order_relaxed); };
         std::atomic<int>& begun = pagesBegun_[std::size_t(&document - documents_.data())];
-        hooks.sheetBegun = [&document, &begun](int sheet) {
-            document.sheetsBegun.push_back(sheet);
-            begun.fetch_add(1);
-        };
+        hooks.sheetBegun = [&begun](int) { begun.fetch_add(1); };
         if (plan_.request.passDrawn)
             hooks.passDrawn = [&document](const QString& text) { document.passesDrawn.push_back(text); };
         document.drawn = DrawPageSpan(writer, plan_, document.pages.firstPage, document.pages.endPage, bitmap,
@@ -245,16 +241,18 @@ PrintRunResult DrawDocumentsAtOnce(const RunPlan& plan, const QPageLayout& layou
         const Document& document = documents[index];
         if (document.error)
             break;
-        for (int sheet : document.sheetsBegun) {
-            if (request.sheetBegun)
-                request.sheetBegun(sheet);
+        // Every page of the document but one begun last and left empty by a stop.
+        for (const DrawnPage& page : document.drawn.pages) {
+            if (request.sheetBegun && page.sheet > 0)
+                request.sheetBegun(page.sheet);
         }
         for (const QString& text : document.passesDrawn)
             request.passDrawn(text);
         ++kept;
         ++index;
-        // A document the stop cut short is the last that prints.
-        if (document.drawn.stopped || document.drawn.pages.size() < document.pages.endPage - document.pages.firstPage)
+        // A document the stop reached is the last that prints. Its page count
+        // cannot tell: a page begun and left empty fills the document's count.
+        if (document.drawn.stopped)
             break;
     }
     workers.Finish();

@@ -39,7 +39,11 @@ void DrawSpanPages(PrintDocument& document, const RunPlan& plan, const SheetGeom
     const PrintRunRequest& request = plan.request;
     const PassPlacement placement{geometry, request.settings, style, bitmapPath};
     RunBarcodeCheck check(document, request.barcodeCheck, hooks.sheetChecked);
-    const auto stop = [&hooks] { return hooks.stopRequested && hooks.stopRequested(); };
+    // Any stop, between pages or after a pass, ends the span as stopped.
+    const auto stop = [&hooks, &span] {
+        span.stopped = hooks.stopRequested && hooks.stopRequested();
+        return span.stopped;
+    };
     const auto spans = PassesBySheet(plan.placed.passes);
     PrintRunResult& result = span.result;
     for (std::size_t page = firstPage; page < endPage && !span.stopped; ++page) {
@@ -68,10 +72,8 @@ void DrawSpanPages(PrintDocument& document, const RunPlan& plan, const SheetGeom
             if (hooks.passDrawn)
                 hooks.passDrawn(pass.barcode);
             check.PassPlaced(pass.barcode, PlacedCellPx(placement, pass));
-            if (stop()) {
-                span.stopped = true;
+            if (stop())
                 break;
-            }
         }
         // Over the sheet's passes once they are drawn: the passes' text bands
         // are filled white and would break lines drawn before them.

@@ -28,7 +28,7 @@ struct DrawnPage {
 struct PageSpanResult {
     PrintRunResult result;         // distinctPassesDrawn left to the caller: copies may lie in other spans
     std::vector<DrawnPage> pages;  // every page the document holds, in order
-    bool stopped = false;          // stopRequested ended the span before its last pass
+    bool stopped = false;          // stopRequested ended the span, between pages or after a pass
 };
 
 // Draws pages [firstPage, endPage) of a usable plan as one document, from

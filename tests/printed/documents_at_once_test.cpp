@@ -6,6 +6,7 @@
 #include "support/tools.h"
 #include "support/twelve_pass_run.h"
 
+#include <QPdfWriter>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -97,5 +98,52 @@ TEST(DocumentsAtOnceStopped, PrintTheRunsFirstPagesAndAccountForTheirPasses)
     EXPECT_EQ(stopped.distinctPassesDrawn, stopped.passesDrawn);
     EXPECT_EQ(ScanPdfBarcodes(dir.filePath("stopped.pdf"), dir.path()).size(), stopped.passesDrawn);
 }
+
+// A span of two pages of four passes, stopped at its nth question: the span
+// must say it was stopped however the stop falls, even where the page begun
+// last, left empty, makes up the span's count of pages; the watch keeps no
+// document after one that says so.
+struct SpanStop {
+    const char* name;
+    int stopAtQuestion;  // asked after each pass, and before and after each page change
+    std::vector<std::pair<int, int>> pages;  // sheet and passes of each page the document holds
+    bool stopped;
+};
+
+class SpanStopped : public ::testing::TestWithParam<SpanStop> {};
+
+TEST_P(SpanStopped, SaysSoAndHoldsThePagesDrawn)
+{
+    const SpanStop& c = GetParam();
+    QTemporaryDir dir;
+    const FixedHeadingStyle style;
+    PrintRunRequest request = TwelvePassesOnTwoByTwo(style, dir.filePath("code128.bmp"));
+    request.rows.front().quantityText = "8";
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setResolution(300);
+    PrepareLetterPrinter(printer);
+    const RunPlan plan = PlanRun(request, OutputChoiceOf(printer));
+    QPdfWriter writer(dir.filePath("span.pdf"));
+    writer.setResolution(300);
+    writer.setPageLayout(printer.pageLayout());
+    int asked = 0;
+    PageSpanHooks hooks;
+    hooks.stopRequested = [&asked, &c] { return ++asked >= c.stopAtQuestion; };
+    const PageSpanResult span = DrawPageSpan(writer, plan, 0, 2, request.bitmapPath, style, hooks);
+    std::vector<std::pair<int, int>> pages;
+    for (const DrawnPage& page : span.pages)
+        pages.emplace_back(page.sheet, page.passes);
+    EXPECT_EQ(pages, c.pages);
+    EXPECT_EQ(span.result.pagesEnded, int(c.pages.size()));
+    EXPECT_EQ(span.stopped, c.stopped);
+}
+
+INSTANTIATE_TEST_SUITE_P(Stops, SpanStopped,
+                         ::testing::Values(SpanStop{"AfterTheFirstPass", 1, {{1, 1}}, true},
+                                           SpanStop{"BeforeThePageChange", 5, {{1, 4}}, true},
+                                           SpanStop{"OnThePageBegun", 6, {{1, 4}, {0, 0}}, true},
+                                           SpanStop{"AfterTheLastPass", 10, {{1, 4}, {2, 4}}, true},
+                                           SpanStop{"Never", 11, {{1, 4}, {2, 4}}, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
