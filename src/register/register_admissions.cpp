@@ -17,11 +17,6 @@ const QString kAdmissionColumns = QStringLiteral(
     "admission_id, pass_key, barcode, run_id, ordinal, admitted_at, gate, lane, user_name, host_name,"
     " undone_at, undone_by, undone_host, undo_reason");
 
-QDateTime UtcTime(const QVariant& value)
-{
-    return value.isNull() ? QDateTime() : QDateTime::fromString(value.toString(), Qt::ISODateWithMs);
-}
-
 Admission AdmissionFrom(const QSqlQuery& query)
 {
     Admission a;

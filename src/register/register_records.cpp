@@ -6,15 +6,6 @@
 
 #include <QSqlQuery>
 
-namespace {
-
-QDateTime UtcTime(const QVariant& value)
-{
-    return value.isNull() ? QDateTime() : QDateTime::fromString(value.toString(), Qt::ISODateWithMs);
-}
-
-}  // namespace
-
 std::vector<PassRecord> PassRegister::Records(const RecordFilter& filter)
 {
     QStringList conditions;

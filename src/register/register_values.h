@@ -5,6 +5,7 @@
 #include <QSqlError>
 #include <QString>
 #include <QTime>
+#include <QVariant>
 
 // Values the register's statements share.
 inline const QString kPending = QStringLiteral("pending");
@@ -12,6 +13,12 @@ inline const QString kIssued = QStringLiteral("issued");
 
 // Times are kept as UTC ISO 8601 texts of one width, so that they sort as text.
 inline QString UtcText(const QDateTime& time) { return time.toUTC().toString(Qt::ISODateWithMs); }
+
+// A time the register kept as UtcText, read back; invalid for NULL.
+inline QDateTime UtcTime(const QVariant& value)
+{
+    return value.isNull() ? QDateTime() : QDateTime::fromString(value.toString(), Qt::ISODateWithMs);
+}
 
 // The UTC text of local midnight at the start of day: days are the user's own.
 inline QString DayStartUtcText(const QDate& day) { return UtcText(QDateTime(day, QTime(0, 0))); }
